@@ -1,0 +1,87 @@
+// The table store: named tables of text cells under named columns, held in memory
+// and kept as CP932 text files in the data folder.
+//
+// File layout, every line ending with CR LF on disk:
+//
+//   # X-- Database Version 1.0
+//   # Table Name : kelnova
+//   # Format : [DATE],[FROM_TIME],[TO_TIME],[INDEX],[YOTEI],[SYUKUJITU]
+//   20070305,0930,1000,1,"a,b",
+//   # [END OF FILE]
+//
+// A cell holding a comma is written in double quotes; nothing else is quoted or
+// escaped. Lines starting with '#' and empty lines are comments, wherever they are.
+//
+// Functions report failure with null or -1 and never throw. Diagnostics go to standard
+// output as "comn\xel\XelDatabase(<number>):<message>".
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One row: the cells back to back in one block, each ended by a NUL byte.
+struct DbRow {
+    std::unique_ptr<char[]> block;
+};
+
+struct DbTable {
+    const char* name;                 // table name, also the stem of its file name
+    int32_t columnCount;              // every row has exactly this many cells
+    const char* const* columnNames;   // column names in column order
+    std::vector<DbRow> rows;          // file order, then appended rows
+    int32_t loaded = 0;               // 1 once the file has been read
+};
+
+struct DbRegistry {
+    int32_t tableCount;
+    DbTable* tables;
+    // Folder prefix of every table file, in the file system's encoding, ending with
+    // the platform separator (or empty for the current directory).
+    std::string dataFolder;
+};
+
+// A row line being composed cell by cell with DbJoinField.
+struct DbLine {
+    std::string text;
+    int32_t cells = 0;
+};
+
+// The program's registry: the table "kelnova" with DATE, FROM_TIME, TO_TIME, INDEX,
+// YOTEI and SYUKUJITU.
+DbRegistry& DbKelnovaRegistry();
+
+void DbSetRegistry(DbRegistry* registry);
+void DbTerminate();
+
+DbTable* DbOpenTable(const char* tableName);
+// 0 when written (or not loaded), -1 when the file could not be replaced; on failure the
+// old file is left byte-identical.
+int DbWriteTable(const char* tableName);
+// Writes first when save is exactly 1; releases the rows in every case.
+int DbCloseTable(const char* tableName, int save);
+
+void DbAddRow(DbTable* table, std::string_view line);
+void DbDeleteRow(DbTable* table, int32_t row);
+int32_t DbRowCount(const DbTable* table);
+
+int32_t DbFindRow(DbTable* table, const char* column1, const char* value1, const char* column2,
+                  const char* value2);
+int32_t DbFindRow3(DbTable* table, const char* column1, const char* value1, const char* column2,
+                   const char* value2, const char* column3, const char* value3);
+// The cell text, borrowed from the store until its row is deleted or the table closed;
+// the shared empty text for a bad row or an unknown column.
+const char* DbGetCell(const DbTable* table, int32_t row, const char* column);
+
+// Appends one cell to a row line: the first call on a fresh line writes the cell alone,
+// every later one a comma first. A cell holding a comma is enclosed in double quotes.
+// The file cannot carry a double quote or a line break inside a cell, so a double quote
+// is written as the full-width quotation mark (CP932 0xFA 0x57) and each line break
+// (CR LF, CR or LF) as one blank; every other byte is written as it is.
+void DbJoinField(DbLine& line, std::string_view cell);
+
+// Internal operations, exposed for the tests.
+DbTable* DbFindTable(const char* tableName);
+std::string DbTablePath(const DbTable* table);

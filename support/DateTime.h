@@ -1,0 +1,38 @@
+// Date and time texts.
+//
+// A date value is eight bytes YYYYMMDD ("20070305"), a time value four bytes HHMM
+// ("0930"); only those first bytes are read. Patterns copy every byte except "%" plus a
+// code: dates know %Y (4 bytes), %M, %D (2 bytes), %A (Japanese weekday, 2 bytes CP932)
+// and %E (English weekday, 3 bytes); times know %H and %M. Every text is CP932 bytes.
+//
+// Day arithmetic runs on the proleptic Gregorian calendar for the years 1000 to 9999; a
+// date outside that range or not a real date is "not representable": DateAddDays gives
+// the empty text and DateWeekday Sunday (0).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// CP932 weekday names, Sunday first: "日" "月" "火" "水" "木" "金" "土".
+extern const char* const kDateWeekdayNamesJa[7];
+extern const char* const kDateWeekdayNamesEn[7];
+// "%Y年%M月%D日(%A)" in CP932.
+extern const char* const kDatePatternJa;
+
+// The month in bytes 5-6; 0 for a text shorter than six bytes.
+int DateMonth(std::string_view date);
+// 0 (Sunday) to 6 (Saturday); 0 when the date is not representable.
+int DateWeekday(std::string_view date);
+// The date `days` calendar days later (earlier when negative), or "" when either end is
+// not representable.
+std::string DateAddDays(std::string_view date, int days);
+// Display text for the pattern; nullopt when the date value is shorter than 8 bytes.
+std::optional<std::string> DateFormat(std::string_view pattern, std::string_view date);
+// The date value read back from a display text; "" for an empty text. Parts the pattern
+// does not name, and parts the text is too short to hold, stay blank.
+std::string DateParse(std::string_view pattern, std::string_view text);
+// Display text for the pattern; "" when the time value is shorter than 4 bytes.
+std::string TimeFormat(std::string_view pattern, std::string_view time);
+// The time value read back from a display text; "" for an empty text.
+std::string TimeParse(std::string_view pattern, std::string_view text);
