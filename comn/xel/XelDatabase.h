@@ -28,11 +28,11 @@ struct DbRow {
 };
 
 struct DbTable {
-    const char* name;                 // table name, also the stem of its file name
-    int32_t columnCount;              // every row has exactly this many cells
-    const char* const* columnNames;   // column names in column order
-    std::vector<DbRow> rows;          // file order, then appended rows
-    int32_t loaded = 0;               // 1 once the file has been read
+    const char* name;                // table name, also the stem of its file name
+    int32_t columnCount;             // every row has exactly this many cells
+    const char* const* columnNames;  // column names in column order
+    std::vector<DbRow> rows;         // file order, then appended rows
+    int32_t loaded = 0;              // 1 once the file has been read
 };
 
 struct DbRegistry {
@@ -76,10 +76,11 @@ int32_t DbFindRow3(DbTable* table, const char* column1, const char* value1, cons
 const char* DbGetCell(const DbTable* table, int32_t row, const char* column);
 
 // Appends one cell to a row line: the first call on a fresh line writes the cell alone,
-// every later one a comma first. A cell holding a comma is enclosed in double quotes.
-// The file cannot carry a double quote or a line break inside a cell, so a double quote
+// every later one a comma first. A cell holding a comma is enclosed in double quotes,
+// and so is a first cell starting with "#" (else the row would read back as a comment).
+// The file cannot carry a double quote or a line feed inside a cell, so a double quote
 // is written as the full-width quotation mark (CP932 0xFA 0x57) and each line break
-// (CR LF, CR or LF) as one blank; every other byte is written as it is.
+// (CR LF or LF) as one blank; every other byte is written as it is.
 void DbJoinField(DbLine& line, std::string_view cell);
 
 // Internal operations, exposed for the tests.

@@ -1,0 +1,152 @@
+#include "XelFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+int RealOpen(const char* path, int flags, mode_t mode) {
+    return ::open(path, flags, mode);
+}
+
+const XelSysCalls kRealSysCalls = {
+    RealOpen, ::read, ::write, ::fsync, ::fchmod, ::close, ::rename, ::unlink,
+};
+
+const XelSysCalls* g_sysCalls = &kRealSysCalls;
+
+// Write all bytes, going on after short writes and interrupted calls.
+bool WriteAll(const XelSysCalls& sys, int fd, const std::string& contents) {
+    size_t done = 0;
+    while (done < contents.size()) {
+        ssize_t n = sys.write(fd, contents.data() + done, contents.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (n == 0) {
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// The file a path finally names: a symbolic link is followed to its target (which may
+// not exist yet), so that the link survives the replacement.
+std::string ResolveTarget(const std::string& path) {
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        char target[PATH_MAX];
+        ssize_t n = ::readlink(current.c_str(), target, sizeof target - 1);
+        if (n < 0) {
+            return current;
+        }
+        target[n] = '\0';
+        std::filesystem::path next(target);
+        if (next.is_relative()) {
+            next = std::filesystem::path(current).parent_path() / next;
+        }
+        current = next.string();
+    }
+    return current;
+}
+
+std::string FolderOf(const std::string& path) {
+    std::string folder = std::filesystem::path(path).parent_path().string();
+    return folder.empty() ? "." : folder;
+}
+
+std::string TempNameFor(const std::string& target) {
+    static std::atomic<unsigned> counter{0};
+    return target + kXelTempMarker + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+}
+
+}  // namespace
+
+const XelSysCalls& XelRealSysCalls() {
+    return kRealSysCalls;
+}
+void XelSetSysCalls(const XelSysCalls* calls) {
+    g_sysCalls = calls ? calls : &kRealSysCalls;
+}
+const XelSysCalls& XelSysCallsInUse() {
+    return *g_sysCalls;
+}
+
+XelReadResult XelReadFile(const std::string& path, std::string& contents) {
+    const XelSysCalls& sys = *g_sysCalls;
+    int fd = sys.open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
+    if (fd < 0) {
+        return XelReadResult::kMissing;
+    }
+    contents.clear();
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = sys.read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            sys.close(fd);
+            return XelReadResult::kError;
+        }
+        if (n == 0) {
+            break;
+        }
+        contents.append(buffer, static_cast<size_t>(n));
+    }
+    sys.close(fd);
+    return XelReadResult::kOk;
+}
+
+int XelCreateEmpty(const std::string& path) {
+    const XelSysCalls& sys = *g_sysCalls;
+    int fd = sys.open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return -1;
+    }
+    return sys.close(fd) == 0 ? 0 : -1;
+}
+
+XelWriteResult XelReplaceFile(const std::string& path, const std::string& contents) {
+    const XelSysCalls& sys = *g_sysCalls;
+    const std::string target = ResolveTarget(path);
+
+    struct stat old;
+    const bool existed = ::stat(target.c_str(), &old) == 0;
+
+    const std::string temp = TempNameFor(target);
+    int fd = sys.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return XelWriteResult::kOpenFailed;
+    }
+    bool ok = !existed || sys.fchmod(fd, old.st_mode & 07777) == 0;
+    ok = ok && WriteAll(sys, fd, contents);
+    ok = ok && sys.fsync(fd) == 0;
+    // close() reports delayed write errors on some file systems, so it counts too.
+    ok = (sys.close(fd) == 0) && ok;
+    ok = ok && sys.rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        sys.unlink(temp.c_str());
+        return XelWriteResult::kFailed;
+    }
+
+    // The rename reaches the disk only with the folder's own sync.
+    int dir = sys.open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (dir < 0) {
+        return XelWriteResult::kFailed;
+    }
+    ok = sys.fsync(dir) == 0;
+    ok = (sys.close(dir) == 0) && ok;
+    return ok ? XelWriteResult::kOk : XelWriteResult::kFailed;
+}
