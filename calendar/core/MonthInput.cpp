@@ -1,0 +1,103 @@
+#include "MonthInput.h"
+
+#include <cmath>
+
+#include "Schedule.h"
+
+namespace {
+
+// More than this many pixels between press and release is a drag.
+constexpr int kDragThreshold = 50;
+
+}  // namespace
+
+MonthHit HitTestMonth(const MonthLayout& layout, int year, int month, fw::Point point) {
+    const double pitch = layout.m_nColumnWidth + layout.m_nColumnGap;
+    const int column = static_cast<int>(std::trunc((point.x - layout.m_nLeftMargin) / pitch + 1.0));
+    const int row = static_cast<int>(
+        std::trunc((point.y - layout.m_nHeaderHeight) / double(layout.m_nRowHeight) + 1.0));
+    if (row < 1) {
+        return {column == 1 ? MonthHitKind::kHeader : MonthHitKind::kNothing, 0};
+    }
+    // Left of the first column, right of the last or below the last row there is no day
+    // (below the rows the arithmetic would name a day of the next column).
+    if (column < 1 || column > layout.m_nColumns || row > layout.m_nDaysPerColumn) {
+        return {};
+    }
+    const int day = layout.m_nDaysPerColumn * (column - 1) + row;
+    if (day >= 32 || !ScheduleIsDate(ScheduleDate(year, month, day))) {
+        return {};
+    }
+    return {MonthHitKind::kDay, day};
+}
+
+CMonthNavigator::CMonthNavigator(const MonthLayout& layout, const LocalDateTime& now)
+    : m_nViewYear(now.year), m_nViewMonth(now.month), m_layout(layout) {}
+
+void CMonthNavigator::ShowNextMonth() {
+    if (++m_nViewMonth > 12) {
+        m_nViewMonth = 1;
+        ++m_nViewYear;
+    }
+}
+
+void CMonthNavigator::ShowPrevMonth() {
+    if (--m_nViewMonth < 1) {
+        m_nViewMonth = 12;
+        --m_nViewYear;
+    }
+}
+
+void CMonthNavigator::ShowCurrentMonth(const LocalDateTime& now) {
+    m_nViewYear = now.year;
+    m_nViewMonth = now.month;
+}
+
+void CMonthNavigator::OnLButtonDown(fw::Point point) {
+    m_ptLButtonDown = point;
+}
+
+bool CMonthNavigator::OnLButtonUp(fw::Point point) {
+    if (point.x < m_layout.m_nLeftMargin) {
+        ShowPrevMonth();
+        return true;
+    }
+    if (point.x > m_layout.ColumnsRight()) {
+        ShowNextMonth();
+        return true;
+    }
+    const int dx = m_ptLButtonDown ? point.x - m_ptLButtonDown->x : 0;
+    if (dx > kDragThreshold) {
+        ShowPrevMonth();
+        return true;
+    }
+    if (dx < -kDragThreshold) {
+        ShowNextMonth();
+        return true;
+    }
+    return false;
+}
+
+bool CMonthNavigator::OnMouseWheel(int delta) {
+    if (delta < 0) {
+        ShowNextMonth();
+    } else {
+        ShowPrevMonth();
+    }
+    return true;
+}
+
+CMonthNavigator::DblClkResult CMonthNavigator::OnLButtonDblClk(fw::Point point,
+                                                               const LocalDateTime& now) {
+    const MonthHit hit = HitTestMonth(m_layout, m_nViewYear, m_nViewMonth, point);
+    switch (hit.kind) {
+        case MonthHitKind::kHeader:
+            ShowCurrentMonth(now);
+            return {DblClkAction::kMonthChanged, 0};
+        case MonthHitKind::kDay:
+            return {DblClkAction::kOpenDay, hit.day};
+        case MonthHitKind::kNothing:
+            break;
+    }
+    return {};
+}

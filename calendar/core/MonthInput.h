@@ -1,0 +1,64 @@
+// The month view's mouse logic, free of any toolkit: the view forwards its mouse events
+// here and repaints when told to.
+//
+// - A release left of the left column shows the previous month, right of the last column
+//   the next one; elsewhere a drag of more than 50 pixels to the right shows the previous
+//   month and one of more than 50 to the left the next one. Only x counts.
+// - The wheel moves one month per event: towards the user (delta < 0) forward, any other
+//   delta back.
+// - A double-click in the header band above the left column shows the current month; one
+//   on an existing day opens that day.
+#pragma once
+
+#include <optional>
+
+#include "Canvas.h"
+#include "MonthLayout.h"
+
+enum class MonthHitKind { kNothing, kHeader, kDay };
+
+struct MonthHit {
+    MonthHitKind kind = MonthHitKind::kNothing;
+    int day = 0;  // kDay: 1..31, a day of the month shown
+    friend bool operator==(const MonthHit&, const MonthHit&) = default;
+};
+
+// What a client point of the month year/month hits. A column's area runs from its left
+// edge to the next column's left edge, so the gap belongs to the column on its left and
+// the right margin to the last column; kHeader is the band above the first column only.
+// Computed in floating point and truncated towards zero.
+MonthHit HitTestMonth(const MonthLayout& layout, int year, int month, fw::Point point);
+
+class CMonthNavigator {
+  public:
+    // Starts on now's month with no press recorded.
+    CMonthNavigator(const MonthLayout& layout, const LocalDateTime& now);
+
+    // The three month operations; the view repaints after each.
+    void ShowNextMonth();
+    void ShowPrevMonth();
+    void ShowCurrentMonth(const LocalDateTime& now);
+
+    void OnLButtonDown(fw::Point point);
+    // Each returns true when the month changed and the view must repaint.
+    bool OnLButtonUp(fw::Point point);
+    bool OnMouseWheel(int delta);
+
+    enum class DblClkAction { kNone, kMonthChanged, kOpenDay };
+    struct DblClkResult {
+        DblClkAction action = DblClkAction::kNone;
+        int day = 0;  // kOpenDay: the day of the month shown
+    };
+    // Does not change the recorded press: the release that follows is judged against the
+    // press before the double-click, as every release is.
+    DblClkResult OnLButtonDblClk(fw::Point point, const LocalDateTime& now);
+
+    int m_nViewYear;
+    int m_nViewMonth;
+    // The last press in the view; none before the first one, and a release with no press
+    // to compare with (pressed elsewhere, released over the view) counts as a plain click.
+    std::optional<fw::Point> m_ptLButtonDown;
+
+  private:
+    MonthLayout m_layout;
+};

@@ -1,0 +1,38 @@
+// Period runs: a period entry is stored as one period row per day (Schedule.h), and its
+// range is found again by walking from a day to its neighbours while they hold a period
+// row with the same text. In the month view each day of a run carries a vertical grey
+// bar, with an arrowhead up on the first day and down on the last, and the text is
+// written once per month, on the run's middle day within that month.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "Canvas.h"
+#include "XelDatabase.h"
+
+struct PeriodSpan {
+    int n = 0;           // days in the run; 0 when the day has no period row
+    std::string first;   // first day, YYYYMMDD
+    std::string last;    // last day
+    std::string middle;  // the day that shows the text, within the month of the asked day
+    std::string text;    // the period's text (YOTEI of the day's first period row)
+};
+
+// The run around a day. A day that is not a real eight-digit date has no run, and a walk
+// stops at a neighbour the date routines cannot represent, so a row with an empty or
+// malformed DATE never joins a run.
+PeriodSpan FindPeriodSpan(DbTable* table, const std::string& day);
+
+// 0 inside the run (plain bar), 1 first day (arrowhead up), 2 last day (arrowhead down),
+// 3 first and last day at once (both arrowheads).
+int PeriodMarkType(const PeriodSpan& span, const std::string& day);
+
+// The bar's polygon for axis x, top y and height h: three pixels wide around x from y
+// to y+h, with 9-pixel arrowheads of half-width 5 as the type asks. Points run down the
+// left side from (x, y) to (x, y+h), then up the right side mirrored; a type other than
+// 1, 2 or 3 gives type 0.
+std::vector<fw::Point> PeriodMarkPoints(int x, int y, int h, int type);
+
+// Draws that polygon with the canvas's current pen and brush.
+void DrawPeriodMark(fw::Canvas& canvas, int x, int y, int h, int type);

@@ -1,0 +1,372 @@
+#include "MonthPainter.h"
+
+#include <gtest/gtest.h>
+
+#include "CalendarTestSupport.h"
+#include "PeriodSpan.h"
+#include "RecordingCanvas.h"
+
+namespace {
+
+using caltest::MarkLine;
+using caltest::SlotLine;
+using fw::CanvasCall;
+using fw::CanvasOp;
+using fw::Rect;
+using fw::Rgb;
+
+const Rgb kBlack{0, 0, 0};
+const Rgb kWhite{255, 255, 255};
+const Rgb kRed{255, 0, 0};
+const Rgb kBlue{0, 0, 255};
+const Rgb kGrey{220, 220, 220};
+const Rgb kBarGrey{180, 180, 180};
+const fw::FontSpec kDayFont{"ＭＳ ゴシック", 16, 700};
+const fw::FontSpec kWeekdayFont{"ＭＳ ゴシック", 10, 400};
+const fw::FontSpec kEntryFont{"ＭＳ ゴシック", 11, 400};
+const fw::FontSpec kHeaderFont{"ＭＳ ゴシック", 18, 700};
+constexpr unsigned kLeftFlags = 288;
+constexpr unsigned kCenterFlags = 289;
+
+// Weekday names in CP932.
+const char kSun[] = "\x93\xfa";  // 日
+const char kMon[] = "\x8c\x8e";  // 月
+const char kWed[] = "\x90\x85";  // 水
+const char kSat[] = "\x93\x79";  // 土
+
+// Noon on Monday 10 March 2008.
+const LocalDateTime kNow{2008, 3, 10, 12, 0, 0};
+
+struct Cell {
+    int x0, y;
+};
+
+// Where a day sits with the default geometry: 1-16 left, 17-31 right.
+Cell CellOf(int day) {
+    const int column = (day - 1) / 16;
+    return {20 + 380 * column, 20 + 27 * ((day - 1) % 16)};
+}
+
+bool InRow(const CanvasCall& call, Cell cell) {
+    int x = call.rect.left, y = call.rect.top;
+    if (call.op == CanvasOp::kPolygon) {
+        x = call.points.front().x;
+        y = call.points.front().y;
+    }
+    return x >= cell.x0 && x < cell.x0 + 350 && y >= cell.y && y < cell.y + 27;
+}
+
+class MonthPainterTest : public caltest::ScheduleTest {
+  protected:
+    fw::RecordingCanvas& Paint(int year, int month, const LocalDateTime& now = kNow) {
+        m_canvas.Clear();
+        PaintMonth(m_canvas, m_layout, year, month, now, m_table);
+        return m_canvas;
+    }
+    // The drawing calls (shapes and texts, not separators) inside a day's row.
+    std::vector<const CanvasCall*> RowCalls(Cell cell) const {
+        std::vector<const CanvasCall*> found;
+        for (const CanvasCall& call : m_canvas.Calls()) {
+            const bool drawing = call.op == CanvasOp::kRectangle || call.op == CanvasOp::kEllipse ||
+                                 call.op == CanvasOp::kPolygon || call.op == CanvasOp::kDrawText;
+            if (drawing && InRow(call, cell)) {
+                found.push_back(&call);
+            }
+        }
+        return found;
+    }
+    const CanvasCall* TextAt(const Rect& box) const {
+        for (const CanvasCall* call : m_canvas.FindAt(box)) {
+            if (call->op == CanvasOp::kDrawText) {
+                return call;
+            }
+        }
+        return nullptr;
+    }
+
+    MonthLayout m_layout;
+    fw::RecordingCanvas m_canvas;
+};
+
+TEST_F(MonthPainterTest, DayNumbersAndWeekdaysInTheirBoxesAndColours) {
+    AddLines({MarkLine("20080308", "1"), MarkLine("20080312", "1")});
+    struct Case {
+        int day;
+        const char* weekday;
+        Rgb weekdayColor;
+        Rgb numberColor;
+        Rgb background;
+    };
+    const Case cases[] = {
+        {1, kSat, kBlue, kBlue, kGrey},  // over: grey
+        {2, kSun, kRed, kRed, kGrey},
+        {8, kSat, kBlue, kRed, kGrey},       // Saturday holiday: red number, blue weekday
+        {10, kMon, kBlack, kBlack, kWhite},  // today
+        {12, kWed, kBlack, kRed, kWhite},    // weekday holiday
+        {16, kSun, kRed, kRed, kWhite},      // left column, last row
+        {17, kMon, kBlack, kBlack, kWhite},  // right column, first row
+        {31, kMon, kBlack, kBlack, kWhite},
+    };
+    Paint(2008, 3);
+    for (const Case& c : cases) {
+        const Cell cell = CellOf(c.day);
+        const CanvasCall* number = TextAt({cell.x0 + 1, cell.y + 1, cell.x0 + 28, cell.y + 28});
+        ASSERT_NE(number, nullptr) << c.day;
+        EXPECT_EQ(number->text, std::to_string(c.day));
+        EXPECT_EQ(number->flags, kCenterFlags);
+        EXPECT_EQ(number->state.font, kDayFont);
+        EXPECT_EQ(number->state.textColor, c.numberColor) << c.day;
+        EXPECT_EQ(number->state.bkColor, c.background) << c.day;
+        const CanvasCall* weekday = TextAt({cell.x0 + 1, cell.y + 16, cell.x0 + 28, cell.y + 26});
+        ASSERT_NE(weekday, nullptr) << c.day;
+        EXPECT_EQ(weekday->text, c.weekday) << c.day;
+        EXPECT_EQ(weekday->flags, kCenterFlags);
+        EXPECT_EQ(weekday->state.font, kWeekdayFont);
+        EXPECT_EQ(weekday->state.textColor, c.weekdayColor) << c.day;
+        EXPECT_EQ(weekday->state.bkColor, c.background) << c.day;
+        EXPECT_LT(m_canvas.IndexOf(weekday), m_canvas.IndexOf(number));
+    }
+}
+
+TEST_F(MonthPainterTest, PaidLeaveOvalWithTheHollowBrush) {
+    AddLines({MarkLine("20080311", "2"), MarkLine("20080312", "2"), MarkLine("20080312", "1"),
+              MarkLine("20080320", "2")});
+    Paint(2008, 3);
+    const auto ovals = m_canvas.Find(CanvasOp::kEllipse);
+    ASSERT_EQ(ovals.size(), 3u);
+    const Rect expected[] = {{22, 307, 45, 317}, {22, 334, 45, 344}, {402, 118, 425, 128}};
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(ovals[i]->rect, expected[i]);
+        EXPECT_TRUE(ovals[i]->state.brush.hollow);
+        EXPECT_EQ(ovals[i]->state.pen, (fw::PenSpec{0, kBlack}));
+    }
+    // Both marks on the 12th: red number and the oval.
+    EXPECT_EQ(TextAt({21, 318, 48, 345})->state.textColor, kRed);
+}
+
+TEST_F(MonthPainterTest, DaysWhoseLastSecondHasPassedAreShaded) {
+    struct Case {
+        LocalDateTime now;
+        int lastPastDay;  // 0: none
+    };
+    const Case cases[] = {
+        {{2008, 3, 10, 12, 0, 0}, 9}, {{2008, 3, 10, 23, 59, 59}, 9}, {{2008, 3, 11, 0, 0, 0}, 10},
+        {{2008, 3, 1, 0, 0, 0}, 0},   {{2008, 3, 31, 23, 0, 0}, 30},  {{2008, 2, 29, 12, 0, 0}, 0},
+    };
+    for (const Case& c : cases) {
+        Paint(2008, 3, c.now);
+        std::vector<Rect> shaded;
+        for (const CanvasCall* call : m_canvas.Find(CanvasOp::kRectangle)) {
+            EXPECT_EQ(call->state.brush, (fw::BrushSpec{kGrey, false}));
+            EXPECT_EQ(call->state.pen, (fw::PenSpec{0, kGrey}));
+            shaded.push_back(call->rect);
+        }
+        std::vector<Rect> expected;
+        for (int day = 1; day <= c.lastPastDay; ++day) {
+            const Cell cell = CellOf(day);
+            expected.push_back({cell.x0, cell.y + 1, cell.x0 + 350, cell.y + 26});
+        }
+        EXPECT_EQ(shaded, expected) << "now day " << c.now.day << " " << c.now.hour;
+    }
+}
+
+TEST_F(MonthPainterTest, APastMonthIsGreyThroughoutALaterOneWhite) {
+    Add(SlotLine("20080205", "0930", "", 0, "Meeting"));
+    Paint(2008, 2);
+    const auto rectangles = m_canvas.Find(CanvasOp::kRectangle);
+    ASSERT_EQ(rectangles.size(), 1u + 29u);  // the whole area, then every day
+    EXPECT_EQ(rectangles[0]->rect, (Rect{0, 0, 770, 452}));
+    EXPECT_EQ(rectangles[0]->state.brush, (fw::BrushSpec{kGrey, false}));
+    for (const CanvasCall* text : m_canvas.Find(CanvasOp::kDrawText)) {
+        EXPECT_EQ(text->state.bkColor, kGrey) << text->text;
+    }
+    // The year before is over as well, whatever its month.
+    Paint(2007, 12);
+    EXPECT_EQ(m_canvas.Find(CanvasOp::kRectangle)[0]->rect, (Rect{0, 0, 770, 452}));
+
+    for (auto [year, month] : {std::pair{2008, 4}, std::pair{2009, 1}}) {
+        Paint(year, month);
+        EXPECT_EQ(m_canvas.Count(CanvasOp::kRectangle), 0u) << year << "/" << month;
+        for (const CanvasCall* text : m_canvas.Find(CanvasOp::kDrawText)) {
+            EXPECT_EQ(text->state.bkColor, kWhite) << text->text;
+        }
+    }
+}
+
+TEST_F(MonthPainterTest, DaysTheMonthLacksStayBlankApartFromTheirSeparators) {
+    struct Case {
+        int year, month, days;
+    };
+    const Case cases[] = {{2007, 2, 28}, {2008, 2, 29}, {2008, 4, 30}, {2008, 3, 31}};
+    for (const Case& c : cases) {
+        Paint(c.year, c.month, {2000, 1, 1, 0, 0, 0});  // nothing over yet
+        for (int day = 1; day <= 32; ++day) {
+            const auto calls = RowCalls(CellOf(day));
+            if (day <= c.days) {
+                EXPECT_EQ(calls.size(), 2u) << c.month << "/" << day;  // weekday and number
+            } else {
+                EXPECT_TRUE(calls.empty()) << c.month << "/" << day;
+            }
+        }
+        // Two header rules and fifteen separators in each column, blank rows included.
+        const auto lines = m_canvas.Find(CanvasOp::kLine);
+        ASSERT_EQ(lines.size(), 32u);
+        EXPECT_EQ(lines[0]->rect, (Rect{20, 19, 370, 19}));
+        EXPECT_EQ(lines[0]->state.pen, (fw::PenSpec{2, kBlack}));
+        EXPECT_EQ(lines[1]->rect, (Rect{20, 47, 370, 47}));
+        EXPECT_EQ(lines[16]->rect, (Rect{400, 19, 750, 19}));
+        EXPECT_EQ(lines[31]->rect, (Rect{400, 425, 750, 425}));
+        EXPECT_EQ(lines[31]->state.pen, (fw::PenSpec{0, kBlack}));
+        EXPECT_EQ(m_canvas.Count(CanvasOp::kBlitToTarget), 1u);
+        EXPECT_EQ(m_canvas.Calls().back().op, CanvasOp::kBlitToTarget);
+        EXPECT_EQ(m_canvas.Calls().front().op, CanvasOp::kSelectBrush);
+    }
+}
+
+TEST_F(MonthPainterTest, HeaderShowsYearAndMonthWithoutLeadingZeros) {
+    struct Case {
+        int year, month;
+        const char* text;  // CP932
+    };
+    const Case cases[] = {
+        {2008, 3, "2008\x94\x4e 3\x8c\x8e"},
+        {2008, 12, "2008\x94\x4e 12\x8c\x8e"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(MonthHeaderText(c.year, c.month), c.text);
+        Paint(c.year, c.month);
+        const CanvasCall* header = TextAt({21, 0, 371, 20});
+        ASSERT_NE(header, nullptr);
+        EXPECT_EQ(header->text, c.text);
+        EXPECT_EQ(header->flags, kLeftFlags);
+        EXPECT_EQ(header->state.font, kHeaderFont);
+        EXPECT_EQ(header->state.textColor, kBlack);
+    }
+}
+
+TEST(EntryLabelTest, LabelFormsOfAStoredEntry) {
+    struct Case {
+        const char* from;
+        const char* to;
+        const char* text;
+        const char* label;
+    };
+    const Case cases[] = {
+        {"0930", "1000", "Meeting", "09:30-10:00Meeting"},
+        {"0930", "", "Meeting", "09:30-Meeting"},
+        {"", "1000", "Meeting", "-10:00Meeting"},
+        {"", "", "Meeting", "Meeting"},
+        {"930", "1000", "Meeting", "-10:00Meeting"},  // too short: a time, shown as nothing
+        {"0930", "10", "Meeting", "09:30-Meeting"},
+        {"1", "", "Meeting", "-Meeting"},
+        {"0930", "1000", "", "09:30-10:00"},
+        {"", "", "", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(EntryLabel(c.from, c.to, c.text), c.label) << c.from << "/" << c.to;
+    }
+}
+
+TEST_F(MonthPainterTest, EntryLabelsInTheirBoxesWithAndWithoutAPeriod) {
+    // The 10th without a period, the 2nd (a Sunday, holiday, over) and the 17th with one.
+    for (const char* date : {"20080310", "20080302", "20080317"}) {
+        AddLines({SlotLine(date, "0930", "1000", 0, "A"), SlotLine(date, "", "", 1, "B"),
+                  SlotLine(date, "1300", "", 2, "C"), SlotLine(date, "", "1500", 3, "D")});
+    }
+    AddLines({MarkLine("20080302", "1"), caltest::PeriodLine("20080302", "Trip"),
+              caltest::PeriodLine("20080317", "Course"),
+              caltest::PeriodLine("20080318", "Course")});
+    Paint(2008, 3);
+    struct Case {
+        int day;
+        bool period;
+    };
+    const char* labels[] = {"09:30-10:00A", "B", "13:00-C", "-15:00D"};
+    const int leftWithout[] = {28, 28, 189, 189};
+    const int leftWith[] = {135, 135, 243, 243};
+    const int top[] = {2, 15, 2, 15};
+    for (const Case c : {Case{10, false}, Case{2, true}, Case{17, true}}) {
+        const Cell cell = CellOf(c.day);
+        for (int k = 0; k < 4; ++k) {
+            const int left = cell.x0 + (c.period ? leftWith : leftWithout)[k];
+            const Rect box{left, cell.y + top[k], left + 161, cell.y + top[k] + 13};
+            const CanvasCall* label = TextAt(box);
+            ASSERT_NE(label, nullptr) << c.day << " slot " << k;
+            EXPECT_EQ(label->text, labels[k]);
+            EXPECT_EQ(label->flags, kLeftFlags);
+            EXPECT_EQ(label->state.font, kEntryFont);
+            EXPECT_EQ(label->state.textColor, kBlack) << c.day;
+            EXPECT_TRUE(label->state.brush.hollow);
+            EXPECT_EQ(label->state.bkColor, c.day < 10 ? kGrey : kWhite);
+        }
+    }
+    // A day without rows draws no label at all.
+    EXPECT_EQ(RowCalls(CellOf(11)).size(), 2u);
+}
+
+TEST_F(MonthPainterTest, PeriodMarksAlongARunAndItsTextOnTheMiddleDay) {
+    AddPeriod("20080315", "20080318", "Trip");
+    Add(SlotLine("20080317", "", "", 0, "Entry"));
+    Paint(2008, 3);
+    const auto marks = m_canvas.Find(CanvasOp::kPolygon);
+    ASSERT_EQ(marks.size(), 4u);
+    struct Case {
+        int day;
+        int type;
+    };
+    const Case cases[] = {{15, 1}, {16, 0}, {17, 0}, {18, 2}};
+    for (size_t i = 0; i < 4; ++i) {
+        const Cell cell = CellOf(cases[i].day);
+        EXPECT_EQ(marks[i]->points, PeriodMarkPoints(cell.x0 + 37, cell.y, 27, cases[i].type))
+            << cases[i].day;
+        EXPECT_EQ(marks[i]->points.front(), (fw::Point{cell.x0 + 37, cell.y}));
+        EXPECT_EQ(marks[i]->state.pen, (fw::PenSpec{0, kBarGrey}));
+        EXPECT_EQ(marks[i]->state.brush, (fw::BrushSpec{kBarGrey, false}));
+    }
+    const auto texts = m_canvas.FindTexts("Trip");
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0]->rect, (Rect{68, 435, 229, 444}));  // the 16th
+    EXPECT_EQ(texts[0]->flags, kLeftFlags);
+    EXPECT_EQ(texts[0]->state.font, kEntryFont);
+    EXPECT_EQ(texts[0]->state.textColor, kBlack);  // on a Sunday
+    // The 17th shows no text but moves its entries right.
+    EXPECT_EQ(m_canvas.FindText("Entry")->rect.left, 400 + 135);
+}
+
+TEST_F(MonthPainterTest, ARunOverAMonthEndShowsItsTextInEachMonth) {
+    AddPeriod("20080129", "20080202", "Trip");
+    Paint(2008, 1, {2008, 1, 1, 0, 0, 0});
+    ASSERT_EQ(m_canvas.FindTexts("Trip").size(), 1u);
+    EXPECT_EQ(m_canvas.FindText("Trip")->rect.top, CellOf(30).y + 10);
+    EXPECT_EQ(m_canvas.Count(CanvasOp::kPolygon), 3u);
+    Paint(2008, 2, {2008, 1, 1, 0, 0, 0});
+    ASSERT_EQ(m_canvas.FindTexts("Trip").size(), 1u);
+    EXPECT_EQ(m_canvas.FindText("Trip")->rect.top, CellOf(1).y + 10);
+    EXPECT_EQ(m_canvas.Count(CanvasOp::kPolygon), 2u);
+}
+
+TEST_F(MonthPainterTest, OneDayIsPaintedInLayers) {
+    AddLines({MarkLine("20080305", "2"), caltest::PeriodLine("20080305", "Trip"),
+              SlotLine("20080305", "", "", 0, "Entry")});
+    Paint(2008, 3);
+    const auto calls = RowCalls(CellOf(5));
+    std::vector<CanvasOp> ops;
+    for (const CanvasCall* call : calls) {
+        ops.push_back(call->op);
+    }
+    // Shading, weekday, number, oval, bar, period text, entry.
+    EXPECT_EQ(ops,
+              (std::vector<CanvasOp>{CanvasOp::kRectangle, CanvasOp::kDrawText, CanvasOp::kDrawText,
+                                     CanvasOp::kEllipse, CanvasOp::kPolygon, CanvasOp::kDrawText,
+                                     CanvasOp::kDrawText}));
+    EXPECT_EQ(calls[5]->text, "Trip");
+    EXPECT_EQ(calls[6]->text, "Entry");
+}
+
+TEST_F(MonthPainterTest, WithoutATableNothingReachesTheWindow) {
+    PaintMonth(m_canvas, m_layout, 2008, 3, kNow, nullptr);
+    EXPECT_EQ(m_canvas.Count(CanvasOp::kBlitToTarget), 0u);
+    EXPECT_EQ(m_canvas.Count(CanvasOp::kDrawText), 0u);
+}
+
+}  // namespace
