@@ -1,7 +1,3 @@
-// Placeholder entry point until the main window is built on the framework layer.
-#include <cstdio>
+#include "CalendarApp.h"
 
-int main() {
-    std::puts("Pemdaro: the libraries are built, but the window is not there yet.");
-    return 0;
-}
+wxIMPLEMENT_APP(CCalendarApp);

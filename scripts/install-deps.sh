@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  libwxgtk3.2-dev fonts-ipafont-gothic
+  libwxgtk3.2-dev libglib2.0-dev fonts-ipafont-gothic
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick
   clang libclang-rt-14-dev

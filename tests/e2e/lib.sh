@@ -74,8 +74,16 @@ start_pemdaro() {
     PEMDARO_PID=$!
 }
 
-main_window() { xdotool search --onlyvisible --name '^Pemdaro$' 2>/dev/null | head -n 1; }
-window_count() { xdotool search --onlyvisible --name '^Pemdaro$' 2>/dev/null | wc -l; }
+# Visible windows whose title is exactly $1 (xdotool's own match ignores case).
+windows_named() {
+    local w
+    for w in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true); do
+        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$1" ] && echo "$w"
+    done
+    return 0
+}
+main_window() { windows_named Pemdaro | head -n 1; }
+window_count() { windows_named Pemdaro | wc -l; }
 has_main_window() { [ -n "$(main_window)" ]; }
 is_gone() { ! kill -0 "$1" 2>/dev/null; }
 

@@ -1,0 +1,19 @@
+// The application: one running copy per user, the data folder from kelnova.ini, the
+// table opened, the main window run modally until it closes, then teardown.
+#pragma once
+
+#include <wx/app.h>
+
+class CCalendarApp : public wxApp {
+public:
+    bool OnInit() override;
+    int OnRun() override;
+    int OnExit() override;
+
+    // The whole life of the program after the toolkit is up, in the order: guard,
+    // main window object, settings, data folder, registry, table, modal run, teardown.
+    // Returns the process exit code.
+    int InitInstance();
+};
+
+wxDECLARE_APP(CCalendarApp);

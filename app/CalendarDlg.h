@@ -1,0 +1,50 @@
+// The main window: a dialog without controls that frames the month view, publishes
+// itself for the single-instance guard when first drawn, offers the About box and saves
+// the table whenever and however it is closed.
+#pragma once
+
+#include "Dialog.h"
+
+class CInstanceGuard;
+class CXelCalMView;
+
+class CCalendarDlg : public fw::CDialog {
+public:
+    // guard: the running copy's guard, published at the first paint; may be null.
+    explicit CCalendarDlg(CInstanceGuard* guard = nullptr);
+    ~CCalendarDlg() override;
+
+    CXelCalMView* View() const { return m_pView; }
+    bool IsPublished() const { return m_bHandlePublished; }
+
+    // The close handler every way of closing arrives at: saves and releases the table,
+    // reports a failed save, ends the dialog.
+    void CloseAndSave();
+    // Shows the About box (the system-menu command IDM_ABOUTBOX).
+    void OnSysCommand(int id);
+    // Brings the window to the front, as a second start asks for.
+    void BringToFront();
+    // A connection is waiting on the guard's socket.
+    void HandleGuardRequest();
+
+protected:
+    bool OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    void OnClose() override;
+    bool PreTranslateKeyDown(int keyCode) override;
+
+private:
+    void OnViewPaint(wxPaintEvent& event);
+    void OnContextMenu(wxContextMenuEvent& event);
+    void OnMenu(wxCommandEvent& event);
+    void Publish();
+
+    CXelCalMView* m_pView = nullptr;
+    bool m_bHandlePublished = false;
+    bool m_bClosed = false;
+    CInstanceGuard* m_pGuard;
+    unsigned m_nWatch = 0;  // event source watching the guard's socket
+
+    wxDECLARE_EVENT_TABLE();
+};

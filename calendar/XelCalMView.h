@@ -1,0 +1,55 @@
+// The month view: the main window's only child. It keeps no data of its own; every paint
+// reads the schedule table afresh, and a double-click on a day edits that day through the
+// day schedule dialog.
+#pragma once
+
+#include <functional>
+
+#include "DayEdit.h"
+#include "MonthInput.h"
+#include "MonthLayout.h"
+#include "View.h"
+
+class CXelCalMView : public fw::CView {
+    DECLARE_DYNCREATE(CXelCalMView)
+
+public:
+    CXelCalMView();
+
+    // Geometry, fonts, pens and brushes; fixed after construction.
+    const MonthLayout& Layout() const { return m_layout; }
+    int ViewYear() const { return m_nav.m_nViewYear; }
+    int ViewMonth() const { return m_nav.m_nViewMonth; }
+
+    void ShowNextMonth();
+    void ShowPrevMonth();
+    void ShowCurrentMonth();
+
+    // Where "now" comes from; tests fix it.
+    using Clock = std::function<LocalDateTime()>;
+    void SetClock(Clock clock) { m_clock = std::move(clock); }
+
+    // Runs the day schedule dialog on the fields; true when it ended with OK and the
+    // fields hold the result. The main window sets it; tests replace it.
+    using DayDialogRunner = std::function<bool(DayEditFields&)>;
+    void SetDayDialogRunner(DayDialogRunner runner) { m_runDayDialog = std::move(runner); }
+
+    // The editing flow of a double-click on day of the month shown.
+    void EditDay(int day);
+
+protected:
+    void OnDraw(fw::Canvas& canvas) override;
+
+private:
+    void OnLButtonDown(wxMouseEvent& event);
+    void OnLButtonUp(wxMouseEvent& event);
+    void OnLButtonDblClk(wxMouseEvent& event);
+    void OnMouseWheel(wxMouseEvent& event);
+
+    MonthLayout m_layout;
+    Clock m_clock;
+    CMonthNavigator m_nav;
+    DayDialogRunner m_runDayDialog;
+
+    wxDECLARE_EVENT_TABLE();
+};

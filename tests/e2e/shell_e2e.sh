@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# The real pemdaro under Xvfb: window geometry, one running copy, saving on close and on
+# SIGTERM, a data folder that does not exist, and the painted month at chosen pixels.
+# Usage: shell_e2e.sh PEMDARO XCLOSE
+PEMDARO=$(realpath "$1")
+XCLOSE=$(realpath "$2")
+source "$(dirname "$0")/lib.sh"
+trap 'cat "$E2E_WORK"/*.log 2>/dev/null; cleanup' EXIT
+start_xvfb
+make_workspace
+
+HEADER=$'# X-- Database Version 1.0\r\n# Table Name : kelnova\r\n# Format : [DATE],[FROM_TIME],[TO_TIME],[INDEX],[YOTEI],[SYUKUJITU]\r\n'
+END_MARK=$'# [END OF FILE]\r\n'
+
+# --- First start on an empty data folder.
+start_pemdaro
+check "the main window appears" wait_for 20 has_main_window
+WIN=$(main_window)
+check "client area 770 x 452 at 0,0" [ "$(geometry "$WIN")" = "0 0 770 452" ]
+is_empty_file() { [ -f "$1" ] && [ ! -s "$1" ]; }
+check "the missing table file is created empty" is_empty_file "$E2E_WORK/data/kelnova.txt"
+
+# --- A second start brings the first forward and ends within two seconds.
+second_start() {
+    (cd "$E2E_WORK" && timeout 2 "$PEMDARO" >/dev/null 2>&1)
+}
+check "a second start ends by itself within 2 s" second_start
+check "still exactly one window" [ "$(window_count)" -eq 1 ]
+
+# --- Closing the window saves the empty table as its four lines.
+"$XCLOSE" "$WIN"
+check "closing ends the program" wait_for 10 is_gone "$PEMDARO_PID"
+check "the empty table is saved as header and end mark" \
+    cmp -s "$E2E_WORK/data/kelnova.txt" <(printf '%s' "$HEADER$END_MARK")
+check "no temporary file is left" [ "$(ls "$E2E_WORK/data")" = "kelnova.txt" ]
+
+# --- A month with a Sunday, a period and past days, checked at chosen pixels.
+month=$(date +%Y%m)
+first_sunday=$(for d in 1 2 3 4 5 6 7; do
+    [ "$(date -d "$(date +%Y-%m)-0$d" +%w)" = 0 ] && echo "$d" && break; done)
+{
+    printf '%s' "$HEADER"
+    printf '%s10,,,0,period,\r\n%s11,,,0,period,\r\n%s12,,,0,period,\r\n' "$month" "$month" "$month"
+    printf '%s' "$END_MARK"
+} >"$E2E_WORK/data/kelnova.txt"
+start_pemdaro
+wait_for 20 has_main_window
+WIN=$(main_window)
+# The bar of a period stands on the axis x0 + 37 of the left column (x 57); day 11 is row 10.
+pixel_is() { [ "$(pixel "$1" "$2")" = "$3" ]; }
+check "period bar grey on its axis" wait_for 5 pixel_is 57 $((20 + 10 * 27 + 13)) 180,180,180
+y=$((20 + (first_sunday - 1) * 27))
+reds=$(import -window root -crop "27x27+21+$((y + 1))" -depth 8 txt:- 2>/dev/null |
+    grep -ci '#FF0000' || true)
+check "the first Sunday's number is red" [ "$reds" -gt 0 ]
+
+# The previous month is grey throughout, header band included.
+xdotool mousemove 300 200 click 4
+check "previous month shaded grey" wait_for 5 pixel_is 300 40 220,220,220
+check "previous month header band grey" pixel_is 600 10 220,220,220
+
+# --- SIGTERM takes the close path: the table is saved.
+kill -TERM "$PEMDARO_PID"
+check "SIGTERM ends the program" wait_for 10 is_gone "$PEMDARO_PID"
+check "SIGTERM saved the table" grep -q "^${month}11,,,0,period,"$'\r'"$" "$E2E_WORK/data/kelnova.txt"
+
+# --- kill -9 leaves no stale signal: the next start runs normally.
+start_pemdaro
+wait_for 20 has_main_window
+kill -9 "$PEMDARO_PID"
+wait_for 5 is_gone "$PEMDARO_PID"
+start_pemdaro
+check "a start after kill -9 shows the window" wait_for 20 has_main_window
+kill -9 "$PEMDARO_PID"
+wait_for 5 is_gone "$PEMDARO_PID"
+
+# --- A data folder that does not exist: the message, no window, no file.
+printf 'DATA_DIR=%s/missing/\r\n' "$E2E_WORK" >"$E2E_WORK/kelnova.ini"
+listing() { find "$E2E_WORK" -path "$E2E_WORK/run" -prune -o ! -name '*.log' -print | sort; }
+before=$(listing)
+start_pemdaro
+box() { windows_named pemdaro | head -n 1; }
+has_box() { [ -n "$(box)" ]; }
+check "the cannot-create message box appears" wait_for 20 has_box
+no_main_window() { [ "$(window_count)" -eq 0 ]; }
+check "no main window with it" no_main_window
+"$XCLOSE" "$(box)"
+check "dismissing it ends the program" wait_for 10 is_gone "$PEMDARO_PID"
+check "nothing was created" [ "$before" = "$(listing)" ]
+
+finish
