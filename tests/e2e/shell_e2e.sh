@@ -14,7 +14,8 @@ END_MARK=$'# [END OF FILE]\r\n'
 
 # --- First start on an empty data folder.
 start_pemdaro
-check "the main window appears" wait_for 20 has_main_window
+check "the main window appears" wait_for 60 has_main_window
+[ "$E2E_FAILURES" -eq 0 ] || { ps -p "$PEMDARO_PID" -o pid,stat,etime,cmd || true; finish; exit 1; }
 WIN=$(main_window)
 check "client area 770 x 452 at 0,0" [ "$(geometry "$WIN")" = "0 0 770 452" ]
 is_empty_file() { [ -f "$1" ] && [ ! -s "$1" ]; }
