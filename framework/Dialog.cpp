@@ -244,6 +244,7 @@ void CDialog::Initialise() {
     m_bInitialised = true;
     m_bEnded = false;
     m_nResult = -1;
+    m_pFocus = nullptr;  // each run starts without a focused control, as a new window does
     if (OnInitDialog()) {
         if (wxWindow* first = FirstTabStop()) {
             SetFocusByCode(first);

@@ -127,6 +127,21 @@ TEST(DialogModalTest, EnterDoesNothingWhileTheDefaultButtonIsDisabled) {
     EXPECT_EQ(result, IDCANCEL);
 }
 
+TEST(DialogModalTest, EveryRunInitialisesAgainWithItsOwnFocusNotification) {
+    CLogDlg dlg;
+    dlg.m_nInitialFocus = IDC_EDIT_FROM_TIME;
+    for (int run = 0; run < 2; ++run) {
+        dlg.m_log.clear();
+        dlg.m_strFrom = run == 0 ? "first" : "second";
+        EXPECT_EQ(RunModal(dlg, [](CLogDlg& d) { d.SimulateKey(WXK_ESCAPE); }), IDCANCEL);
+        EXPECT_EQ(dlg.m_log, (std::vector<std::string>{"init: before focus", "setfocus 1059",
+                                                       "init: after focus"}))
+            << run;
+        EXPECT_EQ(dlg.GetDlgItemAs<wxTextCtrl>(IDC_EDIT_FROM_TIME)->GetValue(),
+                  run == 0 ? "first" : "second");
+    }
+}
+
 TEST(DialogModalTest, TestHookRunsTheInitialisedDialogAndItsOkPath) {
     class Expect : public wxExpectModalBase<CLogDlg> {
       protected:
