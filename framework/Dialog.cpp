@@ -6,6 +6,7 @@
 #include <wx/combobox.h>
 #include <wx/dcclient.h>
 #include <wx/display.h>
+#include <wx/menu.h>
 #include <wx/statbmp.h>
 #include <wx/statbox.h>
 #include <wx/statline.h>
@@ -13,6 +14,7 @@
 #include <wx/textctrl.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "DialogUnits.h"
@@ -56,6 +58,10 @@ class CBlackFrame : public wxWindow {
     bool AcceptsFocus() const override { return false; }
 };
 
+// Menu ids of the standard system-menu entries (wx menu ids stay below 0x7FFF).
+constexpr int kMenuMinimize = 0x7F02;
+constexpr int kMenuClose = 0x7F06;
+
 bool IsNotification(wxEventType type) {
     return type == wxEVT_BUTTON || type == wxEVT_CHECKBOX || type == wxEVT_TEXT ||
            type == wxEVT_TEXT_ENTER || type == wxEVT_COMBOBOX || type == wxEVT_LISTBOX ||
@@ -79,6 +85,7 @@ wxBEGIN_EVENT_TABLE(CDialog, wxDialog)
     EVT_BUTTON(IDCANCEL, CDialog::OnCancelButton)
     EVT_CHAR_HOOK(CDialog::OnCharHook)
     EVT_CLOSE(CDialog::OnCloseWindow)
+    EVT_CONTEXT_MENU(CDialog::OnContextMenu)
 wxEND_EVENT_TABLE()
     // clang-format on
 
@@ -237,6 +244,7 @@ void CDialog::Initialise() {
     m_bInitialised = true;
     m_bEnded = false;
     m_nResult = -1;
+    m_pFocus = nullptr;  // each run starts without a focused control, as a new window does
     if (OnInitDialog()) {
         if (wxWindow* first = FirstTabStop()) {
             SetFocusByCode(first);
@@ -551,6 +559,66 @@ void CDialog::OnCloseWindow(wxCloseEvent& event) {
     OnClose();
     if (!m_bEnded && event.CanVeto()) {
         event.Veto();
+    }
+}
+
+// ---- System menu ---------------------------------------------------------------------------
+
+bool CDialog::HasSystemMenu() const {
+    return m_pTemplate && (m_pTemplate->style & res::kDsSysMenu);
+}
+
+void CDialog::AppendSystemMenuSeparator() {
+    m_systemMenu.push_back(SystemMenuItem{});
+}
+
+void CDialog::AppendSystemMenuItem(int id, const wxString& text) {
+    m_systemMenu.push_back(SystemMenuItem{id, text});
+}
+
+wxMenu* CDialog::BuildSystemMenu() const {
+    if (m_systemMenu.empty()) {
+        return nullptr;
+    }
+    auto* menu = new wxMenu;
+    if (m_pTemplate->style & res::kDsMinimizeBox) {
+        menu->Append(kMenuMinimize, wxString::FromUTF8("最小化(&N)"));
+    }
+    menu->Append(kMenuClose, wxString::FromUTF8("閉じる(&C)\tAlt+F4"));
+    for (const SystemMenuItem& item : m_systemMenu) {
+        if (item.id == 0) {
+            menu->AppendSeparator();
+        } else {
+            menu->Append(item.id, item.text);
+        }
+    }
+    return menu;
+}
+
+void CDialog::OnSysCommand(int id) {
+    if (id == SC_CLOSE) {
+        Close();
+    } else if (id == SC_MINIMIZE) {
+        Iconize(true);
+    }
+}
+
+void CDialog::OnContextMenu(wxContextMenuEvent& event) {
+    std::unique_ptr<wxMenu> menu(BuildSystemMenu());
+    if (!menu || !HasSystemMenu()) {
+        event.Skip();
+        return;
+    }
+    const wxPoint at = event.GetPosition() == wxDefaultPosition
+                           ? wxDefaultPosition
+                           : ScreenToClient(event.GetPosition());
+    const int chosen = GetPopupMenuSelectionFromUser(*menu, at);
+    if (chosen == kMenuMinimize) {
+        OnSysCommand(SC_MINIMIZE);
+    } else if (chosen == kMenuClose) {
+        OnSysCommand(SC_CLOSE);
+    } else if (chosen != wxID_NONE) {
+        OnSysCommand(chosen);
     }
 }
 

@@ -54,10 +54,12 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "Canvas.h"
 #include "Resources.h"
 
+class wxMenu;
 class wxTextEntry;
 
 // Focus notifications of the template's controls (wxCommandEvent, id = control id).
@@ -67,6 +69,10 @@ wxDECLARE_EVENT(fwEVT_CTRL_KILLFOCUS, wxCommandEvent);
 #define EVT_CTRL_KILLFOCUS(id, fn) EVT_COMMAND(id, fwEVT_CTRL_KILLFOCUS, fn)
 
 namespace fw {
+
+// System commands of the standard system-menu entries.
+inline constexpr int SC_MINIMIZE = 0xF020;
+inline constexpr int SC_CLOSE = 0xF060;
 
 class CDialog;
 
@@ -169,6 +175,24 @@ class CDialog : public wxDialog {
     int MessageBox(const char* utf8Text, const char* utf8Caption = nullptr, unsigned style = 0);
     int MessageBox(const wxString& text, const wxString& caption, unsigned style);
 
+    // ---- System menu. GTK has no window menu to extend, so the entries a dialog appends
+    // are offered, after the standard ones, as the context menu of the dialog (a right
+    // click in it or in a child window that leaves the click alone). A dialog without
+    // appended entries shows no context menu. Choosing an entry calls OnSysCommand(id).
+    struct SystemMenuItem {
+        int id = 0;  // 0 for a separator
+        wxString text;
+    };
+    // Whether the template gives the dialog a system menu.
+    bool HasSystemMenu() const;
+    void AppendSystemMenuSeparator();
+    void AppendSystemMenuItem(int id, const wxString& text);
+    // The context menu as it would pop up: the standard entries "最小化" (when the template
+    // has a minimise box) and "閉じる", then the appended ones; nullptr when nothing was
+    // appended. The caller owns the menu. The standard entries carry menu ids of their
+    // own; choosing them calls OnSysCommand with SC_MINIMIZE and SC_CLOSE.
+    wxMenu* BuildSystemMenu() const;
+
     const res::DialogTemplate* Template() const { return m_pTemplate; }
     // The dialog font of the template.
     const wxFont& GetDialogFont() const { return m_font; }
@@ -189,6 +213,8 @@ class CDialog : public wxDialog {
     void SimulateKey(int keyCode);
     // The close box.
     void SimulateClose();
+    // Choosing entry id of the system menu.
+    void SimulateSysCommand(int id) { OnSysCommand(id); }
 
     // Keeps notifications from the handlers for its lifetime (as UpdateData does).
     class NotifyLock {
@@ -217,6 +243,9 @@ class CDialog : public wxDialog {
     // The close box (window close request); the base calls OnCancel.
     virtual void OnClose();
     virtual void DoDataExchange(CDataExchange& dx);
+    // An entry of the system menu was chosen. The base handles SC_CLOSE (as the close box)
+    // and SC_MINIMIZE; the main window adds its About entry.
+    virtual void OnSysCommand(int id);
     // Sees every key press in the dialog before the dialog's own key handling; return
     // true to swallow it (the main window swallows Enter and Escape).
     virtual bool PreTranslateKeyDown(int keyCode);
@@ -255,6 +284,7 @@ class CDialog : public wxDialog {
     void OnCharHook(wxKeyEvent& event);
     void OnCloseWindow(wxCloseEvent& event);
     void OnChildSetFocus(wxFocusEvent& event);
+    void OnContextMenu(wxContextMenuEvent& event);
 
     int m_nTemplateId;
     const res::DialogTemplate* m_pTemplate = nullptr;
@@ -269,6 +299,7 @@ class CDialog : public wxDialog {
     wxWindow* m_pFocus = nullptr;
     std::map<int, wxWindow*> m_controls;
     std::map<int, Shown> m_shown;
+    std::vector<SystemMenuItem> m_systemMenu;
 
     wxDECLARE_EVENT_TABLE();
 };

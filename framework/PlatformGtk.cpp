@@ -3,9 +3,11 @@
 // shrinks the paddings. The GTK functions are looked up at run time in the already loaded
 // toolkit library, so the program needs no GTK development files; when one is missing the
 // settings are just left alone.
-#include <dlfcn.h>
-
 #include "Platform.h"
+
+#ifdef __WXGTK__
+
+#include <dlfcn.h>
 
 namespace fw {
 namespace {
@@ -69,3 +71,5 @@ void InitFramework() {
 }
 
 }  // namespace fw
+
+#endif  // __WXGTK__

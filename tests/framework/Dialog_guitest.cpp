@@ -4,6 +4,8 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
+#include <wx/dcclient.h>
+#include <wx/menu.h>
 #include <wx/testing.h>
 #include <wx/textctrl.h>
 
@@ -123,6 +125,21 @@ TEST(DialogModalTest, EnterDoesNothingWhileTheDefaultButtonIsDisabled) {
         d.SimulateKey(WXK_ESCAPE);
     });
     EXPECT_EQ(result, IDCANCEL);
+}
+
+TEST(DialogModalTest, EveryRunInitialisesAgainWithItsOwnFocusNotification) {
+    CLogDlg dlg;
+    dlg.m_nInitialFocus = IDC_EDIT_FROM_TIME;
+    for (int run = 0; run < 2; ++run) {
+        dlg.m_log.clear();
+        dlg.m_strFrom = run == 0 ? "first" : "second";
+        EXPECT_EQ(RunModal(dlg, [](CLogDlg& d) { d.SimulateKey(WXK_ESCAPE); }), IDCANCEL);
+        EXPECT_EQ(dlg.m_log, (std::vector<std::string>{"init: before focus", "setfocus 1059",
+                                                       "init: after focus"}))
+            << run;
+        EXPECT_EQ(dlg.GetDlgItemAs<wxTextCtrl>(IDC_EDIT_FROM_TIME)->GetValue(),
+                  run == 0 ? "first" : "second");
+    }
 }
 
 TEST(DialogModalTest, TestHookRunsTheInitialisedDialogAndItsOkPath) {
@@ -439,6 +456,69 @@ TEST(DialogListTest, SortedRowsCarryTheirItemData) {
     list.ResetContent();
     EXPECT_EQ(list.GetCount(), 0u);
     EXPECT_EQ(list.GetItemData(0), -1);
+}
+
+// The main window's use of the system menu and of a painted dialog.
+class CMainLikeDlg : public fw::CDialog {
+  public:
+    CMainLikeDlg() : fw::CDialog(IDD_CALENDAR_DIALOG) {}
+    std::vector<int> m_commands;
+    int m_nPaints = 0;
+
+  protected:
+    bool OnInitDialog() override {
+        fw::CDialog::OnInitDialog();
+        AppendSystemMenuSeparator();
+        AppendSystemMenuItem(IDM_ABOUTBOX, fw::Utf8ToWx(res::LoadStringResource(IDS_ABOUTBOX)));
+        Bind(wxEVT_PAINT, [this](wxPaintEvent&) {
+            wxPaintDC dc(this);
+            ++m_nPaints;
+        });
+        return true;
+    }
+    void OnSysCommand(int id) override {
+        m_commands.push_back(id);
+        if ((id & 0xFFF0) != IDM_ABOUTBOX) {
+            fw::CDialog::OnSysCommand(id);
+        }
+    }
+    bool PreTranslateKeyDown(int key) override { return key == WXK_RETURN || key == WXK_ESCAPE; }
+};
+
+TEST(DialogSystemMenuTest, AppendedEntriesFollowTheStandardOnesAndReachOnSysCommand) {
+    CMainLikeDlg dlg;
+    EXPECT_EQ(dlg.BuildSystemMenu(), nullptr);  // nothing appended yet: no context menu
+    const int result = RunModal(dlg, [](CMainLikeDlg& d) {
+        std::unique_ptr<wxMenu> menu(d.BuildSystemMenu());
+        ASSERT_NE(menu, nullptr);
+        ASSERT_EQ(menu->GetMenuItemCount(), 4u);
+        EXPECT_EQ(menu->FindItemByPosition(0)->GetItemLabelText(), wxString::FromUTF8("最小化"));
+        EXPECT_EQ(menu->FindItemByPosition(1)->GetItemLabelText(), wxString::FromUTF8("閉じる"));
+        EXPECT_TRUE(menu->FindItemByPosition(2)->IsSeparator());
+        EXPECT_EQ(menu->FindItemByPosition(3)->GetId(), IDM_ABOUTBOX);
+        EXPECT_EQ(menu->FindItemByPosition(3)->GetItemLabel(),
+                  wxString::FromUTF8("ﾊﾞｰｼﾞｮﾝ情報 (&A)..."));
+        // Enter and Escape are swallowed; the About entry does not end the dialog.
+        d.SimulateKey(WXK_RETURN);
+        d.SimulateKey(WXK_ESCAPE);
+        d.SimulateSysCommand(IDM_ABOUTBOX);
+        EXPECT_TRUE(d.IsModal());
+        // A visible template keeps its position.
+        EXPECT_EQ(d.GetPosition(), wxPoint(0, 0));
+        // Painting a rectangle "now" paints before the call returns (once the window is
+        // on the screen at all).
+        for (int i = 0; i < 100 && d.m_nPaints == 0; ++i) {
+            wxYield();
+            wxMilliSleep(10);
+        }
+        ASSERT_GT(d.m_nPaints, 0);
+        const int before = d.m_nPaints;
+        d.RedrawRectNow({10, 20, 160, 50});
+        EXPECT_GT(d.m_nPaints, before);
+        d.SimulateSysCommand(fw::SC_CLOSE);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(dlg.m_commands, (std::vector<int>{IDM_ABOUTBOX, fw::SC_CLOSE}));
 }
 
 }  // namespace
