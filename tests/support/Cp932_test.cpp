@@ -1,0 +1,79 @@
+#include "Cp932.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace {
+
+struct RoundTripCase {
+    std::string utf8;
+    std::string cp932;
+};
+
+TEST(Cp932, ConvertsJapaneseBothWays) {
+    std::string longUtf8;
+    std::string longCp932;
+    for (int i = 0; i < 1500; ++i) {  // more than one conversion chunk either way
+        longUtf8 += "日本a";
+        longCp932 +=
+            "\x93\xFA\x96\x7B"
+            "a";
+    }
+    const RoundTripCase cases[] = {
+        {"", ""},
+        {"DATA_DIR=C:\\x~", "DATA_DIR=C:\\x~"},
+        {"日本語", "\x93\xFA\x96\x7B\x8C\xEA"},
+        {"表示", "\x95\x5C\x8E\xA6"},  // 0x5C as a second byte
+        {"2007年03月05日(月)",
+         "2007\x94\x4E"
+         "03\x8C\x8E"
+         "05\x93\xFA(\x8C\x8E)"},
+        {"ＭＳ ゴシック", "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E"},
+        {"ｱｲｳ", "\xB1\xB2\xB3"},
+        {"①～", "\x87\x40\x81\x60"},
+        {longUtf8, longCp932},
+    };
+    for (const RoundTripCase& c : cases) {
+        EXPECT_EQ(Utf8ToCp932(c.utf8), c.cp932) << c.utf8.substr(0, 40);
+        EXPECT_EQ(Cp932ToUtf8(c.cp932), c.utf8) << c.utf8.substr(0, 40);
+        EXPECT_EQ(Cp932ToUtf8Lossy(c.cp932), c.utf8) << c.utf8.substr(0, 40);
+    }
+}
+
+TEST(Cp932, RefusesWhatTheOtherSideCannotHold) {
+    const char* const badUtf8[] = {
+        "\xF0\x9F\x98\x80",  // an emoji
+        "a\xED\x95\x9C",     // a Hangul syllable
+        "\xE2\x82\xAC",      // the euro sign
+        "ab\xC3",            // a sequence cut at the end
+        "\xFF",              // never UTF-8
+    };
+    for (const char* text : badUtf8) {
+        EXPECT_EQ(Utf8ToCp932(text), std::nullopt) << text;
+    }
+    const char* const badCp932[] = {"\x93", "a\x81\x20", "\xFF", "\xA0", "\x85\x40"};
+    for (const char* text : badCp932) {
+        EXPECT_EQ(Cp932ToUtf8(text), std::nullopt) << text;
+    }
+}
+
+TEST(Cp932, LossyConversionReplacesEachBadByte) {
+    const struct {
+        const char* cp932;
+        const char* utf8;
+    } cases[] = {
+        {"a\x93", "a\xEF\xBF\xBD"},
+        {"\xFF\xFF"
+         "b",
+         "\xEF\xBF\xBD\xEF\xBF\xBD"
+         "b"},
+        {"\x81\x20x\x93\xFA", "\xEF\xBF\xBD x日"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Cp932ToUtf8Lossy(c.cp932), c.utf8) << c.cp932;
+    }
+}
+
+}  // namespace
