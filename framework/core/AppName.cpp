@@ -1,0 +1,24 @@
+#include "AppName.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace fw {
+
+std::string AppNameFromPath(std::string_view path) {
+    const size_t slash = path.find_last_of("/\\");
+    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.rfind('.');
+    if (dot != std::string_view::npos && dot > 0) {
+        name = name.substr(0, dot);
+    }
+    return std::string(name);
+}
+
+std::string ExecutablePath() {
+    std::error_code error;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : exe.string();
+}
+
+}  // namespace fw

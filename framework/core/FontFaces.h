@@ -1,0 +1,17 @@
+// Font faces by the names the program asks for. The program names the Windows faces
+// "ＭＳ ゴシック" (fixed pitch) and "ＭＳ Ｐゴシック" (proportional); on other systems the
+// first installed face of the candidate list stands in for them.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fw {
+
+// Face names (UTF-8) to try in order for the face the program asks for: the face itself
+// first, then the installed stand-ins (IPAGothic for "ＭＳ ゴシック", IPAPGothic for
+// "ＭＳ Ｐゴシック"), then other Japanese Gothic faces.
+std::vector<std::string> FontFaceCandidates(std::string_view face);
+
+}  // namespace fw
