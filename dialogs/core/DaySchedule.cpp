@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "DateTime.h"
+#include "ListOrder.h"
 #include "TimeText.h"
 
 namespace dlg {
@@ -37,6 +38,18 @@ std::vector<int> UsedSlots(const Slots& slots) {
         }
     }
     return used;
+}
+
+std::vector<int> SortedRowSlots(const Slots& slots) {
+    std::vector<std::string> rows;
+    std::vector<int> order;
+    for (int k : UsedSlots(slots)) {
+        std::string row = ListRowText(slots[k]);
+        const size_t at = fw::SortedInsertPosition(rows, row);
+        rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(at), std::move(row));
+        order.insert(order.begin() + static_cast<std::ptrdiff_t>(at), k);
+    }
+    return order;
 }
 
 int FirstFreeSlot(const Slots& slots) {

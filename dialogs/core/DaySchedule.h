@@ -33,6 +33,10 @@ std::string ListRowText(const SlotEntry& entry);
 // The slots that hold an entry, in slot order: what the list shows, before sorting.
 std::vector<int> UsedSlots(const Slots& slots);
 
+// The slots in the order the sorted list shows their rows (each row inserted at its
+// sorted place in slot order, as FillYoteiList adds them): the order ArrangeSlots takes.
+std::vector<int> SortedRowSlots(const Slots& slots);
+
 // The lowest free slot, or -1 when all four hold entries.
 int FirstFreeSlot(const Slots& slots);
 

@@ -220,3 +220,44 @@ TEST(PeriodDateItemsTest, UnrepresentableDaysKeepTheirPlace) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DayListOrderTest, RowsWithoutStartComeFirstAndTimesSortByTime) {
+    Slots slots;
+    slots[0] = {"15:00", "", "tea"};
+    slots[1] = {"", "10:30", "until"};
+    slots[2] = {"09:05", "09:30", "call"};
+    slots[3] = {"", "", "memo"};
+    // " memo" and "～10:30 until" before every row that starts with a digit.
+    const std::vector<int> order = dlg::SortedRowSlots(slots);
+    ASSERT_EQ(order.size(), 4u);
+    EXPECT_EQ((std::vector<int>{order[2], order[3]}), (std::vector<int>{2, 0}));
+    EXPECT_EQ((std::vector<int>{std::min(order[0], order[1]), std::max(order[0], order[1])}),
+              (std::vector<int>{1, 3}));
+}
+
+TEST(DayListOrderTest, AddingThenArrangingPlacesEntriesByStartTime) {
+    // The entries as the add button leaves them, each in the lowest free slot.
+    Slots slots;
+    slots[0] = {"16:00", "17:00", "late"};
+    slots[1] = {"13:30", "", "lunch"};
+    slots[2] = {"09:00", "", "early"};
+    const Slots arranged = dlg::ArrangeSlots(slots, dlg::SortedRowSlots(slots));
+    EXPECT_EQ(SlotTexts(arranged), (std::vector<std::string>{"early", "", "lunch", "late"}));
+
+    // Arranging again changes nothing, so slots stay put across later edits.
+    EXPECT_EQ(dlg::ArrangeSlots(arranged, dlg::SortedRowSlots(arranged)), arranged);
+}
+
+TEST(DayListOrderTest, FourEntriesTakeSlotsInTimeOrder) {
+    Slots slots;
+    slots[0] = {"23:00", "", "d"};
+    slots[1] = {"10:00", "", "b"};
+    slots[2] = {"09:00", "", "a"};
+    slots[3] = {"11:00", "", "c"};
+    const Slots arranged = dlg::ArrangeSlots(slots, dlg::SortedRowSlots(slots));
+    EXPECT_EQ(SlotTexts(arranged), (std::vector<std::string>{"a", "b", "c", "d"}));
+}
+
+}  // namespace
