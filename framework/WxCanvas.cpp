@@ -1,0 +1,172 @@
+#include "WxCanvas.h"
+
+#include <wx/brush.h>
+#include <wx/graphics.h>
+#include <wx/pen.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "Fonts.h"
+#include "Images.h"
+#include "TextConv.h"
+
+namespace fw {
+namespace {
+
+wxColour ToWx(Rgb c) {
+    return wxColour(c.r, c.g, c.b);
+}
+
+// A single-line text: line breaks would start new lines in wx, so they are shown as blanks.
+wxString SingleLine(std::string_view cp932) {
+    wxString text = Cp932ToWx(cp932);
+    text.Replace("\r", " ");
+    text.Replace("\n", " ");
+    return text;
+}
+
+}  // namespace
+
+WxCanvas::WxCanvas(wxDC& dc, wxDC* target, wxSize size)
+    : m_dc(dc), m_target(target), m_size(size == wxDefaultSize ? dc.GetSize() : size) {
+    // Shapes with hard pixel edges, as the program's pixel positions expect.
+    if (wxGraphicsContext* gc = m_dc.GetGraphicsContext()) {
+        gc->SetAntialiasMode(wxANTIALIAS_NONE);
+    }
+    m_dc.SetFont(FontFromSpec(FontSpec{}));
+    m_dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+    ApplyPenAndBrush();
+}
+
+void WxCanvas::ApplyPenAndBrush() {
+    m_dc.SetPen(wxPen(ToWx(m_pen.color), m_pen.width > 0 ? m_pen.width : 1));
+    m_dc.SetBrush(m_brush.hollow ? *wxTRANSPARENT_BRUSH : wxBrush(ToWx(m_brush.color)));
+}
+
+void WxCanvas::SelectFont(const FontSpec& font) {
+    m_dc.SetFont(FontFromSpec(font));
+}
+
+void WxCanvas::SelectPen(const PenSpec& pen) {
+    m_pen = pen;
+    ApplyPenAndBrush();
+}
+
+void WxCanvas::SelectBrush(const BrushSpec& brush) {
+    m_brush = brush;
+    ApplyPenAndBrush();
+}
+
+void WxCanvas::SetBkColor(Rgb color) {
+    m_bkColor = color;
+}
+
+void WxCanvas::SetTextColor(Rgb color) {
+    m_textColor = color;
+}
+
+void WxCanvas::SetBkModeTransparent(bool transparent) {
+    m_bkTransparent = transparent;
+}
+
+void WxCanvas::FillRect(const Rect& rect) {
+    if (m_brush.hollow || rect.Width() <= 0 || rect.Height() <= 0) {
+        return;
+    }
+    m_dc.SetPen(*wxTRANSPARENT_PEN);
+    m_dc.DrawRectangle(rect.left, rect.top, rect.Width(), rect.Height());
+    ApplyPenAndBrush();
+}
+
+void WxCanvas::Rectangle(const Rect& rect) {
+    m_dc.DrawRectangle(rect.left, rect.top, rect.Width(), rect.Height());
+}
+
+void WxCanvas::Line(Point from, Point to) {
+    // The line runs from its first point up to, not including, its last point.
+    const int width = m_pen.width > 1 ? m_pen.width : 1;
+    if (from.y == to.y || from.x == to.x) {
+        if (from == to) {
+            return;
+        }
+        // Horizontal and vertical lines as exact bands of the pen's width.
+        Rect band;
+        if (from.y == to.y) {
+            const int left = from.x < to.x ? from.x : to.x + 1;
+            const int right = from.x < to.x ? to.x : from.x + 1;
+            band = Rect{left, from.y - width / 2, right, from.y - width / 2 + width};
+        } else {
+            const int top = from.y < to.y ? from.y : to.y + 1;
+            const int bottom = from.y < to.y ? to.y : from.y + 1;
+            band = Rect{from.x - width / 2, top, from.x - width / 2 + width, bottom};
+        }
+        m_dc.SetPen(*wxTRANSPARENT_PEN);
+        m_dc.SetBrush(wxBrush(ToWx(m_pen.color)));
+        m_dc.DrawRectangle(band.left, band.top, band.Width(), band.Height());
+        ApplyPenAndBrush();
+        return;
+    }
+    // A slanted line stops one step short of its last point along its longer axis.
+    const int dx = to.x - from.x;
+    const int dy = to.y - from.y;
+    const int steps = std::max(std::abs(dx), std::abs(dy));
+    const int endX = from.x + static_cast<int>(std::lround(dx * (steps - 1) / double(steps)));
+    const int endY = from.y + static_cast<int>(std::lround(dy * (steps - 1) / double(steps)));
+    m_dc.DrawLine(from.x, from.y, endX, endY);
+}
+
+void WxCanvas::Ellipse(const Rect& rect) {
+    m_dc.DrawEllipse(rect.left, rect.top, rect.Width(), rect.Height());
+}
+
+void WxCanvas::Polygon(const std::vector<Point>& points) {
+    if (points.empty()) {
+        return;
+    }
+    std::vector<wxPoint> wx;
+    wx.reserve(points.size());
+    for (const Point& p : points) {
+        wx.emplace_back(p.x, p.y);
+    }
+    m_dc.DrawPolygon(static_cast<int>(wx.size()), wx.data(), 0, 0, wxODDEVEN_RULE);
+}
+
+void WxCanvas::DrawTextAt(int x, int y, const wxString& text, const wxSize& extent) {
+    if (!m_bkTransparent) {
+        m_dc.SetPen(*wxTRANSPARENT_PEN);
+        m_dc.SetBrush(wxBrush(ToWx(m_bkColor)));
+        m_dc.DrawRectangle(x, y, extent.x, extent.y);
+        ApplyPenAndBrush();
+    }
+    m_dc.SetTextForeground(ToWx(m_textColor));
+    m_dc.DrawText(text, x, y);
+}
+
+void WxCanvas::DrawText(std::string_view text, const Rect& box, unsigned flags) {
+    const wxString shown = SingleLine(text);
+    const wxSize extent = m_dc.GetTextExtent(shown);
+    const int x = (flags & kTextCenter) ? (box.left + box.right - extent.x) / 2 : box.left;
+    DrawTextAt(x, box.top, shown, extent);
+}
+
+void WxCanvas::TextOut(Point at, std::string_view text) {
+    const wxString shown = SingleLine(text);
+    DrawTextAt(at.x, at.y, shown, m_dc.GetTextExtent(shown));
+}
+
+void WxCanvas::DrawImage(ImageId image, Point at) {
+    const wxBitmap& bitmap = CanvasImage(image);
+    if (bitmap.IsOk()) {
+        m_dc.DrawBitmap(bitmap, at.x, at.y, true);
+    }
+}
+
+void WxCanvas::BlitToTarget() {
+    if (m_target) {
+        m_target->Blit(0, 0, m_size.x, m_size.y, &m_dc, 0, 0);
+    }
+}
+
+}  // namespace fw

@@ -1,0 +1,59 @@
+// The Canvas on a wx device context.
+//
+// The view paints into a wxMemoryDC holding a bitmap of its client size and passes the
+// window's paint DC as the target; BlitToTarget copies the bitmap there in one transfer.
+// A dialog painting straight onto its window passes its wxPaintDC and no target.
+//
+// The state starts as in a fresh device context: black pen of width 0, white brush, white
+// background, black text, opaque background mode, and the system font (an empty FontSpec:
+// "ＭＳ Ｐゴシック" at 12 pixels). Texts are CP932 and are converted for display only
+// (bytes that are not CP932 show as U+FFFD).
+#pragma once
+
+#include <wx/dc.h>
+
+#include "Canvas.h"
+
+namespace fw {
+
+class WxCanvas : public Canvas {
+  public:
+    // dc: where everything is drawn. target: where BlitToTarget copies the area of size
+    // (the dc's size when not given) at (0, 0); nullptr makes BlitToTarget do nothing.
+    explicit WxCanvas(wxDC& dc, wxDC* target = nullptr, wxSize size = wxDefaultSize);
+
+    void SelectFont(const FontSpec& font) override;
+    void SelectPen(const PenSpec& pen) override;
+    void SelectBrush(const BrushSpec& brush) override;
+    void SetBkColor(Rgb color) override;
+    void SetTextColor(Rgb color) override;
+    void SetBkModeTransparent(bool transparent) override;
+    void FillRect(const Rect& rect) override;
+    void Rectangle(const Rect& rect) override;
+    void Line(Point from, Point to) override;
+    void Ellipse(const Rect& rect) override;
+    void Polygon(const std::vector<Point>& points) override;
+    // Single line, never clipped, anchored at the top of the box; kTextCenter centres it
+    // horizontally in the box (x = (left + right - text width) / 2), otherwise it starts
+    // at the box's left. In opaque mode the text's own box is filled with the background
+    // colour first.
+    void DrawText(std::string_view text, const Rect& box, unsigned flags) override;
+    void TextOut(Point at, std::string_view text) override;
+    void DrawImage(ImageId image, Point at) override;
+    void BlitToTarget() override;
+
+  private:
+    void DrawTextAt(int x, int y, const wxString& text, const wxSize& extent);
+    void ApplyPenAndBrush();
+
+    wxDC& m_dc;
+    wxDC* m_target;
+    wxSize m_size;
+    PenSpec m_pen{0, {0, 0, 0}};
+    BrushSpec m_brush{{255, 255, 255}, false};
+    Rgb m_bkColor{255, 255, 255};
+    Rgb m_textColor{0, 0, 0};
+    bool m_bkTransparent = false;
+};
+
+}  // namespace fw

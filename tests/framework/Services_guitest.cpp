@@ -1,0 +1,191 @@
+// Message boxes, fonts, images, the wx Canvas and the view under Xvfb.
+#include <gtest/gtest.h>
+#include <wx/dcmemory.h>
+#include <wx/frame.h>
+#include <wx/msgdlg.h>
+#include <wx/testing.h>
+
+#include "Cp932.h"
+#include "Dialog.h"
+#include "Fonts.h"
+#include "Images.h"
+#include "MessageBox.h"
+#include "View.h"
+#include "WxCanvas.h"
+
+namespace {
+
+TEST(MessageBoxTest, CaptionIsTheProgramNameAndAfxAddsTheExclamationIcon) {
+    fw::ScopedMessageBoxCapture boxes(fw::kIdCancel);
+    EXPECT_EQ(fw::AfxMessageBox("データファイルの保存に失敗しました。"), fw::kIdCancel);
+    EXPECT_EQ(fw::AfxMessageBox("q", fw::MB_YESNO | fw::MB_ICONQUESTION), fw::kIdCancel);
+    fw::CDialog dlg(IDD_ABOUTBOX);
+    ASSERT_TRUE(dlg.Create());
+    dlg.MessageBox("入力可能な予定の数は４つまでです。", nullptr, fw::MB_ICONSTOP);
+    fw::MessageBox(nullptr, "plain");
+
+    const auto& r = boxes.Requests();
+    ASSERT_EQ(r.size(), 4u);
+    EXPECT_EQ(r[0].caption, "gui_tests");
+    EXPECT_EQ(r[0].text, wxString::FromUTF8("データファイルの保存に失敗しました。"));
+    EXPECT_EQ(r[0].style, unsigned(fw::MB_OK | fw::MB_ICONEXCLAMATION));
+    EXPECT_EQ(r[1].style, unsigned(fw::MB_YESNO | fw::MB_ICONQUESTION));  // icon kept
+    EXPECT_EQ(r[2].caption, "gui_tests");
+    EXPECT_EQ(r[2].style, unsigned(fw::MB_ICONSTOP));
+    EXPECT_EQ(r[2].parent, &dlg);
+    EXPECT_EQ(r[3].style, unsigned(fw::MB_OK));  // a window's box adds no icon
+}
+
+TEST(MessageBoxTest, WithoutAHookTheRealModalBoxRuns) {
+    int result = 0;
+    wxTEST_DIALOG(result = fw::AfxMessageBox("x", fw::MB_OKCANCEL),
+                  wxExpectModal<wxMessageDialog>(wxID_OK));
+    EXPECT_EQ(result, fw::kIdOk);
+    wxTEST_DIALOG(result = fw::AfxMessageBox("x", fw::MB_YESNO),
+                  wxExpectModal<wxMessageDialog>(wxID_NO));
+    EXPECT_EQ(result, fw::kIdNo);
+}
+
+TEST(FontTest, WindowsFacesFallBackToInstalledGothicsWithTheCellHeightInPixels) {
+    struct Case {
+        const char* face;
+        int height, weight;
+        const char* installed;
+    };
+    const Case cases[] = {
+        {"ＭＳ ゴシック", 16, 700, "IPAGothic"},    {"ＭＳ ゴシック", 11, 400, "IPAGothic"},
+        {"ＭＳ Ｐゴシック", 22, 700, "IPAPGothic"}, {"ＭＳ Ｐゴシック", 14, 700, "IPAPGothic"},
+        {"No Such Face", 12, 400, "IPAGothic"},
+    };
+    wxBitmap bitmap(1, 1);
+    wxMemoryDC dc(bitmap);
+    for (const Case& c : cases) {
+        const wxFont& font = fw::FontFromSpec({c.face, c.height, c.weight});
+        EXPECT_EQ(font.GetFaceName(), c.installed) << c.face;
+        EXPECT_EQ(font.GetWeight(), c.weight >= 700 ? wxFONTWEIGHT_BOLD : wxFONTWEIGHT_NORMAL);
+        dc.SetFont(font);
+        EXPECT_EQ(dc.GetCharHeight(), c.height) << c.face << " " << c.height;
+    }
+    EXPECT_EQ(&fw::FontFromSpec({"ＭＳ ゴシック", 16, 700}),
+              &fw::FontFromSpec({"ＭＳ ゴシック", 16, 700}));
+}
+
+wxColour PixelAt(const wxBitmap& bitmap, int x, int y) {
+    const wxImage image = bitmap.ConvertToImage();
+    return wxColour(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y));
+}
+
+TEST(ImageTest, ArrowsDrawWithTheirTransparentGreyLeftOut) {
+    fw::CImageList list;
+    ASSERT_TRUE(list.Create(IDB_FROM_ARROW, {192, 192, 192}));
+    EXPECT_EQ(list.GetImageSize(), wxSize(133, 24));
+    EXPECT_FALSE(fw::CImageList().Create(999, {192, 192, 192}));
+
+    wxBitmap target(140, 30);
+    {
+        wxMemoryDC dc(target);
+        dc.SetBackground(*wxRED_BRUSH);
+        dc.Clear();
+        list.Draw(dc, 2, 3);
+    }
+    EXPECT_EQ(PixelAt(target, 2 + 16, 3 + 7), *wxBLACK);  // shaft
+    EXPECT_EQ(PixelAt(target, 2 + 17, 3 + 7), wxColour(128, 128, 128));
+    EXPECT_EQ(PixelAt(target, 2 + 132, 3 + 18), *wxWHITE);  // bar end
+    EXPECT_EQ(PixelAt(target, 2 + 5, 3 + 5), *wxRED);       // transparent
+    EXPECT_EQ(PixelAt(target, 2 + 40, 3 + 10), *wxRED);
+
+    const wxIconBundle icons = fw::LoadResourceIcons(IDR_MAINFRAME);
+    EXPECT_EQ(icons.GetIconCount(), 2u);
+    EXPECT_EQ(icons.GetIcon(16).GetWidth(), 16);
+}
+
+TEST(WxCanvasTest, ShapesKeepTheirExclusiveEdgesAndOpaqueTextFillsItsBox) {
+    wxBitmap bitmap(60, 40);
+    wxMemoryDC dc(bitmap);
+    dc.SetBackground(*wxWHITE_BRUSH);
+    dc.Clear();
+    fw::WxCanvas canvas(dc);
+    canvas.SelectBrush({{255, 0, 0}, false});
+    canvas.FillRect({2, 2, 6, 5});
+    canvas.SelectPen({0, {0, 0, 255}});
+    canvas.SelectBrush({{0, 255, 0}, false});
+    canvas.Rectangle({10, 2, 16, 8});
+    canvas.SelectPen({0, {0, 0, 0}});
+    canvas.Line({20, 2}, {25, 2});  // x 20-24
+    canvas.Line({30, 8}, {30, 3});  // y 8 down to 4
+    canvas.SelectPen({2, {0, 0, 0}});
+    canvas.Line({40, 5}, {44, 5});  // two rows: 4 and 5
+    canvas.SetBkColor({220, 220, 220});
+    canvas.SelectFont({"ＭＳ ゴシック", 16, 700});
+    canvas.DrawText(Utf8ToCp932("７").value(), {20, 10, 60, 40}, fw::kTextCenter);
+    dc.SelectObject(wxNullBitmap);
+
+    const wxColour red(255, 0, 0), green(0, 255, 0), blue(0, 0, 255), grey(220, 220, 220);
+    EXPECT_EQ(PixelAt(bitmap, 2, 2), red);
+    EXPECT_EQ(PixelAt(bitmap, 5, 4), red);
+    EXPECT_EQ(PixelAt(bitmap, 6, 4), *wxWHITE);  // right edge excluded
+    EXPECT_EQ(PixelAt(bitmap, 5, 5), *wxWHITE);  // bottom edge excluded
+    EXPECT_EQ(PixelAt(bitmap, 10, 2), blue);     // outline on the first row and column
+    EXPECT_EQ(PixelAt(bitmap, 15, 7), blue);     // ... and on the last inside ones
+    EXPECT_EQ(PixelAt(bitmap, 12, 4), green);
+    EXPECT_EQ(PixelAt(bitmap, 16, 4), *wxWHITE);
+    EXPECT_EQ(PixelAt(bitmap, 20, 2), *wxBLACK);  // lines leave out their last point
+    EXPECT_EQ(PixelAt(bitmap, 24, 2), *wxBLACK);
+    EXPECT_EQ(PixelAt(bitmap, 25, 2), *wxWHITE);
+    EXPECT_EQ(PixelAt(bitmap, 30, 8), *wxBLACK);
+    EXPECT_EQ(PixelAt(bitmap, 30, 4), *wxBLACK);
+    EXPECT_EQ(PixelAt(bitmap, 30, 3), *wxWHITE);
+    EXPECT_EQ(PixelAt(bitmap, 40, 4), *wxBLACK);
+    EXPECT_EQ(PixelAt(bitmap, 43, 5), *wxBLACK);
+    EXPECT_EQ(PixelAt(bitmap, 43, 6), *wxWHITE);
+    EXPECT_EQ(PixelAt(bitmap, 43, 3), *wxWHITE);
+    // The full-width 7 is centred in 20..60 and its box is grey in opaque mode.
+    EXPECT_EQ(PixelAt(bitmap, 20, 12), *wxWHITE);
+    EXPECT_EQ(PixelAt(bitmap, 33, 10), grey);
+    EXPECT_EQ(PixelAt(bitmap, 33, 30), *wxWHITE);  // below the 16-pixel cell
+}
+
+class CTestView : public fw::CView {
+    DECLARE_DYNCREATE(CTestView)
+  public:
+    wxSize m_sizeDrawn;
+
+  protected:
+    void OnDraw(fw::Canvas& canvas) override {
+        canvas.SelectBrush({{0, 0, 255}, false});
+        canvas.FillRect({0, 0, 10, 10});
+        canvas.BlitToTarget();
+        m_sizeDrawn = GetClientSize();
+    }
+};
+IMPLEMENT_DYNCREATE(CTestView, fw::CView)
+
+TEST(ViewTest, CreatedFromItsRuntimeClassAndRepaintedAtOnce) {
+    ASSERT_EQ(fw::CRuntimeClass::FromName("CTestView"), RUNTIME_CLASS(CTestView));
+    EXPECT_STREQ(RUNTIME_CLASS(CTestView)->m_lpszClassName, "CTestView");
+    auto* view = dynamic_cast<CTestView*>(RUNTIME_CLASS(CTestView)->CreateObject());
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->GetRuntimeClass(), RUNTIME_CLASS(CTestView));
+
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "view");
+    frame->SetClientSize(300, 200);
+    frame->Show();
+    ASSERT_TRUE(view->Create(frame, 10, wxRect(0, 0, 300, 200)));
+    EXPECT_FALSE(view->IsShown());
+    EXPECT_EQ(view->GetId(), 10);
+    view->SendInitialUpdate();
+    view->Show();
+    for (int i = 0; i < 100 && view->GetDrawCount() == 0; ++i) {
+        wxYield();
+        wxMilliSleep(10);
+    }
+    ASSERT_GT(view->GetDrawCount(), 0);
+    const int before = view->GetDrawCount();
+    view->RedrawNow();
+    EXPECT_EQ(view->GetDrawCount(), before + 1);
+    EXPECT_EQ(view->m_sizeDrawn, wxSize(300, 200));
+    frame->Destroy();
+    wxYield();
+}
+
+}  // namespace
