@@ -7,7 +7,6 @@
 #include "DialogPaint.h"
 #include "MessageBox.h"
 #include "TextConv.h"
-#include "TimeText.h"
 #include "TimeYoteiDlg.h"
 #include "WxCanvas.h"
 
@@ -122,10 +121,6 @@ void CYoteiEditDlg::FillYoteiList() {
         const int row = m_listYotei->AddString(dlg::ListRowText(slots[k]));
         m_listYotei->SetItemData(row, k);
     }
-}
-
-int CYoteiEditDlg::TimeBand(const std::string& startTime) {
-    return dlg::TimeBand(startTime);
 }
 
 void CYoteiEditDlg::ArrangeSlots() {

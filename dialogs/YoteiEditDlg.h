@@ -71,14 +71,13 @@ class CYoteiEditDlg : public fw::CDialog {
 
     // Rebuilds the list rows from the slots.
     void FillYoteiList();
-    // Reassigns the entries to slots by start time, in the order of the list rows.
+    // Reassigns the entries to slots by the band of their start time (dlg::TimeBand),
+    // taking them in the order of the list rows.
     void ArrangeSlots();
     // Change and remove are enabled exactly while a row is selected.
     void UpdateYoteiButtons();
     // Selects the row that carries slot k, if any.
     void SelectSlotRow(int k);
-    // The band of a start time (dlg::TimeBand).
-    static int TimeBand(const std::string& startTime);
 
     dlg::Slots GetSlots() const;
     void SetSlots(const dlg::Slots& slots);
