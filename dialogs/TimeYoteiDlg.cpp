@@ -1,0 +1,319 @@
+#include "TimeYoteiDlg.h"
+
+#include <wx/dcclient.h>
+#include <wx/textctrl.h>
+
+#include "DialogPaint.h"
+#include "WxCanvas.h"
+
+const int kHourButtonIds[18] = {
+    IDC_HOUR_6,  IDC_HOUR_7,  IDC_HOUR_8,  IDC_HOUR_9,  IDC_HOUR_10, IDC_HOUR_11,
+    IDC_HOUR_12, IDC_HOUR_13, IDC_HOUR_14, IDC_HOUR_15, IDC_HOUR_16, IDC_HOUR_17,
+    IDC_HOUR_18, IDC_HOUR_19, IDC_HOUR_20, IDC_HOUR_21, IDC_HOUR_22, IDC_HOUR_23,
+};
+const int kMinuteButtonIds[8] = {
+    IDC_MINUTE_00, IDC_MINUTE_10, IDC_MINUTE_15, IDC_MINUTE_20,
+    IDC_MINUTE_30, IDC_MINUTE_40, IDC_MINUTE_45, IDC_MINUTE_50,
+};
+
+namespace {
+
+// The colour the arrow bitmaps leave out.
+constexpr fw::Rgb kArrowTransparent{192, 192, 192};
+
+int EditId(int edit) {
+    switch (edit) {
+        case dlg::kEditFrom:
+            return IDC_EDIT_FROM_TIME;
+        case dlg::kEditTo:
+            return IDC_EDIT_TO_TIME;
+        case dlg::kEditText:
+            return IDC_EDIT_YOTEI_TEXT;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(CTimeYoteiDlg, fw::CDialog)
+    EVT_CTRL_SETFOCUS(IDC_EDIT_FROM_TIME, CTimeYoteiDlg::OnSetFocusFrom)
+    EVT_CTRL_SETFOCUS(IDC_EDIT_TO_TIME, CTimeYoteiDlg::OnSetFocusTo)
+    EVT_CTRL_SETFOCUS(IDC_EDIT_YOTEI_TEXT, CTimeYoteiDlg::OnSetFocusText)
+    EVT_BUTTON(IDC_HOUR_6, CTimeYoteiDlg::OnHour6)
+    EVT_BUTTON(IDC_HOUR_7, CTimeYoteiDlg::OnHour7)
+    EVT_BUTTON(IDC_HOUR_8, CTimeYoteiDlg::OnHour8)
+    EVT_BUTTON(IDC_HOUR_9, CTimeYoteiDlg::OnHour9)
+    EVT_BUTTON(IDC_HOUR_10, CTimeYoteiDlg::OnHour10)
+    EVT_BUTTON(IDC_HOUR_11, CTimeYoteiDlg::OnHour11)
+    EVT_BUTTON(IDC_HOUR_12, CTimeYoteiDlg::OnHour12)
+    EVT_BUTTON(IDC_HOUR_13, CTimeYoteiDlg::OnHour13)
+    EVT_BUTTON(IDC_HOUR_14, CTimeYoteiDlg::OnHour14)
+    EVT_BUTTON(IDC_HOUR_15, CTimeYoteiDlg::OnHour15)
+    EVT_BUTTON(IDC_HOUR_16, CTimeYoteiDlg::OnHour16)
+    EVT_BUTTON(IDC_HOUR_17, CTimeYoteiDlg::OnHour17)
+    EVT_BUTTON(IDC_HOUR_18, CTimeYoteiDlg::OnHour18)
+    EVT_BUTTON(IDC_HOUR_19, CTimeYoteiDlg::OnHour19)
+    EVT_BUTTON(IDC_HOUR_20, CTimeYoteiDlg::OnHour20)
+    EVT_BUTTON(IDC_HOUR_21, CTimeYoteiDlg::OnHour21)
+    EVT_BUTTON(IDC_HOUR_22, CTimeYoteiDlg::OnHour22)
+    EVT_BUTTON(IDC_HOUR_23, CTimeYoteiDlg::OnHour23)
+    EVT_BUTTON(IDC_MINUTE_00, CTimeYoteiDlg::OnMinute00)
+    EVT_BUTTON(IDC_MINUTE_10, CTimeYoteiDlg::OnMinute10)
+    EVT_BUTTON(IDC_MINUTE_15, CTimeYoteiDlg::OnMinute15)
+    EVT_BUTTON(IDC_MINUTE_20, CTimeYoteiDlg::OnMinute20)
+    EVT_BUTTON(IDC_MINUTE_30, CTimeYoteiDlg::OnMinute30)
+    EVT_BUTTON(IDC_MINUTE_40, CTimeYoteiDlg::OnMinute40)
+    EVT_BUTTON(IDC_MINUTE_45, CTimeYoteiDlg::OnMinute45)
+    EVT_BUTTON(IDC_MINUTE_50, CTimeYoteiDlg::OnMinute50)
+    EVT_TEXT(IDC_EDIT_YOTEI_TEXT, CTimeYoteiDlg::OnChangeText)
+    EVT_TEXT(IDC_EDIT_FROM_TIME, CTimeYoteiDlg::OnChangeTime)
+    EVT_TEXT(IDC_EDIT_TO_TIME, CTimeYoteiDlg::OnChangeTime)
+    EVT_PAINT(CTimeYoteiDlg::OnPaint)
+wxEND_EVENT_TABLE()
+    // clang-format on
+
+    CTimeYoteiDlg::CTimeYoteiDlg()
+    : fw::CDialog(IDD_TIME_YOTEI),
+      m_fontUnit(dlg::TimeUnitFont()),
+      m_fontHeading(dlg::TimeHeadingFont()) {
+    m_guard.Watch(IDC_EDIT_FROM_TIME, dlg::TextField::kTime);
+    m_guard.Watch(IDC_EDIT_TO_TIME, dlg::TextField::kTime);
+    m_guard.Watch(IDC_EDIT_YOTEI_TEXT, dlg::TextField::kEntry);
+}
+
+CTimeYoteiDlg::~CTimeYoteiDlg() = default;
+
+void CTimeYoteiDlg::DoDataExchange(fw::CDataExchange& dx) {
+    fw::DDX_Text(dx, IDC_EDIT_FROM_TIME, m_strFrom);
+    fw::DDX_Text(dx, IDC_EDIT_YOTEI_TEXT, m_strText);
+    fw::DDX_Text(dx, IDC_EDIT_TO_TIME, m_strTo);
+}
+
+bool CTimeYoteiDlg::OnInitDialog() {
+    fw::CDialog::OnInitDialog();
+    m_guard.Sync(*this);
+
+    m_bmpFromArrow = fw::LoadResourceBitmap(IDB_FROM_ARROW);
+    m_bmpToArrow = fw::LoadResourceBitmap(IDB_TO_ARROW);
+    m_cxFromArrow = m_bmpFromArrow.GetWidth();
+    m_cyFromArrow = m_bmpFromArrow.GetHeight();
+    m_cxToArrow = m_bmpToArrow.GetWidth();
+    m_cyToArrow = m_bmpToArrow.GetHeight();
+    m_imlFromArrow.Create(IDB_FROM_ARROW, kArrowTransparent);
+    m_imlToArrow.Create(IDB_TO_ARROW, kArrowTransparent);
+
+    EnableDlgItem(IDOK, !m_strText.empty());
+
+    // The start edit's focus handler runs inside this call and leaves the buttons as the
+    // template has them: all enabled.
+    m_bFocusByCode = 1;
+    SetFocusByCode(IDC_EDIT_FROM_TIME);
+    SelectInEdit(IDC_EDIT_FROM_TIME, dlg::kOpeningSelection);
+    return false;
+}
+
+void CTimeYoteiDlg::OnOK() {
+    fw::CDialog::OnOK();
+}
+
+void CTimeYoteiDlg::PutMembers() {
+    UpdateData(false);
+    m_guard.Sync(*this);
+}
+
+void CTimeYoteiDlg::EnableHourButtons(bool enable) {
+    for (int id : kHourButtonIds) {
+        EnableDlgItem(id, enable);
+    }
+}
+
+void CTimeYoteiDlg::EnableMinuteButtons(bool enable) {
+    for (int id : kMinuteButtonIds) {
+        EnableDlgItem(id, enable);
+    }
+}
+
+void CTimeYoteiDlg::SelectInEdit(int id, dlg::EditSelection selection) {
+    // The caret is scrolled into view first: on GTK that moves the caret, which would
+    // drop a selection made before it. The entry keeps the new selection in view itself.
+    ScrollCaret(id);
+    SetEditSel(id, selection.start, selection.end);
+}
+
+// ---- Focus ---------------------------------------------------------------------------------
+
+void CTimeYoteiDlg::EnterEdit(int edit) {
+    UpdateData(true);
+    const dlg::FocusStep step = dlg::EnterEdit(edit, m_strFrom, m_strTo, m_bFocusByCode != 0);
+    m_strFrom = step.strFrom;
+    m_strTo = step.strTo;
+    PutMembers();
+    m_bShowFromArrow = step.bShowFromArrow ? 1 : 0;
+    m_bShowToArrow = step.bShowToArrow ? 1 : 0;
+    RedrawRectNow(dlg::kArrowBand, true);
+    if (step.buttons) {
+        EnableHourButtons(step.buttons->hours);
+        EnableMinuteButtons(step.buttons->minutes);
+    }
+    m_nFocusEdit = step.nFocusEdit;
+    m_bFocusByCode = step.bFocusByCode ? 1 : 0;
+    if (step.selection) {
+        SelectInEdit(EditId(edit), *step.selection);
+    }
+}
+
+void CTimeYoteiDlg::OnSetFocusFrom(wxCommandEvent&) {
+    EnterEdit(dlg::kEditFrom);
+}
+void CTimeYoteiDlg::OnSetFocusTo(wxCommandEvent&) {
+    EnterEdit(dlg::kEditTo);
+}
+void CTimeYoteiDlg::OnSetFocusText(wxCommandEvent&) {
+    EnterEdit(dlg::kEditText);
+}
+
+// ---- Texts ---------------------------------------------------------------------------------
+
+void CTimeYoteiDlg::OnChangeText(wxCommandEvent&) {
+    if (!m_guard.Check(*this, IDC_EDIT_YOTEI_TEXT)) {
+        return;
+    }
+    UpdateData(true);
+    EnableDlgItem(IDOK, !m_strText.empty());
+}
+
+// The time edits have no behaviour of their own while typing; only texts the table
+// cannot hold are kept out.
+void CTimeYoteiDlg::OnChangeTime(wxCommandEvent& event) {
+    m_guard.Check(*this, event.GetId());
+}
+
+// ---- Quick-pick buttons --------------------------------------------------------------------
+
+void CTimeYoteiDlg::ApplyPick(const dlg::PickStep& step) {
+    if (step.nTarget == dlg::kEditNone) {
+        return;
+    }
+    m_strFrom = step.strFrom;
+    m_strTo = step.strTo;
+    PutMembers();
+    EnableHourButtons(step.buttons.hours);
+    EnableMinuteButtons(step.buttons.minutes);
+    if (step.bSetFocusByCode) {
+        m_bFocusByCode = 1;
+    }
+    // The focus handler of that edit runs inside this call.
+    SetFocusByCode(EditId(step.nFocusTo));
+    if (step.selection) {
+        SelectInEdit(EditId(step.nFocusTo), *step.selection);
+    }
+}
+
+void CTimeYoteiDlg::PickHour(int hour) {
+    UpdateData(true);
+    ApplyPick(dlg::PickHour(m_nFocusEdit, m_strFrom, m_strTo, hour));
+}
+
+void CTimeYoteiDlg::PickMinute(int minute) {
+    UpdateData(true);
+    ApplyPick(dlg::PickMinute(m_nFocusEdit, m_strFrom, m_strTo, minute));
+}
+
+void CTimeYoteiDlg::OnHour6(wxCommandEvent&) {
+    PickHour(6);
+}
+void CTimeYoteiDlg::OnHour7(wxCommandEvent&) {
+    PickHour(7);
+}
+void CTimeYoteiDlg::OnHour8(wxCommandEvent&) {
+    PickHour(8);
+}
+void CTimeYoteiDlg::OnHour9(wxCommandEvent&) {
+    PickHour(9);
+}
+void CTimeYoteiDlg::OnHour10(wxCommandEvent&) {
+    PickHour(10);
+}
+void CTimeYoteiDlg::OnHour11(wxCommandEvent&) {
+    PickHour(11);
+}
+void CTimeYoteiDlg::OnHour12(wxCommandEvent&) {
+    PickHour(12);
+}
+void CTimeYoteiDlg::OnHour13(wxCommandEvent&) {
+    PickHour(13);
+}
+void CTimeYoteiDlg::OnHour14(wxCommandEvent&) {
+    PickHour(14);
+}
+void CTimeYoteiDlg::OnHour15(wxCommandEvent&) {
+    PickHour(15);
+}
+void CTimeYoteiDlg::OnHour16(wxCommandEvent&) {
+    PickHour(16);
+}
+void CTimeYoteiDlg::OnHour17(wxCommandEvent&) {
+    PickHour(17);
+}
+void CTimeYoteiDlg::OnHour18(wxCommandEvent&) {
+    PickHour(18);
+}
+void CTimeYoteiDlg::OnHour19(wxCommandEvent&) {
+    PickHour(19);
+}
+void CTimeYoteiDlg::OnHour20(wxCommandEvent&) {
+    PickHour(20);
+}
+void CTimeYoteiDlg::OnHour21(wxCommandEvent&) {
+    PickHour(21);
+}
+void CTimeYoteiDlg::OnHour22(wxCommandEvent&) {
+    PickHour(22);
+}
+void CTimeYoteiDlg::OnHour23(wxCommandEvent&) {
+    PickHour(23);
+}
+void CTimeYoteiDlg::OnMinute00(wxCommandEvent&) {
+    PickMinute(0);
+}
+void CTimeYoteiDlg::OnMinute10(wxCommandEvent&) {
+    PickMinute(10);
+}
+void CTimeYoteiDlg::OnMinute15(wxCommandEvent&) {
+    PickMinute(15);
+}
+void CTimeYoteiDlg::OnMinute20(wxCommandEvent&) {
+    PickMinute(20);
+}
+void CTimeYoteiDlg::OnMinute30(wxCommandEvent&) {
+    PickMinute(30);
+}
+void CTimeYoteiDlg::OnMinute40(wxCommandEvent&) {
+    PickMinute(40);
+}
+void CTimeYoteiDlg::OnMinute45(wxCommandEvent&) {
+    PickMinute(45);
+}
+void CTimeYoteiDlg::OnMinute50(wxCommandEvent&) {
+    PickMinute(50);
+}
+
+// ---- Painting ------------------------------------------------------------------------------
+
+void CTimeYoteiDlg::OnPaint(wxPaintEvent&) {
+    wxPaintDC dc(this);
+    PaintClient(dc);
+}
+
+void CTimeYoteiDlg::PaintClient(wxDC& dc) {
+    fw::WxCanvas canvas(dc);
+    dlg::PaintTimeYoteiTexts(canvas, m_fontHeading, m_fontUnit);
+    if (m_bShowFromArrow == 1) {
+        m_imlFromArrow.Draw(dc, dlg::kFromArrowAt.x, dlg::kFromArrowAt.y);
+    }
+    if (m_bShowToArrow == 1) {
+        m_imlToArrow.Draw(dc, dlg::kToArrowAt.x, dlg::kToArrowAt.y);
+    }
+}

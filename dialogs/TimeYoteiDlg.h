@@ -1,0 +1,115 @@
+// The time entry dialog "時間予定記入" (template 134): start time, end time and entry text
+// of one timed entry, with one-click hour and minute buttons.
+//
+//   CTimeYoteiDlg dlg;                 // all three texts empty: a new entry
+//   dlg.m_strFrom = ...;               // or filled to change an entry
+//   if (dlg.DoModal() == IDOK) { read m_strFrom, m_strTo, m_strText }
+//
+// Whenever the focus enters an edit, the time text(s) the user leaves are rewritten as
+// HH:MM (NormalizeTime); an arrow under the active time edit marks it; OK is enabled
+// exactly while the entry text is not empty. The texts are CP932 bytes; a time typed and
+// confirmed at once comes back as typed.
+#pragma once
+
+#include <wx/bitmap.h>
+
+#include <string>
+
+#include "Dialog.h"
+#include "Images.h"
+#include "TextGuard.h"
+#include "TimeEntryLogic.h"
+
+class CTimeYoteiDlg : public fw::CDialog {
+  public:
+    CTimeYoteiDlg();
+    ~CTimeYoteiDlg() override;
+
+    // The arrow under the active time edit, drawn with grey 192 left out.
+    fw::CImageList m_imlToArrow;    // bitmap 137
+    fw::CImageList m_imlFromArrow;  // bitmap 136
+    int m_bShowToArrow = 0;
+    int m_bShowFromArrow = 0;
+    int m_cxToArrow = 0, m_cyToArrow = 0;
+    int m_cxFromArrow = 0, m_cyFromArrow = 0;
+    wxBitmap m_bmpToArrow;
+    wxBitmap m_bmpFromArrow;
+    fw::FontSpec m_fontUnit;
+    fw::FontSpec m_fontHeading;
+    // The edit that last gained the focus: 1 start, 2 end, 3 entry text, 0 before any.
+    int m_nFocusEdit = 0;
+    // 1 while the dialog itself moves the focus into a time edit; the focus handler of
+    // that edit then leaves buttons and selection to the mover and clears the flag.
+    int m_bFocusByCode = 0;
+    std::string m_strFrom;  // edit 1059
+    std::string m_strText;  // edit 1065
+    std::string m_strTo;    // edit 1060
+
+    // The quick-pick actions of the hour (6-23) and minute buttons, acting on the time
+    // edit that last had the focus.
+    void PickHour(int hour);
+    void PickMinute(int minute);
+
+    // Draws what the dialog paints itself (headings, unit labels, the active arrow) onto
+    // a device context of its client area; OnPaint passes its paint DC.
+    void PaintClient(wxDC& dc);
+
+  protected:
+    void DoDataExchange(fw::CDataExchange& dx) override;
+    bool OnInitDialog() override;
+    void OnOK() override;
+
+  private:
+    void OnSetFocusFrom(wxCommandEvent& event);
+    void OnSetFocusTo(wxCommandEvent& event);
+    void OnSetFocusText(wxCommandEvent& event);
+    void OnChangeText(wxCommandEvent& event);
+    void OnChangeTime(wxCommandEvent& event);
+    void OnPaint(wxPaintEvent& event);
+
+    void OnHour6(wxCommandEvent& event);
+    void OnHour7(wxCommandEvent& event);
+    void OnHour8(wxCommandEvent& event);
+    void OnHour9(wxCommandEvent& event);
+    void OnHour10(wxCommandEvent& event);
+    void OnHour11(wxCommandEvent& event);
+    void OnHour12(wxCommandEvent& event);
+    void OnHour13(wxCommandEvent& event);
+    void OnHour14(wxCommandEvent& event);
+    void OnHour15(wxCommandEvent& event);
+    void OnHour16(wxCommandEvent& event);
+    void OnHour17(wxCommandEvent& event);
+    void OnHour18(wxCommandEvent& event);
+    void OnHour19(wxCommandEvent& event);
+    void OnHour20(wxCommandEvent& event);
+    void OnHour21(wxCommandEvent& event);
+    void OnHour22(wxCommandEvent& event);
+    void OnHour23(wxCommandEvent& event);
+    void OnMinute00(wxCommandEvent& event);
+    void OnMinute10(wxCommandEvent& event);
+    void OnMinute15(wxCommandEvent& event);
+    void OnMinute20(wxCommandEvent& event);
+    void OnMinute30(wxCommandEvent& event);
+    void OnMinute40(wxCommandEvent& event);
+    void OnMinute45(wxCommandEvent& event);
+    void OnMinute50(wxCommandEvent& event);
+
+    // The focus handlers of the three edits share this one.
+    void EnterEdit(int edit);
+    void ApplyPick(const dlg::PickStep& step);
+    void EnableHourButtons(bool enable);
+    void EnableMinuteButtons(bool enable);
+    // Selects characters of an edit (end -1: to the end) and scrolls them into view.
+    void SelectInEdit(int id, dlg::EditSelection selection);
+    // UpdateData(false), and the guard takes over what the edits now show.
+    void PutMembers();
+
+    CTextGuard m_guard;
+
+    wxDECLARE_EVENT_TABLE();
+};
+
+// Control ids of the quick-pick buttons, hours 6-23 and minutes 00, 10, 15, 20, 30, 40,
+// 45, 50 in that order.
+extern const int kHourButtonIds[18];
+extern const int kMinuteButtonIds[8];

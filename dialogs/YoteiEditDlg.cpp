@@ -1,0 +1,293 @@
+#include "YoteiEditDlg.h"
+
+#include <wx/combobox.h>
+#include <wx/dcclient.h>
+
+#include "DateTime.h"
+#include "DialogPaint.h"
+#include "MessageBox.h"
+#include "TextConv.h"
+#include "TimeYoteiDlg.h"
+#include "WxCanvas.h"
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(CYoteiEditDlg, fw::CDialog)
+    EVT_PAINT(CYoteiEditDlg::OnPaint)
+    EVT_CHECKBOX(IDC_CHECK_HOLIDAY, CYoteiEditDlg::OnHolidayClicked)
+    EVT_BUTTON(IDC_BUTTON_ADD, CYoteiEditDlg::OnAddClicked)
+    EVT_BUTTON(IDC_BUTTON_CHANGE, CYoteiEditDlg::OnChangeClicked)
+    EVT_BUTTON(IDC_BUTTON_REMOVE, CYoteiEditDlg::OnRemoveClicked)
+    EVT_TEXT(IDC_EDIT_PERIOD_YOTEI, CYoteiEditDlg::OnPeriodTextChange)
+    EVT_LISTBOX(IDC_LIST_YOTEI, CYoteiEditDlg::OnYoteiSelChange)
+    EVT_LISTBOX_DCLICK(IDC_LIST_YOTEI, CYoteiEditDlg::OnYoteiDblClk)
+    EVT_TEXT(IDC_COMBO_PERIOD_FROM, CYoteiEditDlg::OnPeriodDateChange)
+    EVT_TEXT(IDC_COMBO_PERIOD_TO, CYoteiEditDlg::OnPeriodDateChange)
+wxEND_EVENT_TABLE()
+    // clang-format on
+
+    namespace {
+    // Items of the period boxes that stand for the day itself.
+    constexpr int kStartItemOfDay = dlg::kPeriodItemCount - 1;
+    constexpr int kEndItemOfDay = 0;
+
+}  // namespace
+
+CYoteiEditDlg::CYoteiEditDlg()
+    : fw::CDialog(IDD_YOTEI_EDIT),
+      m_fontTitle(dlg::DayTitleFont()),
+      m_fontLabel(dlg::DayLabelFont()) {
+    m_guard.Watch(IDC_EDIT_PERIOD_YOTEI, dlg::TextField::kPeriod);
+    m_guard.Watch(IDC_COMBO_PERIOD_FROM, dlg::TextField::kDate);
+    m_guard.Watch(IDC_COMBO_PERIOD_TO, dlg::TextField::kDate);
+}
+
+CYoteiEditDlg::~CYoteiEditDlg() = default;
+
+void CYoteiEditDlg::DoDataExchange(fw::CDataExchange& dx) {
+    fw::DDX_Control(dx, IDC_LIST_YOTEI, m_listYotei);
+    fw::DDX_Check(dx, IDC_CHECK_HOLIDAY, m_nHoliday);
+    fw::DDX_Check(dx, IDC_CHECK_PAID_LEAVE, m_nPaidLeave);
+    fw::DDX_Text(dx, IDC_EDIT_PERIOD_YOTEI, m_strPeriodYotei);
+    fw::DDX_CBString(dx, IDC_COMBO_PERIOD_TO, m_strPeriodTo);
+    fw::DDX_CBString(dx, IDC_COMBO_PERIOD_FROM, m_strPeriodFrom);
+}
+
+bool CYoteiEditDlg::OnInitDialog() {
+    // The combo boxes are still empty here: they only show the period dates as text.
+    fw::CDialog::OnInitDialog();
+    m_strDate = dlg::DayDateText(m_nYear, m_nMonth, m_nDay);
+
+    const std::pair<int, int> boxes[] = {{IDC_COMBO_PERIOD_FROM, dlg::kPeriodStartFirstOffset},
+                                         {IDC_COMBO_PERIOD_TO, dlg::kPeriodEndFirstOffset}};
+    for (const auto& [id, firstOffset] : boxes) {
+        auto* combo = GetDlgItemAs<wxComboBox>(id);
+        if (!combo) {
+            continue;
+        }
+        fw::CDialog::NotifyLock lock(*this);
+        for (const std::string& item : dlg::PeriodDateItems(m_strDate, firstOffset)) {
+            combo->Append(fw::Cp932ToWx(item));
+        }
+    }
+    EnablePeriodDates(!m_strPeriodYotei.empty());
+    FillYoteiList();
+    UpdateYoteiButtons();
+    // Now the boxes select the items equal to the period dates; a date outside the 41
+    // days stays as text with no item selected.
+    PutMembers();
+    return true;
+}
+
+void CYoteiEditDlg::OnOK() {
+    fw::CDialog::OnOK();
+}
+
+void CYoteiEditDlg::PutMembers() {
+    UpdateData(false);
+    m_guard.Sync(*this);
+}
+
+void CYoteiEditDlg::EnablePeriodDates(bool enable) {
+    EnableDlgItem(IDC_COMBO_PERIOD_FROM, enable);
+    EnableDlgItem(IDC_COMBO_PERIOD_TO, enable);
+}
+
+// ---- Slots and the list --------------------------------------------------------------------
+
+dlg::Slots CYoteiEditDlg::GetSlots() const {
+    dlg::Slots slots;
+    for (int k = 0; k < dlg::kSlotCount; ++k) {
+        slots[k] = {m_strFromTime[k], m_strToTime[k], m_strYotei[k]};
+    }
+    return slots;
+}
+
+void CYoteiEditDlg::SetSlots(const dlg::Slots& slots) {
+    for (int k = 0; k < dlg::kSlotCount; ++k) {
+        m_strFromTime[k] = slots[k].strFromTime;
+        m_strToTime[k] = slots[k].strToTime;
+        m_strYotei[k] = slots[k].strYotei;
+    }
+}
+
+void CYoteiEditDlg::FillYoteiList() {
+    if (!m_listYotei) {
+        return;
+    }
+    fw::CDialog::NotifyLock lock(*this);
+    m_listYotei->ResetContent();
+    const dlg::Slots slots = GetSlots();
+    for (int k : dlg::UsedSlots(slots)) {
+        const int row = m_listYotei->AddString(dlg::ListRowText(slots[k]));
+        m_listYotei->SetItemData(row, k);
+    }
+}
+
+void CYoteiEditDlg::ArrangeSlots() {
+    if (!m_listYotei) {
+        return;
+    }
+    std::vector<int> rowSlots;
+    for (int row = 0; row < m_listYotei->GetRowCount(); ++row) {
+        rowSlots.push_back(m_listYotei->GetItemData(row));
+    }
+    SetSlots(dlg::ArrangeSlots(GetSlots(), rowSlots));
+}
+
+void CYoteiEditDlg::UpdateYoteiButtons() {
+    const bool selected =
+        m_listYotei && m_listYotei->GetRowCount() > 0 && m_listYotei->GetCurSel() >= 0;
+    EnableDlgItem(IDC_BUTTON_CHANGE, selected);
+    EnableDlgItem(IDC_BUTTON_REMOVE, selected);
+}
+
+void CYoteiEditDlg::SelectSlotRow(int k) {
+    if (!m_listYotei) {
+        return;
+    }
+    for (int row = 0; row < m_listYotei->GetRowCount(); ++row) {
+        if (m_listYotei->GetItemData(row) == k) {
+            m_listYotei->SetCurSel(row);
+        }
+    }
+}
+
+int CYoteiEditDlg::SelectedSlot() const {
+    if (!m_listYotei || m_listYotei->GetCurSel() < 0) {
+        return -1;
+    }
+    return m_listYotei->GetItemData(m_listYotei->GetCurSel());
+}
+
+// ---- Handlers ------------------------------------------------------------------------------
+
+void CYoteiEditDlg::OnHolidayClicked(wxCommandEvent&) {
+    UpdateData(true);
+    RedrawRectNow(dlg::kTitleBand, true);
+}
+
+void CYoteiEditDlg::OnAddClicked(wxCommandEvent&) {
+    UpdateData(true);
+    CTimeYoteiDlg entry;
+    if (entry.DoModal() != IDOK) {
+        return;
+    }
+    if (entry.m_strText.empty()) {
+        UpdateYoteiButtons();
+        return;
+    }
+    const int k = dlg::FirstFreeSlot(GetSlots());
+    if (k < 0) {
+        MessageBox("入力可能な予定の数は４つまでです。", nullptr, fw::MB_ICONSTOP);
+        UpdateYoteiButtons();
+        return;
+    }
+    m_strFromTime[k] = entry.m_strFrom;
+    m_strToTime[k] = entry.m_strTo;
+    m_strYotei[k] = entry.m_strText;
+    FillYoteiList();
+    ArrangeSlots();
+    FillYoteiList();
+    PutMembers();
+    SelectSlotRow(k);
+    UpdateYoteiButtons();
+}
+
+void CYoteiEditDlg::OnChangeClicked(wxCommandEvent&) {
+    UpdateData(true);
+    const int k = SelectedSlot();
+    if (k < 0 || k >= dlg::kSlotCount) {
+        return;
+    }
+    CTimeYoteiDlg entry;
+    entry.m_strFrom = m_strFromTime[k];
+    entry.m_strTo = m_strToTime[k];
+    entry.m_strText = m_strYotei[k];
+    if (entry.DoModal() != IDOK) {
+        return;
+    }
+    // An empty text keeps the entry as it was: removing is the remove button's job.
+    if (!entry.m_strText.empty()) {
+        m_strFromTime[k] = entry.m_strFrom;
+        m_strToTime[k] = entry.m_strTo;
+        m_strYotei[k] = entry.m_strText;
+        FillYoteiList();
+        ArrangeSlots();
+        FillYoteiList();
+        PutMembers();
+    }
+    SelectSlotRow(k);
+    UpdateYoteiButtons();
+}
+
+void CYoteiEditDlg::OnRemoveClicked(wxCommandEvent&) {
+    UpdateData(true);
+    const int k = SelectedSlot();
+    if (k < 0 || k >= dlg::kSlotCount) {
+        return;
+    }
+    m_strYotei[k].clear();
+    m_strFromTime[k].clear();
+    m_strToTime[k].clear();
+    FillYoteiList();
+    ArrangeSlots();
+    FillYoteiList();
+    PutMembers();
+    const int next = dlg::SlotToSelectAfterRemove(GetSlots(), k);
+    if (next >= 0) {
+        SelectSlotRow(next);
+    }
+    UpdateYoteiButtons();
+}
+
+void CYoteiEditDlg::OnPeriodTextChange(wxCommandEvent&) {
+    if (!m_guard.Check(*this, IDC_EDIT_PERIOD_YOTEI)) {
+        return;
+    }
+    UpdateData(true);
+    if (m_strPeriodYotei.empty()) {
+        EnablePeriodDates(false);
+        return;
+    }
+    EnablePeriodDates(true);
+    auto* from = GetDlgItemAs<wxComboBox>(IDC_COMBO_PERIOD_FROM);
+    auto* to = GetDlgItemAs<wxComboBox>(IDC_COMBO_PERIOD_TO);
+    if (from && to && from->GetSelection() == wxNOT_FOUND) {
+        // A new period starts and ends on the day itself.
+        {
+            fw::CDialog::NotifyLock lock(*this);
+            from->SetSelection(kStartItemOfDay);
+            to->SetSelection(kEndItemOfDay);
+        }
+        m_guard.Sync(*this);
+    }
+}
+
+// The date boxes have no behaviour of their own; only texts the table cannot hold are
+// kept out.
+void CYoteiEditDlg::OnPeriodDateChange(wxCommandEvent& event) {
+    m_guard.Check(*this, event.GetId());
+}
+
+void CYoteiEditDlg::OnYoteiSelChange(wxCommandEvent&) {
+    EnableDlgItem(IDC_BUTTON_CHANGE, true);
+    EnableDlgItem(IDC_BUTTON_REMOVE, true);
+}
+
+void CYoteiEditDlg::OnYoteiDblClk(wxCommandEvent& event) {
+    OnChangeClicked(event);
+}
+
+// ---- Painting ------------------------------------------------------------------------------
+
+void CYoteiEditDlg::OnPaint(wxPaintEvent&) {
+    wxPaintDC dc(this);
+    PaintClient(dc);
+}
+
+void CYoteiEditDlg::PaintClient(wxDC& dc) {
+    fw::WxCanvas canvas(dc);
+    const fw::Rgb color = dlg::TitleColor(DateWeekday(m_strDate), m_nHoliday == 1);
+    dlg::PaintYoteiEditTexts(canvas, dlg::TitleText(m_nMonth, m_nDay, m_strDate), color,
+                             m_fontTitle, m_fontLabel);
+}

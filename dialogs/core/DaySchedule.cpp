@@ -1,0 +1,159 @@
+#include "DaySchedule.h"
+
+#include <cstdio>
+
+#include "DateTime.h"
+#include "ListOrder.h"
+#include "TimeText.h"
+
+namespace dlg {
+
+namespace {
+
+constexpr std::string_view kWaveDash = "\x81\x60";   // "～"
+constexpr std::string_view kMonthMark = "\x8c\x8e";  // "月"
+constexpr std::string_view kDayMark = "\x93\xfa";    // "日"
+
+bool ValidSlot(int k) {
+    return k >= 0 && k < kSlotCount;
+}
+
+}  // namespace
+
+std::string ListRowText(const SlotEntry& entry) {
+    const bool noTimes = entry.strFromTime.empty() && entry.strToTime.empty();
+    std::string row = entry.strFromTime;
+    row += noTimes ? std::string_view{} : kWaveDash;
+    row += entry.strToTime;
+    row += ' ';
+    row += entry.strYotei;
+    return row;
+}
+
+std::vector<int> UsedSlots(const Slots& slots) {
+    std::vector<int> used;
+    for (int k = 0; k < kSlotCount; ++k) {
+        if (!slots[k].IsFree()) {
+            used.push_back(k);
+        }
+    }
+    return used;
+}
+
+std::vector<int> SortedRowSlots(const Slots& slots) {
+    std::vector<std::string> rows;
+    std::vector<int> order;
+    for (int k : UsedSlots(slots)) {
+        std::string row = ListRowText(slots[k]);
+        const size_t at = fw::SortedInsertPosition(rows, row);
+        rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(at), std::move(row));
+        order.insert(order.begin() + static_cast<std::ptrdiff_t>(at), k);
+    }
+    return order;
+}
+
+int FirstFreeSlot(const Slots& slots) {
+    for (int k = 0; k < kSlotCount; ++k) {
+        if (slots[k].IsFree()) {
+            return k;
+        }
+    }
+    return -1;
+}
+
+Slots ArrangeSlots(const Slots& slots, const std::vector<int>& rowSlots) {
+    std::vector<const SlotEntry*> rows;
+    for (int k : rowSlots) {
+        if (ValidSlot(k) && rows.size() < kSlotCount) {
+            rows.push_back(&slots[k]);
+        }
+    }
+    const size_t n = rows.size();
+    Slots placed;
+    auto taken = [&](int k) { return !placed[k].IsFree(); };
+    auto move = [&](int from, int to) {
+        placed[to] = placed[from];
+        placed[from] = SlotEntry{};
+    };
+    for (size_t i = 0; i < n; ++i) {
+        const SlotEntry& e = *rows[i];
+        const int b = TimeBand(e.strFromTime);
+        if (n == 4) {
+            placed[i] = e;
+        } else if (n == 1 || !taken(b)) {
+            placed[b] = e;
+        } else if (n == 2) {
+            if (b == 3) {
+                move(3, 2);
+                placed[3] = e;
+            } else {
+                placed[b + 1] = e;
+            }
+        } else if (b == 3) {  // n == 3 from here on
+            if (taken(2)) {
+                move(2, 1);
+            }
+            move(3, 2);
+            placed[3] = e;
+        } else if (!taken(b + 1)) {
+            placed[b + 1] = e;
+        } else if (b == 2) {
+            move(2, 1);
+            move(3, 2);
+            placed[3] = e;
+        } else {
+            placed[b + 2] = e;
+        }
+    }
+    return placed;
+}
+
+int SlotToSelectAfterRemove(const Slots& arranged, int removedSlot) {
+    for (int j = removedSlot - 1; j >= 0; --j) {
+        if (ValidSlot(j) && !arranged[j].IsFree()) {
+            return j;
+        }
+    }
+    for (int j = removedSlot + 1; j < kSlotCount; ++j) {
+        if (ValidSlot(j) && !arranged[j].IsFree()) {
+            return j;
+        }
+    }
+    return -1;
+}
+
+std::string DayDateText(int year, int month, int day) {
+    char buffer[48];
+    std::snprintf(buffer, sizeof buffer, "%4d%02d%02d", year, month, day);
+    return buffer;
+}
+
+std::string TitleText(int month, int day, std::string_view date) {
+    std::string title = std::to_string(month);
+    title += kMonthMark;
+    title += std::to_string(day);
+    title += kDayMark;
+    title += DateFormat("(%A)", date).value_or("");
+    return title;
+}
+
+fw::Rgb TitleColor(int weekday, bool holiday) {
+    if (holiday || weekday == 0) {
+        return {255, 0, 0};
+    }
+    if (weekday == 6) {
+        return {0, 0, 255};
+    }
+    return {0, 0, 0};
+}
+
+std::vector<std::string> PeriodDateItems(std::string_view date, int firstOffset) {
+    std::vector<std::string> items;
+    items.reserve(kPeriodItemCount);
+    for (int n = firstOffset; n < firstOffset + kPeriodItemCount; ++n) {
+        items.push_back(DateFormat(kDatePatternJa, DateAddDays(date, n)).value_or(""));
+    }
+    return items;
+}
+
+}  // namespace dlg

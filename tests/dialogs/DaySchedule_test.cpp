@@ -1,0 +1,263 @@
+#include "DaySchedule.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "Cp932.h"
+
+namespace {
+
+using dlg::SlotEntry;
+using dlg::Slots;
+
+std::string Sjis(const char* utf8) {
+    return Utf8ToCp932(utf8).value();
+}
+
+TEST(ListRowTextTest, SeparatorOnlyWithATime) {
+    struct Case {
+        SlotEntry entry;
+        const char* row;  // UTF-8
+    };
+    const Case cases[] = {
+        {{"09:00", "10:30", "T"}, "09:00～10:30 T"},
+        {{"09:00", "", "T"}, "09:00～ T"},
+        {{"", "10:30", "T"}, "～10:30 T"},
+        {{"", "", "T"}, " T"},
+        {{"9", "x", "T"}, "9～x T"},  // times are listed as typed
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(dlg::ListRowText(c.entry), Sjis(c.row)) << c.row;
+    }
+}
+
+TEST(ListRowTextTest, KeepsTheEntryBytes) {
+    const std::string text = "\x95\x5c\x8e\xa6";  // "表示": 0x5C as a second byte
+    EXPECT_EQ(dlg::ListRowText({"", "", text}), " " + text);
+}
+
+// Entries with the given start times; the entry text names its input position.
+Slots Entries(const std::vector<std::string>& starts) {
+    Slots slots;
+    for (size_t i = 0; i < starts.size(); ++i) {
+        slots[i] = SlotEntry{starts[i], "", "E" + std::to_string(i)};
+    }
+    return slots;
+}
+
+std::vector<int> InOrder(size_t n) {
+    std::vector<int> order(n);
+    for (size_t i = 0; i < n; ++i) {
+        order[i] = static_cast<int>(i);
+    }
+    return order;
+}
+
+// The entry text of each slot after the arrangement, "" for a free slot.
+std::vector<std::string> SlotTexts(const Slots& slots) {
+    std::vector<std::string> texts;
+    for (const SlotEntry& e : slots) {
+        texts.push_back(e.strYotei);
+    }
+    return texts;
+}
+
+TEST(ArrangeSlotsTest, Examples) {
+    struct Case {
+        std::vector<std::string> starts;  // in list order
+        std::vector<std::string> slots;
+    };
+    const Case cases[] = {
+        {{"15:00", "16:00", "17:00"}, {"", "E0", "E1", "E2"}},
+        {{"09:00", "09:30"}, {"E0", "E1", "", ""}},
+        {{"13:00", "13:30", "14:00"}, {"", "E0", "E1", "E2"}},
+        {{"10:30"}, {"", "E0", "", ""}},
+        {{"10:29"}, {"E0", "", "", ""}},
+        {{""}, {"E0", "", "", ""}},
+        {{"15:00", "16:00"}, {"", "", "E0", "E1"}},
+        {{"23:00", "00:00", "00:00", "23:00"}, {"E0", "E1", "E2", "E3"}},  // list order
+        {{"12:00", "12:30", "15:00"}, {"", "E0", "E1", "E2"}},
+        {{"09:00", "09:10", "09:20"}, {"E0", "E1", "E2", ""}},
+    };
+    for (const Case& c : cases) {
+        const Slots arranged = dlg::ArrangeSlots(Entries(c.starts), InOrder(c.starts.size()));
+        EXPECT_EQ(SlotTexts(arranged), c.slots) << "first start " << c.starts[0];
+    }
+}
+
+TEST(ArrangeSlotsTest, MovesAllThreeStringsAndFollowsTheRowOrderNotTheSlotOrder) {
+    Slots slots;
+    slots[2] = {"15:00", "16:00", "late"};
+    slots[3] = {"09:00", "", "early"};
+    const Slots arranged = dlg::ArrangeSlots(slots, {3, 2});
+    EXPECT_EQ(arranged[0], (SlotEntry{"09:00", "", "early"}));
+    EXPECT_EQ(arranged[3], (SlotEntry{"15:00", "16:00", "late"}));
+    EXPECT_TRUE(arranged[1].IsFree());
+    EXPECT_TRUE(arranged[2].IsFree());
+}
+
+// Every sequence of bands for one to four entries: each entry ends in exactly one slot,
+// and entries that come in ascending band order keep that order in the slots.
+TEST(ArrangeSlotsTest, EveryBandOrderKeepsEveryEntryOnce) {
+    const std::string bandStart[4] = {"09:00", "10:30", "12:00", "15:00"};
+    int sequences = 0;
+    for (size_t n = 1; n <= 4; ++n) {
+        size_t total = 1;
+        for (size_t i = 0; i < n; ++i) {
+            total *= 4;
+        }
+        for (size_t code = 0; code < total; ++code) {
+            std::vector<int> bands;
+            std::vector<std::string> starts;
+            for (size_t i = 0, c = code; i < n; ++i, c /= 4) {
+                bands.push_back(static_cast<int>(c % 4));
+                starts.push_back(bandStart[c % 4]);
+            }
+            std::string label;
+            for (int b : bands) {
+                label += std::to_string(b);
+            }
+            SCOPED_TRACE("bands " + label);
+            const Slots arranged = dlg::ArrangeSlots(Entries(starts), InOrder(n));
+            std::vector<std::string> placed;
+            for (size_t k = 0; k < 4; ++k) {
+                if (!arranged[k].IsFree()) {
+                    placed.push_back(arranged[k].strYotei);
+                    const size_t i = std::stoul(arranged[k].strYotei.substr(1));
+                    EXPECT_EQ(arranged[k].strFromTime, starts[i]);
+                }
+            }
+            std::vector<std::string> sorted = placed;
+            std::sort(sorted.begin(), sorted.end());
+            std::vector<std::string> expected;
+            for (size_t i = 0; i < n; ++i) {
+                expected.push_back("E" + std::to_string(i));
+            }
+            EXPECT_EQ(sorted, expected);
+            if (std::is_sorted(bands.begin(), bands.end())) {
+                EXPECT_EQ(placed, expected);
+            }
+            ++sequences;
+        }
+    }
+    EXPECT_EQ(sequences, 4 + 16 + 64 + 256);
+}
+
+TEST(SlotSearchTest, FirstFreeSlot) {
+    Slots slots;
+    EXPECT_EQ(dlg::FirstFreeSlot(slots), 0);
+    slots[0].strYotei = "a";
+    slots[2].strYotei = "c";
+    EXPECT_EQ(dlg::FirstFreeSlot(slots), 1);
+    EXPECT_EQ(dlg::UsedSlots(slots), (std::vector<int>{0, 2}));
+    slots[1].strYotei = "b";
+    slots[3].strYotei = "d";
+    EXPECT_EQ(dlg::FirstFreeSlot(slots), -1);
+    slots[2].strFromTime = "10:00";  // times alone do not take a slot
+    slots[2].strYotei.clear();
+    EXPECT_EQ(dlg::FirstFreeSlot(slots), 2);
+}
+
+TEST(SlotSearchTest, SelectionAfterRemovePrefersTheNearestLowerSlot) {
+    struct Case {
+        std::string used;  // "x" for a used slot, "." for a free one
+        int removed;
+        int selected;
+    };
+    const Case cases[] = {
+        {"x.x.", 3, 2}, {"x..x", 2, 0},  {".x.x", 0, 1},
+        {"..x.", 0, 2}, {"....", 1, -1}, {"x...", 0, -1},  // slot k itself is not considered
+        {"xxxx", 2, 1}, {"...x", 3, -1},
+    };
+    for (const Case& c : cases) {
+        Slots slots;
+        for (size_t k = 0; k < 4; ++k) {
+            slots[k].strYotei = c.used[k] == 'x' ? "e" : "";
+        }
+        EXPECT_EQ(dlg::SlotToSelectAfterRemove(slots, c.removed), c.selected)
+            << c.used << " removed " << c.removed;
+    }
+}
+
+TEST(DayTextsTest, DateTitleAndColour) {
+    EXPECT_EQ(dlg::DayDateText(2008, 3, 5), "20080305");
+    EXPECT_EQ(dlg::TitleText(3, 5, "20080305"), Sjis("3月5日(水)"));
+    EXPECT_EQ(dlg::TitleText(12, 31, "20071231"), Sjis("12月31日(月)"));
+
+    const fw::Rgb red{255, 0, 0}, blue{0, 0, 255}, black{0, 0, 0};
+    for (int weekday = 0; weekday < 7; ++weekday) {
+        const fw::Rgb plain = weekday == 0 ? red : weekday == 6 ? blue : black;
+        EXPECT_EQ(dlg::TitleColor(weekday, false), plain) << weekday;
+        EXPECT_EQ(dlg::TitleColor(weekday, true), red) << weekday;
+    }
+}
+
+TEST(PeriodDateItemsTest, TwentyOneDaysEndingOrStartingWithTheDay) {
+    const auto start = dlg::PeriodDateItems("20080305", dlg::kPeriodStartFirstOffset);
+    ASSERT_EQ(start.size(), 21u);
+    EXPECT_EQ(start.front(), Sjis("2008年02月14日(木)"));
+    EXPECT_EQ(start[15], Sjis("2008年02月29日(金)"));
+    EXPECT_EQ(start.back(), Sjis("2008年03月05日(水)"));
+
+    const auto end = dlg::PeriodDateItems("20080305", dlg::kPeriodEndFirstOffset);
+    ASSERT_EQ(end.size(), 21u);
+    EXPECT_EQ(end.front(), Sjis("2008年03月05日(水)"));
+    EXPECT_EQ(end.back(), Sjis("2008年03月25日(火)"));
+    for (const std::string& item : end) {
+        EXPECT_EQ(item.size(), 18u);  // the 18 bytes each item takes in the boxes
+    }
+}
+
+TEST(PeriodDateItemsTest, UnrepresentableDaysKeepTheirPlace) {
+    const auto start = dlg::PeriodDateItems("10000110", dlg::kPeriodStartFirstOffset);
+    ASSERT_EQ(start.size(), 21u);
+    EXPECT_EQ(start[10], "");  // 31 December 999
+    EXPECT_EQ(start[11], Sjis("1000年01月01日(水)"));
+    EXPECT_EQ(start[20], Sjis("1000年01月10日(金)"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DayListOrderTest, RowsWithoutStartComeFirstAndTimesSortByTime) {
+    Slots slots;
+    slots[0] = {"15:00", "", "tea"};
+    slots[1] = {"", "10:30", "until"};
+    slots[2] = {"09:05", "09:30", "call"};
+    slots[3] = {"", "", "memo"};
+    // " memo" and "～10:30 until" before every row that starts with a digit.
+    const std::vector<int> order = dlg::SortedRowSlots(slots);
+    ASSERT_EQ(order.size(), 4u);
+    EXPECT_EQ((std::vector<int>{order[2], order[3]}), (std::vector<int>{2, 0}));
+    EXPECT_EQ((std::vector<int>{std::min(order[0], order[1]), std::max(order[0], order[1])}),
+              (std::vector<int>{1, 3}));
+}
+
+TEST(DayListOrderTest, AddingThenArrangingPlacesEntriesByStartTime) {
+    // The entries as the add button leaves them, each in the lowest free slot.
+    Slots slots;
+    slots[0] = {"16:00", "17:00", "late"};
+    slots[1] = {"13:30", "", "lunch"};
+    slots[2] = {"09:00", "", "early"};
+    const Slots arranged = dlg::ArrangeSlots(slots, dlg::SortedRowSlots(slots));
+    EXPECT_EQ(SlotTexts(arranged), (std::vector<std::string>{"early", "", "lunch", "late"}));
+
+    // Arranging again changes nothing, so slots stay put across later edits.
+    EXPECT_EQ(dlg::ArrangeSlots(arranged, dlg::SortedRowSlots(arranged)), arranged);
+}
+
+TEST(DayListOrderTest, FourEntriesTakeSlotsInTimeOrder) {
+    Slots slots;
+    slots[0] = {"23:00", "", "d"};
+    slots[1] = {"10:00", "", "b"};
+    slots[2] = {"09:00", "", "a"};
+    slots[3] = {"11:00", "", "c"};
+    const Slots arranged = dlg::ArrangeSlots(slots, dlg::SortedRowSlots(slots));
+    EXPECT_EQ(SlotTexts(arranged), (std::vector<std::string>{"a", "b", "c", "d"}));
+}
+
+}  // namespace

@@ -1,0 +1,109 @@
+// Helpers shared by the GUI tests of the schedule dialogs.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/dcmemory.h>
+#include <wx/image.h>
+#include <wx/testing.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <utility>
+
+#include "Cp932.h"
+#include "TextConv.h"
+#include "TimeYoteiDlg.h"
+
+namespace dlgtest {
+
+inline std::string Sjis(const char* utf8) {
+    return Utf8ToCp932(utf8).value();
+}
+inline wxString Wx(const char* utf8) {
+    return wxString::FromUTF8(utf8);
+}
+
+// Turns wx assertions (an unmet dialog expectation among them) into test failures
+// instead of a dialog box nobody can close under Xvfb.
+class GuiTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        m_previous = wxSetAssertHandler([](const wxString& file, int line, const wxString& func,
+                                           const wxString& cond, const wxString& msg) {
+            ADD_FAILURE() << file << ":" << line << " " << func << ": " << cond << " " << msg;
+        });
+    }
+    void TearDown() override { wxSetAssertHandler(m_previous); }
+
+  private:
+    wxAssertHandler_t m_previous = nullptr;
+};
+
+// Answers the time entry dialog's modal run: drive gets the initialised dialog and
+// returns the run's result (usually GetResult() after a simulated click on OK or Cancel).
+class ExpectTimeEntry : public wxExpectModalBase<CTimeYoteiDlg> {
+  public:
+    explicit ExpectTimeEntry(std::function<int(CTimeYoteiDlg&)> drive)
+        : m_drive(std::move(drive)) {}
+
+  protected:
+    int OnInvoked(CTimeYoteiDlg* dlg) const override { return m_drive(*dlg); }
+
+  private:
+    std::function<int(CTimeYoteiDlg&)> m_drive;
+};
+
+// The time entry dialog filled in by typing and confirmed with OK.
+inline ExpectTimeEntry TypeEntry(const char* from, const char* to, const char* text) {
+    return ExpectTimeEntry([=](CTimeYoteiDlg& d) {
+        d.SimulateTyping(IDC_EDIT_FROM_TIME, Wx(from));
+        d.SimulateTyping(IDC_EDIT_TO_TIME, Wx(to));
+        d.SimulateTyping(IDC_EDIT_YOTEI_TEXT, Wx(text));
+        d.SimulateClick(IDOK);
+        return d.GetResult();
+    });
+}
+
+// What a dialog paints itself, on a client-sized bitmap filled with background first.
+template <class Dialog>
+wxImage PaintedClient(Dialog& dialog, const wxColour& background) {
+    const wxSize size = dialog.GetClientSize();
+    wxBitmap bitmap(size);
+    {
+        wxMemoryDC dc(bitmap);
+        dc.SetBackground(wxBrush(background));
+        dc.Clear();
+        dialog.PaintClient(dc);
+    }
+    return bitmap.ConvertToImage();
+}
+
+inline wxColour PixelAt(const wxImage& image, int x, int y) {
+    return wxColour(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y));
+}
+
+// When PEMDARO_SCREENSHOT_DIR is set, shows the dialog, lets it paint and saves the
+// screen as <dir>/<name>.png with ImageMagick's import.
+template <class Dialog>
+void ScreenshotIfAsked(Dialog& dialog, const char* name) {
+    const char* dir = std::getenv("PEMDARO_SCREENSHOT_DIR");
+    if (!dir) {
+        return;
+    }
+    dialog.Move(0, 0);
+    dialog.Show();
+    // Only for the picture: give the X server and GTK time to map and paint.
+    for (int i = 0; i < 40; ++i) {
+        wxTheApp->Yield(true);
+        wxMilliSleep(25);
+    }
+    const std::string command =
+        std::string("import -window root -crop ") + std::to_string(dialog.GetSize().x) + "x" +
+        std::to_string(dialog.GetSize().y) + "+0+0 " + dir + "/" + name + ".png";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    dialog.Hide();
+}
+
+}  // namespace dlgtest

@@ -1,0 +1,356 @@
+#include <gtest/gtest.h>
+#include <wx/textctrl.h>
+
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "DialogTestSupport.h"
+#include "MessageBox.h"
+#include "TimeYoteiDlg.h"
+
+namespace {
+
+using dlgtest::Sjis;
+using dlgtest::Wx;
+
+// Both button groups as (hours, minutes); a group that is not all of one state fails.
+std::pair<bool, bool> ButtonGroups(const CTimeYoteiDlg& d) {
+    auto group = [&](const int* ids, int n) {
+        const bool first = d.IsDlgItemEnabled(ids[0]);
+        for (int i = 1; i < n; ++i) {
+            EXPECT_EQ(d.IsDlgItemEnabled(ids[i]), first) << "button " << ids[i];
+        }
+        return first;
+    };
+    return {group(kHourButtonIds, 18), group(kMinuteButtonIds, 8)};
+}
+
+wxString Shown(const CTimeYoteiDlg& d, int id) {
+    return d.GetDlgItemAs<wxTextCtrl>(id)->GetValue();
+}
+
+using Sel = std::pair<long, long>;
+
+class TimeEntryDlgTest : public dlgtest::GuiTest {};
+
+TEST_F(TimeEntryDlgTest, OpensEmptyWithTheStartEditActiveAndEveryButtonEnabled) {
+    CTimeYoteiDlg d;
+    ASSERT_TRUE(d.Create());
+    EXPECT_EQ(d.GetFocusId(), IDC_EDIT_FROM_TIME);
+    EXPECT_EQ(d.m_nFocusEdit, 1);
+    EXPECT_EQ(d.m_bFocusByCode, 0);
+    EXPECT_EQ(d.m_bShowFromArrow, 1);
+    EXPECT_EQ(d.m_bShowToArrow, 0);
+    EXPECT_EQ(ButtonGroups(d), std::make_pair(true, true));
+    EXPECT_FALSE(d.IsDlgItemEnabled(IDOK));
+    EXPECT_EQ(d.GetEditSel(IDC_EDIT_FROM_TIME), Sel(0, 0));
+    EXPECT_EQ(d.m_cxFromArrow, 133);
+    EXPECT_EQ(d.m_cyFromArrow, 24);
+    EXPECT_EQ(d.m_cxToArrow, 50);
+    EXPECT_EQ(d.m_cyToArrow, 24);
+}
+
+TEST_F(TimeEntryDlgTest, OpensForAChangeWithTheHourSelectedAndOnlyTheEndNormalized) {
+    CTimeYoteiDlg d;
+    d.m_strFrom = "9:5";
+    d.m_strTo = "10:3";
+    d.m_strText = Sjis("会議");
+    ASSERT_TRUE(d.Create());
+    EXPECT_TRUE(d.IsDlgItemEnabled(IDOK));
+    EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "9:5");
+    EXPECT_EQ(Shown(d, IDC_EDIT_TO_TIME), "10:03");
+    EXPECT_EQ(d.GetEditSel(IDC_EDIT_FROM_TIME), Sel(0, 2));
+}
+
+// The focus table, row by row, on one dialog opened with start 9:5, end 10:3.
+TEST_F(TimeEntryDlgTest, FollowsTheFocusTable) {
+    struct Row {
+        const char* event;
+        int edit;
+        int flag;
+        const char *from, *to;  // what the edits show afterwards
+        int fromArrow, toArrow;
+        std::pair<bool, bool> buttons;
+        int focusEdit;
+        std::optional<Sel> selection;  // only where the handler sets one
+        int flagAfter;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"end edit, flag 0", IDC_EDIT_TO_TIME, 0, "09:05", "10:03", 0, 1,
+         {true, false}, 2, Sel(0, 2), 0},
+        {"start edit, flag 0", IDC_EDIT_FROM_TIME, 0, "09:05", "10:03", 1, 0,
+         {true, false}, 1, Sel(0, 2), 0},
+        {"entry text, flag 0", IDC_EDIT_YOTEI_TEXT, 0, "09:05", "10:03", 0, 0,
+         {false, false}, 3, std::nullopt, 0},
+        {"end edit, flag 1: buttons unchanged", IDC_EDIT_TO_TIME, 1, "09:05", "10:03", 0, 1,
+         {false, false}, 2, std::nullopt, 0},
+        {"entry text, flag 1: flag unchanged", IDC_EDIT_YOTEI_TEXT, 1, "09:05", "10:03", 0, 0,
+         {false, false}, 3, std::nullopt, 1},
+        {"start edit, flag 1: buttons unchanged", IDC_EDIT_FROM_TIME, 1, "09:05", "10:03", 1, 0,
+         {false, false}, 1, std::nullopt, 0},
+    };
+    // clang-format on
+    CTimeYoteiDlg d;
+    d.m_strFrom = "9:5";
+    d.m_strTo = "10:3";
+    d.m_strText = "x";
+    ASSERT_TRUE(d.Create());
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.event);
+        d.m_bFocusByCode = row.flag;
+        d.SimulateUserFocus(row.edit);
+        EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), row.from);
+        EXPECT_EQ(Shown(d, IDC_EDIT_TO_TIME), row.to);
+        EXPECT_EQ(d.m_bShowFromArrow, row.fromArrow);
+        EXPECT_EQ(d.m_bShowToArrow, row.toArrow);
+        EXPECT_EQ(ButtonGroups(d), row.buttons);
+        EXPECT_EQ(d.m_nFocusEdit, row.focusEdit);
+        if (row.selection) {
+            EXPECT_EQ(d.GetEditSel(row.edit), *row.selection);
+        }
+        EXPECT_EQ(d.m_bFocusByCode, row.flagAfter);
+    }
+}
+
+TEST_F(TimeEntryDlgTest, LeavingATimeEditNormalizesItButNotTheEditEntered) {
+    CTimeYoteiDlg d;
+    ASSERT_TRUE(d.Create());
+    d.SimulateTyping(IDC_EDIT_FROM_TIME, "9");
+    d.SimulateTyping(IDC_EDIT_TO_TIME, "1730");
+    d.SimulateUserFocus(IDC_EDIT_TO_TIME);
+    EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "09:00");
+    EXPECT_EQ(Shown(d, IDC_EDIT_TO_TIME), "1730");
+    d.SimulateUserFocus(IDC_EDIT_YOTEI_TEXT);
+    EXPECT_EQ(Shown(d, IDC_EDIT_TO_TIME), "24:00");  // 1730 is the hour
+}
+
+TEST_F(TimeEntryDlgTest, OkIsEnabledExactlyWhileTheEntryTextIsNotEmpty) {
+    CTimeYoteiDlg d;
+    d.m_strText = "x";
+    ASSERT_TRUE(d.Create());
+    const std::pair<const char*, bool> steps[] = {
+        {"", false}, {"a", true}, {" ", true}, {"", false}};
+    for (const auto& [text, enabled] : steps) {
+        d.SimulateTyping(IDC_EDIT_YOTEI_TEXT, Wx(text));
+        EXPECT_EQ(d.IsDlgItemEnabled(IDOK), enabled) << "\"" << text << "\"";
+    }
+}
+
+TEST_F(TimeEntryDlgTest, ATimeConfirmedAtOnceComesBackAsTyped) {
+    CTimeYoteiDlg d;
+    d.m_strText = "x";
+    int result = 0;
+    wxTEST_DIALOG(result = d.DoModal(), dlgtest::ExpectTimeEntry([](CTimeYoteiDlg& t) {
+                      t.SimulateTyping(IDC_EDIT_TO_TIME, "1730");
+                      t.SimulateClick(IDOK);
+                      return t.GetResult();
+                  }));
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(d.m_strTo, "1730");
+    EXPECT_EQ(d.m_strFrom, "");
+    EXPECT_EQ(d.m_strText, "x");
+}
+
+// The members may hold partly refreshed texts afterwards; the caller ignores them.
+TEST_F(TimeEntryDlgTest, CancelEscapeAndCloseEndWithTwo) {
+    const std::pair<const char*, std::function<void(CTimeYoteiDlg&)>> ways[] = {
+        {"cancel", [](CTimeYoteiDlg& t) { t.SimulateClick(IDCANCEL); }},
+        {"escape", [](CTimeYoteiDlg& t) { t.SimulateKey(WXK_ESCAPE); }},
+        {"close box", [](CTimeYoteiDlg& t) { t.SimulateClose(); }},
+    };
+    for (const auto& [name, end] : ways) {
+        SCOPED_TRACE(name);
+        CTimeYoteiDlg d;
+        d.m_strText = "x";
+        int result = 0;
+        wxTEST_DIALOG(result = d.DoModal(), dlgtest::ExpectTimeEntry([&](CTimeYoteiDlg& t) {
+                          t.SimulateTyping(IDC_EDIT_YOTEI_TEXT, "changed");
+                          t.SimulateTyping(IDC_EDIT_FROM_TIME, "12:00");
+                          end(t);
+                          return t.GetResult();
+                      }));
+        EXPECT_EQ(result, IDCANCEL);
+    }
+}
+
+TEST_F(TimeEntryDlgTest, FourClicksSetStartAndEndAndRestInTheText) {
+    struct Click {
+        int id;
+        const char *from, *to;
+        std::pair<bool, bool> buttons;
+        int focusId, focusEdit;
+        std::optional<Sel> selection;  // in the focused edit; nullopt: nothing selected
+    };
+    const Click clicks[] = {
+        {IDC_HOUR_9, "09:00", "", {false, true}, IDC_EDIT_FROM_TIME, 1, Sel(3, 5)},
+        {IDC_MINUTE_30, "09:30", "", {true, false}, IDC_EDIT_TO_TIME, 2, std::nullopt},
+        {IDC_HOUR_10, "09:30", "10:00", {false, true}, IDC_EDIT_TO_TIME, 2, Sel(3, 5)},
+        {IDC_MINUTE_00, "09:30", "10:00", {false, false}, IDC_EDIT_YOTEI_TEXT, 3, Sel(0, 3)},
+    };
+    CTimeYoteiDlg d;
+    d.m_strText = Sjis("打合せ");
+    ASSERT_TRUE(d.Create());
+    for (const Click& c : clicks) {
+        SCOPED_TRACE(c.id);
+        d.SimulateClick(c.id);
+        EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), c.from);
+        EXPECT_EQ(Shown(d, IDC_EDIT_TO_TIME), c.to);
+        EXPECT_EQ(ButtonGroups(d), c.buttons);
+        EXPECT_EQ(d.GetFocusId(), c.focusId);
+        EXPECT_EQ(d.m_nFocusEdit, c.focusEdit);
+        EXPECT_EQ(d.m_bFocusByCode, 0);
+        if (c.selection) {
+            EXPECT_EQ(d.GetEditSel(c.focusId), *c.selection);
+        } else {
+            const Sel sel = d.GetEditSel(c.focusId);
+            EXPECT_EQ(sel.first, sel.second);
+        }
+    }
+    EXPECT_EQ(d.m_bShowFromArrow, 0);
+    EXPECT_EQ(d.m_bShowToArrow, 0);
+    d.SimulateClick(IDOK);
+    EXPECT_EQ(d.GetResult(), IDOK);
+    EXPECT_EQ(d.m_strFrom, "09:30");
+    EXPECT_EQ(d.m_strTo, "10:00");
+    EXPECT_EQ(d.m_strText, Sjis("打合せ"));
+}
+
+TEST_F(TimeEntryDlgTest, PickEdgeCases) {
+    {
+        SCOPED_TRACE("a minute first after opening");
+        CTimeYoteiDlg d;
+        ASSERT_TRUE(d.Create());
+        d.SimulateClick(IDC_MINUTE_30);
+        EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "00:30");
+        EXPECT_EQ(d.GetFocusId(), IDC_EDIT_TO_TIME);
+        EXPECT_EQ(d.m_bShowToArrow, 1);
+    }
+    {
+        SCOPED_TRACE("a minute on the start selects the hour of a full end time");
+        CTimeYoteiDlg d;
+        d.m_strTo = "10:30";
+        ASSERT_TRUE(d.Create());
+        d.SimulateClick(IDC_MINUTE_45);
+        EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "00:45");
+        EXPECT_EQ(d.GetEditSel(IDC_EDIT_TO_TIME), Sel(0, 2));
+    }
+    {
+        SCOPED_TRACE("930 picked to 930:45 and normalized by the focus move");
+        CTimeYoteiDlg d;
+        d.m_strFrom = "930";
+        ASSERT_TRUE(d.Create());
+        d.SimulateClick(IDC_MINUTE_45);
+        EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "24:45");
+    }
+    {
+        SCOPED_TRACE("an hour keeps a minute out of range until the focus leaves");
+        CTimeYoteiDlg d;
+        d.m_strFrom = "9:75";
+        ASSERT_TRUE(d.Create());
+        d.SimulateClick(IDC_HOUR_14);
+        EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "14:75");
+        // The hour buttons stay disabled until a minute is picked or the user moves.
+        EXPECT_EQ(ButtonGroups(d), std::make_pair(false, true));
+        d.SimulateUserFocus(IDC_EDIT_TO_TIME);
+        EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "14:59");
+        EXPECT_EQ(ButtonGroups(d), std::make_pair(true, false));
+    }
+    {
+        SCOPED_TRACE("no target: the text edit was the last focused");
+        CTimeYoteiDlg d;
+        d.m_strFrom = "9:5";
+        ASSERT_TRUE(d.Create());
+        d.SimulateUserFocus(IDC_EDIT_YOTEI_TEXT);
+        d.PickHour(14);
+        d.PickMinute(45);
+        EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "09:05");
+        EXPECT_EQ(d.GetFocusId(), IDC_EDIT_YOTEI_TEXT);
+    }
+}
+
+// The arrows are drawn with the grey 192 of the bitmaps left out.
+TEST_F(TimeEntryDlgTest, ArrowUnderTheActiveTimeEditIsDrawnTransparently) {
+    const wxColour green(0, 200, 0);
+    auto check = [&](const wxImage& image, fw::Point at, bool shown) {
+        SCOPED_TRACE(at.x);
+        const wxColour black(0, 0, 0), white(255, 255, 255), grey(128, 128, 128);
+        EXPECT_EQ(dlgtest::PixelAt(image, at.x + 17, at.y + 3), shown ? black : green);
+        EXPECT_EQ(dlgtest::PixelAt(image, at.x + 17, at.y + 2), shown ? white : green);
+        EXPECT_EQ(dlgtest::PixelAt(image, at.x + 17, at.y + 4), shown ? grey : green);
+        EXPECT_EQ(dlgtest::PixelAt(image, at.x + 0, at.y + 0), green);    // transparent
+        EXPECT_EQ(dlgtest::PixelAt(image, at.x + 30, at.y + 10), green);  // transparent
+    };
+    CTimeYoteiDlg d;
+    ASSERT_TRUE(d.Create());
+    wxImage image = dlgtest::PaintedClient(d, green);
+    check(image, {36, 57}, true);
+    check(image, {119, 57}, false);
+
+    d.SimulateUserFocus(IDC_EDIT_TO_TIME);
+    image = dlgtest::PaintedClient(d, green);
+    check(image, {36, 57}, false);
+    check(image, {119, 57}, true);
+
+    d.SimulateUserFocus(IDC_EDIT_YOTEI_TEXT);
+    image = dlgtest::PaintedClient(d, green);
+    check(image, {36, 57}, false);
+    check(image, {119, 57}, false);
+}
+
+TEST_F(TimeEntryDlgTest, TextsTheTableCannotHoldAreRefusedWhereTyped) {
+    struct Case {
+        int id;
+        const char* typed;
+        const char* inMessage;
+    };
+    const Case cases[] = {
+        {IDC_EDIT_YOTEI_TEXT, "say \"hi\"", "＂"}, {IDC_EDIT_YOTEI_TEXT, "Café", "é"},
+        {IDC_EDIT_YOTEI_TEXT, "a\nb", "改行"},     {IDC_EDIT_FROM_TIME, "9\"30", "＂"},
+        {IDC_EDIT_TO_TIME, "１０時😀", "😀"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        CTimeYoteiDlg d;
+        d.m_strFrom = "09:00";
+        d.m_strTo = "10:00";
+        d.m_strText = Sjis("会議");
+        ASSERT_TRUE(d.Create());
+        const wxString before = Shown(d, c.id);
+        fw::ScopedMessageBoxCapture boxes;
+        d.SimulateTyping(c.id, Wx(c.typed));
+        ASSERT_EQ(boxes.Requests().size(), 1u);
+        EXPECT_NE(boxes.Requests()[0].text.find(Wx(c.inMessage)), wxString::npos)
+            << boxes.Requests()[0].text;
+        EXPECT_EQ(Shown(d, c.id), before);
+        d.SimulateClick(IDOK);
+        EXPECT_EQ(d.GetResult(), IDOK);
+        EXPECT_EQ(d.m_strText, Sjis("会議"));
+        EXPECT_EQ(d.m_strFrom, "09:00");
+        EXPECT_EQ(d.m_strTo, "10:00");
+    }
+}
+
+TEST_F(TimeEntryDlgTest, UntouchedTextsGoBackAsTheirBytes) {
+    CTimeYoteiDlg d;
+    d.m_strText = "\x95\x5c\x8e\xa6 \x82\x80";  // "表示" and bytes that are no character
+    d.m_strFrom = "\x82";
+    ASSERT_TRUE(d.Create());
+    d.SimulateClick(IDOK);
+    EXPECT_EQ(d.GetResult(), IDOK);
+    EXPECT_EQ(d.m_strText, "\x95\x5c\x8e\xa6 \x82\x80");
+    EXPECT_EQ(d.m_strFrom, "\x82");
+}
+
+TEST_F(TimeEntryDlgTest, Screenshot) {
+    CTimeYoteiDlg d;
+    d.m_strFrom = "09:30";
+    d.m_strText = Sjis("定例会議");
+    ASSERT_TRUE(d.Create());
+    dlgtest::ScreenshotIfAsked(d, "dlg134");
+    d.SimulateClick(IDC_HOUR_10);
+    dlgtest::ScreenshotIfAsked(d, "dlg134_hour");
+}
+
+}  // namespace

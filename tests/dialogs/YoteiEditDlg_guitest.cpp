@@ -1,0 +1,428 @@
+#include <gtest/gtest.h>
+#include <wx/checkbox.h>
+#include <wx/combobox.h>
+#include <wx/textctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "DateTime.h"
+#include "DialogPaint.h"
+#include "DialogTestSupport.h"
+#include "MessageBox.h"
+#include "YoteiEditDlg.h"
+
+namespace {
+
+using dlgtest::ExpectTimeEntry;
+using dlgtest::Sjis;
+using dlgtest::TypeEntry;
+using dlgtest::Wx;
+
+// Answers the day dialog's own modal run.
+class ExpectDayDialog : public wxExpectModalBase<CYoteiEditDlg> {
+  public:
+    explicit ExpectDayDialog(std::function<int(CYoteiEditDlg&)> drive)
+        : m_drive(std::move(drive)) {}
+
+  protected:
+    int OnInvoked(CYoteiEditDlg* dlg) const override { return m_drive(*dlg); }
+
+  private:
+    std::function<int(CYoteiEditDlg&)> m_drive;
+};
+
+std::string Utf8(const std::string& cp932) {
+    return Cp932ToUtf8(cp932).value_or("?");
+}
+
+// The list rows (UTF-8) with the slot each carries.
+std::vector<std::pair<std::string, int>> Rows(const CYoteiEditDlg& d) {
+    std::vector<std::pair<std::string, int>> rows;
+    for (int i = 0; i < d.m_listYotei->GetRowCount(); ++i) {
+        rows.emplace_back(Utf8(d.m_listYotei->GetText(i)), d.m_listYotei->GetItemData(i));
+    }
+    return rows;
+}
+
+// The entry text of each slot, UTF-8.
+std::vector<std::string> SlotTexts(const CYoteiEditDlg& d) {
+    std::vector<std::string> texts;
+    for (const std::string& t : d.m_strYotei) {
+        texts.push_back(Utf8(t));
+    }
+    return texts;
+}
+
+// The row that is selected, "" when none.
+std::string SelectedRow(const CYoteiEditDlg& d) {
+    const int sel = d.m_listYotei->GetCurSel();
+    return sel < 0 ? "" : Utf8(d.m_listYotei->GetText(sel));
+}
+
+// The period date text of the day 8 March 2008 shifted by days, CP932.
+std::string DateText(int days) {
+    return DateFormat(kDatePatternJa, DateAddDays("20080308", days)).value();
+}
+
+wxComboBox* Combo(const CYoteiEditDlg& d, int id) {
+    return d.GetDlgItemAs<wxComboBox>(id);
+}
+
+class DayDlgTest : public dlgtest::GuiTest {
+  protected:
+    // A Saturday, 8 March 2008.
+    void Day(CYoteiEditDlg& d) {
+        d.m_nYear = 2008;
+        d.m_nMonth = 3;
+        d.m_nDay = 8;
+    }
+    void Slot(CYoteiEditDlg& d, int k, const char* from, const char* to, const char* text) {
+        d.m_strFromTime[k] = from;
+        d.m_strToTime[k] = to;
+        d.m_strYotei[k] = Sjis(text);
+    }
+    void Add(CYoteiEditDlg& d, const char* from, const char* to, const char* text) {
+        wxTEST_DIALOG(d.SimulateClick(IDC_BUTTON_ADD), TypeEntry(from, to, text));
+    }
+};
+
+TEST_F(DayDlgTest, OpensWithTheSlotsListedInOrderAndHandsThemBackUnarranged) {
+    CYoteiEditDlg d;
+    Day(d);
+    Slot(d, 0, "15:00", "", "tea");
+    Slot(d, 2, "09:00", "09:30", "call");
+    Slot(d, 3, "", "", "memo");
+    ASSERT_TRUE(d.Create());
+    EXPECT_EQ(d.m_strDate, "20080308");
+    EXPECT_EQ(Rows(d), (std::vector<std::pair<std::string, int>>{
+                           {" memo", 3}, {"09:00～09:30 call", 2}, {"15:00～ tea", 0}}));
+    EXPECT_FALSE(d.IsDlgItemEnabled(IDC_BUTTON_CHANGE));
+    EXPECT_FALSE(d.IsDlgItemEnabled(IDC_BUTTON_REMOVE));
+    EXPECT_TRUE(d.IsDlgItemEnabled(IDC_BUTTON_ADD));
+    d.SimulateClick(IDOK);
+    EXPECT_EQ(d.GetResult(), IDOK);
+    EXPECT_EQ(SlotTexts(d), (std::vector<std::string>{"tea", "", "call", "memo"}));
+}
+
+TEST_F(DayDlgTest, PeriodBoxesOfferTwentyOneDaysAndSelectThePeriodDates) {
+    CYoteiEditDlg d;
+    Day(d);
+    d.m_strPeriodYotei = Sjis("出張");
+    d.m_strPeriodFrom = DateText(-3);
+    d.m_strPeriodTo = DateText(2);
+    ASSERT_TRUE(d.Create());
+    wxComboBox* from = Combo(d, IDC_COMBO_PERIOD_FROM);
+    wxComboBox* to = Combo(d, IDC_COMBO_PERIOD_TO);
+    ASSERT_EQ(from->GetCount(), 21u);
+    ASSERT_EQ(to->GetCount(), 21u);
+    EXPECT_EQ(from->GetString(0), Wx("2008年02月17日(日)"));
+    EXPECT_EQ(from->GetString(20), Wx("2008年03月08日(土)"));
+    EXPECT_EQ(to->GetString(0), Wx("2008年03月08日(土)"));
+    EXPECT_EQ(to->GetString(20), Wx("2008年03月28日(金)"));
+    EXPECT_TRUE(from->IsEnabled());
+    EXPECT_EQ(from->GetSelection(), 17);
+    EXPECT_EQ(to->GetSelection(), 2);
+    d.SimulateClick(IDOK);
+    EXPECT_EQ(d.m_strPeriodFrom, DateText(-3));
+    EXPECT_EQ(d.m_strPeriodTo, DateText(2));
+}
+
+TEST_F(DayDlgTest, TypingAPeriodTextEnablesTheBoxesOnTheDayItself) {
+    CYoteiEditDlg d;
+    Day(d);
+    ASSERT_TRUE(d.Create());
+    wxComboBox* from = Combo(d, IDC_COMBO_PERIOD_FROM);
+    wxComboBox* to = Combo(d, IDC_COMBO_PERIOD_TO);
+    EXPECT_FALSE(from->IsEnabled());
+    EXPECT_FALSE(to->IsEnabled());
+
+    d.SimulateTyping(IDC_EDIT_PERIOD_YOTEI, Wx("旅"));
+    EXPECT_TRUE(from->IsEnabled());
+    EXPECT_TRUE(to->IsEnabled());
+    EXPECT_EQ(from->GetSelection(), 20);
+    EXPECT_EQ(to->GetSelection(), 0);
+
+    // A later change keeps a selection the user made.
+    d.SimulateSelect(IDC_COMBO_PERIOD_TO, 4);
+    d.SimulateTyping(IDC_EDIT_PERIOD_YOTEI, Wx("旅行"));
+    EXPECT_EQ(to->GetSelection(), 4);
+
+    d.SimulateTyping(IDC_EDIT_PERIOD_YOTEI, "");
+    EXPECT_FALSE(from->IsEnabled());
+    EXPECT_FALSE(to->IsEnabled());
+    d.SimulateClick(IDOK);
+    EXPECT_EQ(d.m_strPeriodYotei, "");
+    EXPECT_EQ(d.m_strPeriodFrom, DateText(0));  // still handed back
+    EXPECT_EQ(d.m_strPeriodTo, DateText(4));
+}
+
+TEST_F(DayDlgTest, APeriodStartOutsideTheListIsTextUntilThePeriodTextChanges) {
+    CYoteiEditDlg d;
+    Day(d);
+    d.m_strPeriodYotei = Sjis("長期出張");
+    d.m_strPeriodFrom = DateText(-25);
+    d.m_strPeriodTo = DateText(1);
+    ASSERT_TRUE(d.Create());
+    wxComboBox* from = Combo(d, IDC_COMBO_PERIOD_FROM);
+    EXPECT_EQ(from->GetSelection(), wxNOT_FOUND);
+    EXPECT_EQ(from->GetValue(), fw::Cp932ToWx(DateText(-25)));
+    EXPECT_EQ(Combo(d, IDC_COMBO_PERIOD_TO)->GetSelection(), 1);
+
+    d.SimulateTyping(IDC_EDIT_PERIOD_YOTEI, Wx("長期出張２"));
+    EXPECT_EQ(from->GetSelection(), 20);
+    EXPECT_EQ(Combo(d, IDC_COMBO_PERIOD_TO)->GetSelection(), 0);
+    d.SimulateClick(IDOK);
+    EXPECT_EQ(d.m_strPeriodFrom, DateText(0));
+    EXPECT_EQ(d.m_strPeriodTo, DateText(0));
+}
+
+// Counts title pixels of exactly the colour.
+int TitlePixels(CYoteiEditDlg& d, const wxColour& color) {
+    const wxImage image = dlgtest::PaintedClient(d, *wxWHITE);
+    int n = 0;
+    for (int y = dlg::kTitleBand.top; y < dlg::kTitleBand.bottom; ++y) {
+        for (int x = dlg::kTitleBand.left; x < dlg::kTitleBand.right; ++x) {
+            n += dlgtest::PixelAt(image, x, y) == color ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+TEST_F(DayDlgTest, TitleColourFollowsTheWeekdayAndTheHolidayBox) {
+    const wxColour red(255, 0, 0), blue(0, 0, 255), black(0, 0, 0);
+    struct Case {
+        int day;
+        wxColour plain;
+    };
+    for (const Case& c : {Case{8, blue}, Case{9, red}, Case{5, black}}) {
+        SCOPED_TRACE(c.day);
+        CYoteiEditDlg d;
+        Day(d);
+        d.m_nDay = c.day;
+        ASSERT_TRUE(d.Create());
+        EXPECT_GT(TitlePixels(d, c.plain), 20);
+        for (const wxColour& other : {red, blue, black}) {
+            if (other != c.plain) {
+                EXPECT_EQ(TitlePixels(d, other), 0);
+            }
+        }
+        d.SimulateClick(IDC_CHECK_HOLIDAY);
+        EXPECT_EQ(d.m_nHoliday, 1);
+        EXPECT_GT(TitlePixels(d, red), 20);
+        if (c.plain != red) {
+            EXPECT_EQ(TitlePixels(d, c.plain), 0);
+        }
+        d.SimulateClick(IDC_CHECK_HOLIDAY);
+        EXPECT_EQ(d.m_nHoliday, 0);
+        EXPECT_GT(TitlePixels(d, c.plain), 20);
+    }
+}
+
+TEST_F(DayDlgTest, AddedEntriesAreArrangedByStartTime) {
+    CYoteiEditDlg d;
+    Day(d);
+    ASSERT_TRUE(d.Create());
+    Add(d, "15:00", "", "a");
+    EXPECT_EQ(SlotTexts(d), (std::vector<std::string>{"", "", "", "a"}));
+    EXPECT_EQ(SelectedRow(d), "");  // slot 0 no longer holds the new entry
+    EXPECT_FALSE(d.IsDlgItemEnabled(IDC_BUTTON_CHANGE));
+    Add(d, "16:00", "", "b");
+    Add(d, "17:00", "", "c");
+    EXPECT_EQ(SlotTexts(d), (std::vector<std::string>{"", "a", "b", "c"}));
+
+    CYoteiEditDlg e;
+    Day(e);
+    ASSERT_TRUE(e.Create());
+    Add(e, "09:00", "10:00", "会議");
+    EXPECT_EQ(SelectedRow(e), "09:00～10:00 会議");
+    EXPECT_TRUE(e.IsDlgItemEnabled(IDC_BUTTON_CHANGE));
+    EXPECT_TRUE(e.IsDlgItemEnabled(IDC_BUTTON_REMOVE));
+    Add(e, "09:30", "", "電話");
+    EXPECT_EQ(SlotTexts(e), (std::vector<std::string>{"会議", "電話", "", ""}));
+    EXPECT_EQ(SelectedRow(e), "09:30～ 電話");
+    e.SimulateClick(IDOK);
+    EXPECT_EQ(e.m_strFromTime[1], "09:30");
+    EXPECT_EQ(e.m_strToTime[0], "10:00");
+}
+
+TEST_F(DayDlgTest, AFifthEntryIsRefusedAfterTheTimeEntryDialog) {
+    CYoteiEditDlg d;
+    Day(d);
+    for (int k = 0; k < 4; ++k) {
+        Slot(d, k, "", "", std::to_string(k).c_str());
+    }
+    ASSERT_TRUE(d.Create());
+    d.SimulateSelect(IDC_LIST_YOTEI, 2);
+    const auto rowsBefore = Rows(d);
+    fw::ScopedMessageBoxCapture boxes;
+    bool asked = false;
+    wxTEST_DIALOG(d.SimulateClick(IDC_BUTTON_ADD), ExpectTimeEntry([&](CTimeYoteiDlg& t) {
+                      asked = true;
+                      t.SimulateTyping(IDC_EDIT_YOTEI_TEXT, "five");
+                      t.SimulateClick(IDOK);
+                      return t.GetResult();
+                  }));
+    EXPECT_TRUE(asked);
+    ASSERT_EQ(boxes.Requests().size(), 1u);
+    EXPECT_EQ(boxes.Requests()[0].text, Wx("入力可能な予定の数は４つまでです。"));
+    EXPECT_EQ(boxes.Requests()[0].caption, fw::AppName());
+    EXPECT_EQ(boxes.Requests()[0].style & fw::MB_ICONMASK, unsigned(fw::MB_ICONSTOP));
+    EXPECT_EQ(Rows(d), rowsBefore);
+    EXPECT_EQ(d.m_listYotei->GetCurSel(), 2);
+    EXPECT_EQ(SlotTexts(d), (std::vector<std::string>{"0", "1", "2", "3"}));
+}
+
+TEST_F(DayDlgTest, AddStoresNothingWhenCancelledOrGivenNoText) {
+    CYoteiEditDlg d;
+    Day(d);
+    Slot(d, 1, "12:00", "", "lunch");
+    ASSERT_TRUE(d.Create());
+    fw::ScopedMessageBoxCapture boxes;
+    wxTEST_DIALOG(d.SimulateClick(IDC_BUTTON_ADD), ExpectTimeEntry([](CTimeYoteiDlg& t) {
+                      t.SimulateTyping(IDC_EDIT_YOTEI_TEXT, "x");
+                      t.SimulateClick(IDCANCEL);
+                      return t.GetResult();
+                  }));
+    // OK cannot be pressed with an empty text; a run that still ends with OK and no text
+    // stores nothing.
+    wxTEST_DIALOG(d.SimulateClick(IDC_BUTTON_ADD), ExpectTimeEntry([](CTimeYoteiDlg& t) {
+                      t.m_strFrom = "10:00";
+                      return int(IDOK);
+                  }));
+    EXPECT_TRUE(boxes.Requests().empty());
+    EXPECT_EQ(SlotTexts(d), (std::vector<std::string>{"", "lunch", "", ""}));
+    EXPECT_EQ(Rows(d).size(), 1u);
+}
+
+TEST_F(DayDlgTest, ChangeRunsTheTimeEntryDialogWithTheSelectedEntry) {
+    CYoteiEditDlg d;
+    Day(d);
+    Slot(d, 0, "09:00", "10:00", "会議");
+    Slot(d, 1, "13:00", "", "来客");
+    ASSERT_TRUE(d.Create());
+    d.SimulateSelect(IDC_LIST_YOTEI, 1);
+    EXPECT_TRUE(d.IsDlgItemEnabled(IDC_BUTTON_CHANGE));
+    wxTEST_DIALOG(d.SimulateClick(IDC_BUTTON_CHANGE), ExpectTimeEntry([](CTimeYoteiDlg& t) {
+                      EXPECT_EQ(t.m_strFrom, "13:00");
+                      EXPECT_EQ(t.m_strText, Sjis("来客"));
+                      EXPECT_TRUE(t.IsDlgItemEnabled(IDOK));
+                      t.SimulateTyping(IDC_EDIT_FROM_TIME, "16:00");
+                      t.SimulateClick(IDOK);
+                      return t.GetResult();
+                  }));
+    // Slot 1 now starts at 16:00 (band 3): arranged into slot 3, so no row carries 1.
+    EXPECT_EQ(SlotTexts(d), (std::vector<std::string>{"会議", "", "", "来客"}));
+    EXPECT_EQ(d.m_strFromTime[3], "16:00");
+    EXPECT_EQ(SelectedRow(d), "");
+
+    // A double-click changes too; an empty text keeps the entry as it was.
+    wxTEST_DIALOG(d.SimulateDoubleClick(IDC_LIST_YOTEI, 0), ExpectTimeEntry([](CTimeYoteiDlg& t) {
+                      EXPECT_EQ(t.m_strText, Sjis("会議"));
+                      t.m_strText.clear();
+                      return int(IDOK);
+                  }));
+    EXPECT_EQ(SlotTexts(d), (std::vector<std::string>{"会議", "", "", "来客"}));
+    EXPECT_EQ(SelectedRow(d), "09:00～10:00 会議");
+}
+
+TEST_F(DayDlgTest, RemoveSelectsTheNearestEntryBelowThenAbove) {
+    CYoteiEditDlg d;
+    Day(d);
+    Slot(d, 0, "09:00", "", "a");
+    Slot(d, 1, "11:00", "", "b");
+    Slot(d, 2, "13:00", "", "c");
+    ASSERT_TRUE(d.Create());
+    d.SimulateSelect(IDC_LIST_YOTEI, 2);  // c in slot 2
+    d.SimulateClick(IDC_BUTTON_REMOVE);
+    EXPECT_EQ(SlotTexts(d), (std::vector<std::string>{"a", "b", "", ""}));
+    EXPECT_EQ(SelectedRow(d), "11:00～ b");
+    d.SimulateSelect(IDC_LIST_YOTEI, 0);  // a in slot 0
+    d.SimulateClick(IDC_BUTTON_REMOVE);
+    EXPECT_EQ(SlotTexts(d), (std::vector<std::string>{"", "b", "", ""}));
+    EXPECT_EQ(SelectedRow(d), "11:00～ b");
+    d.SimulateClick(IDC_BUTTON_REMOVE);
+    EXPECT_TRUE(Rows(d).empty());
+    EXPECT_FALSE(d.IsDlgItemEnabled(IDC_BUTTON_CHANGE));
+    EXPECT_FALSE(d.IsDlgItemEnabled(IDC_BUTTON_REMOVE));
+}
+
+TEST_F(DayDlgTest, BothMarksComeBack) {
+    CYoteiEditDlg d;
+    Day(d);
+    ASSERT_TRUE(d.Create());
+    d.SimulateClick(IDC_CHECK_HOLIDAY);
+    d.SimulateClick(IDC_CHECK_PAID_LEAVE);
+    d.SimulateClick(IDOK);
+    EXPECT_EQ(d.m_nHoliday, 1);
+    EXPECT_EQ(d.m_nPaidLeave, 1);
+}
+
+TEST_F(DayDlgTest, CancelAfterEditsEndsWithTwo) {
+    CYoteiEditDlg d;
+    Day(d);
+    int result = 0;
+    wxTEST_DIALOG(result = d.DoModal(), ExpectDayDialog([](CYoteiEditDlg& day) {
+                      day.SimulateClick(IDC_BUTTON_ADD);
+                      day.SimulateTyping(IDC_EDIT_PERIOD_YOTEI, "trip");
+                      day.SimulateClick(IDCANCEL);
+                      return day.GetResult();
+                  }),
+                  TypeEntry("09:00", "", "x"));
+    EXPECT_EQ(result, IDCANCEL);
+}
+
+TEST_F(DayDlgTest, PeriodTextsTheTableCannotHoldAreRefused) {
+    CYoteiEditDlg d;
+    Day(d);
+    d.m_strPeriodYotei = Sjis("出張");
+    d.m_strPeriodFrom = DateText(0);
+    d.m_strPeriodTo = DateText(0);
+    ASSERT_TRUE(d.Create());
+    fw::ScopedMessageBoxCapture boxes;
+    d.SimulateTyping(IDC_EDIT_PERIOD_YOTEI, Wx("出張\"大阪\""));
+    d.SimulateTyping(IDC_COMBO_PERIOD_TO, Wx("2008年03月09日(日)é"));
+    d.SimulateTyping(IDC_EDIT_PERIOD_YOTEI, wxString(wxUniChar('a'), 2040));
+    ASSERT_EQ(boxes.Requests().size(), 3u);
+    EXPECT_NE(boxes.Requests()[0].text.find(Wx("＂")), wxString::npos);
+    EXPECT_NE(boxes.Requests()[1].text.find(Wx("é")), wxString::npos);
+    EXPECT_NE(boxes.Requests()[2].text.find(Wx("2032")), wxString::npos);
+    d.SimulateClick(IDOK);
+    EXPECT_EQ(d.m_strPeriodYotei, Sjis("出張"));
+    EXPECT_EQ(d.m_strPeriodTo, DateText(0));
+}
+
+TEST_F(DayDlgTest, UntouchedTextsGoBackAsTheirBytes) {
+    const std::string odd = "\x95\x5c\x8e\xa6\x82";  // "表示" and a lone lead byte
+    CYoteiEditDlg d;
+    Day(d);
+    d.m_strPeriodYotei = odd;
+    d.m_strPeriodFrom = "2008/03/08 \x82";
+    d.m_strPeriodTo = DateText(0);
+    d.m_strYotei[2] = odd;
+    d.m_strFromTime[2] = "9:5";
+    ASSERT_TRUE(d.Create());
+    d.SimulateClick(IDOK);
+    EXPECT_EQ(d.m_strPeriodYotei, odd);
+    EXPECT_EQ(d.m_strPeriodFrom, "2008/03/08 \x82");
+    EXPECT_EQ(d.m_strYotei[2], odd);
+    EXPECT_EQ(d.m_strFromTime[2], "9:5");
+}
+
+TEST_F(DayDlgTest, Screenshot) {
+    CYoteiEditDlg d;
+    Day(d);
+    Slot(d, 0, "09:00", "10:30", "定例会議");
+    Slot(d, 2, "13:00", "", "来客");
+    Slot(d, 3, "", "", "資料提出");
+    d.m_strPeriodYotei = Sjis("大阪出張");
+    d.m_strPeriodFrom = DateText(-1);
+    d.m_strPeriodTo = DateText(2);
+    d.m_nHoliday = 0;
+    ASSERT_TRUE(d.Create());
+    d.SimulateSelect(IDC_LIST_YOTEI, 1);
+    dlgtest::ScreenshotIfAsked(d, "dlg131");
+}
+
+}  // namespace
