@@ -4,6 +4,6 @@
 #include "Dialog.h"
 
 class CAboutDlg : public fw::CDialog {
-public:
+  public:
     CAboutDlg() : fw::CDialog(IDD_ABOUTBOX) {}
 };

@@ -49,9 +49,13 @@ bool CCalendarApp::OnInit() {
     return true;
 }
 
-int CCalendarApp::OnRun() { return InitInstance(); }
+int CCalendarApp::OnRun() {
+    return InitInstance();
+}
 
-int CCalendarApp::OnExit() { return 0; }
+int CCalendarApp::OnExit() {
+    return 0;
+}
 
 int CCalendarApp::InitInstance() {
     fw::InitFramework();

@@ -5,7 +5,7 @@
 #include <wx/app.h>
 
 class CCalendarApp : public wxApp {
-public:
+  public:
     bool OnInit() override;
     int OnRun() override;
     int OnExit() override;

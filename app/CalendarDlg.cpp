@@ -1,7 +1,6 @@
 #include "CalendarDlg.h"
 
 #include <glib-unix.h>
-#include <wx/menu.h>
 
 #include "AboutDlg.h"
 #include "Images.h"
@@ -10,6 +9,7 @@
 #include "Resources.h"
 #include "XelCalMView.h"
 #include "XelDatabase.h"
+#include "YoteiEditDlg.h"
 
 namespace {
 
@@ -22,13 +22,35 @@ gboolean OnGuardReadable(gint, GIOCondition, gpointer data) {
     return G_SOURCE_CONTINUE;
 }
 
-}  // namespace
+// The day schedule dialog over the view's fields; true on OK, with the result in them.
+bool RunYoteiEditDialog(DayEditFields& fields) {
+    CYoteiEditDlg dialog;
+    dialog.m_nYear = fields.m_nYear;
+    dialog.m_nMonth = fields.m_nMonth;
+    dialog.m_nDay = fields.m_nDay;
+    dialog.m_strYotei = fields.m_strYotei;
+    dialog.m_strFromTime = fields.m_strFromTime;
+    dialog.m_strToTime = fields.m_strToTime;
+    dialog.m_strPeriodYotei = fields.m_strPeriodYotei;
+    dialog.m_strPeriodFrom = fields.m_strPeriodFrom;
+    dialog.m_strPeriodTo = fields.m_strPeriodTo;
+    dialog.m_nHoliday = fields.m_nHoliday;
+    dialog.m_nPaidLeave = fields.m_nPaidLeave;
+    if (dialog.DoModal() != IDOK) {
+        return false;
+    }
+    fields.m_strYotei = dialog.m_strYotei;
+    fields.m_strFromTime = dialog.m_strFromTime;
+    fields.m_strToTime = dialog.m_strToTime;
+    fields.m_strPeriodYotei = dialog.m_strPeriodYotei;
+    fields.m_strPeriodFrom = dialog.m_strPeriodFrom;
+    fields.m_strPeriodTo = dialog.m_strPeriodTo;
+    fields.m_nHoliday = dialog.m_nHoliday;
+    fields.m_nPaidLeave = dialog.m_nPaidLeave;
+    return true;
+}
 
-wxBEGIN_EVENT_TABLE(CCalendarDlg, fw::CDialog)
-    EVT_CONTEXT_MENU(CCalendarDlg::OnContextMenu)
-    EVT_MENU(IDM_ABOUTBOX, CCalendarDlg::OnMenu)
-    EVT_MENU(wxID_CLOSE, CCalendarDlg::OnMenu)
-wxEND_EVENT_TABLE()
+}  // namespace
 
 CCalendarDlg::CCalendarDlg(CInstanceGuard* guard)
     : fw::CDialog(IDD_CALENDAR_DIALOG), m_pGuard(guard) {}
@@ -41,6 +63,12 @@ CCalendarDlg::~CCalendarDlg() {
 
 bool CCalendarDlg::OnInitDialog() {
     fw::CDialog::OnInitDialog();
+    // On GTK the system menu is the window's context menu (right click anywhere).
+    std::string_view about = res::LoadStringResource(IDS_ABOUTBOX);
+    if (HasSystemMenu() && !about.empty()) {
+        AppendSystemMenuSeparator();
+        AppendSystemMenuItem(IDM_ABOUTBOX, wxString::FromUTF8(about.data(), about.size()));
+    }
     SetIcon(fw::LoadResourceIcons(IDR_MAINFRAME).GetIcon(wxSize(32, 32)));
 
     m_pView = static_cast<CXelCalMView*>(RUNTIME_CLASS(CXelCalMView)->CreateObject());
@@ -54,6 +82,7 @@ bool CCalendarDlg::OnInitDialog() {
 
     m_pView->Create(this, kViewChildId, wxRect(0, 0, width, height));
     m_pView->Bind(wxEVT_PAINT, &CCalendarDlg::OnViewPaint, this);
+    m_pView->SetDayDialogRunner(RunYoteiEditDialog);
     m_pView->SendInitialUpdate();
     m_pView->Show();
     return true;
@@ -92,30 +121,12 @@ void CCalendarDlg::BringToFront() {
     SetFocus();
 }
 
-void CCalendarDlg::OnContextMenu(wxContextMenuEvent&) {
-    // GTK has no system menu: its entries live in the window's context menu.
-    wxMenu menu;
-    menu.Append(wxID_CLOSE, wxString::FromUTF8("閉じる(&C)"));
-    std::string_view about = res::LoadStringResource(IDS_ABOUTBOX);
-    if (!about.empty()) {
-        menu.AppendSeparator();
-        menu.Append(IDM_ABOUTBOX, wxString::FromUTF8(about.data(), about.size()));
-    }
-    PopupMenu(&menu);
-}
-
-void CCalendarDlg::OnMenu(wxCommandEvent& event) {
-    if (event.GetId() == wxID_CLOSE) {
-        CloseAndSave();
-    } else {
-        OnSysCommand(event.GetId());
-    }
-}
-
 void CCalendarDlg::OnSysCommand(int id) {
     if ((id & 0xFFF0) == IDM_ABOUTBOX) {
         CAboutDlg about;
         about.DoModal();
+    } else {
+        fw::CDialog::OnSysCommand(id);
     }
 }
 
@@ -124,9 +135,15 @@ bool CCalendarDlg::PreTranslateKeyDown(int keyCode) {
     return keyCode == WXK_RETURN || keyCode == WXK_NUMPAD_ENTER || keyCode == WXK_ESCAPE;
 }
 
-void CCalendarDlg::OnOK() { CloseAndSave(); }
-void CCalendarDlg::OnCancel() { CloseAndSave(); }
-void CCalendarDlg::OnClose() { CloseAndSave(); }
+void CCalendarDlg::OnOK() {
+    CloseAndSave();
+}
+void CCalendarDlg::OnCancel() {
+    CloseAndSave();
+}
+void CCalendarDlg::OnClose() {
+    CloseAndSave();
+}
 
 void CCalendarDlg::CloseAndSave() {
     if (m_bClosed) {

@@ -9,7 +9,7 @@ class CInstanceGuard;
 class CXelCalMView;
 
 class CCalendarDlg : public fw::CDialog {
-public:
+  public:
     // guard: the running copy's guard, published at the first paint; may be null.
     explicit CCalendarDlg(CInstanceGuard* guard = nullptr);
     ~CCalendarDlg() override;
@@ -20,24 +20,22 @@ public:
     // The close handler every way of closing arrives at: saves and releases the table,
     // reports a failed save, ends the dialog.
     void CloseAndSave();
-    // Shows the About box (the system-menu command IDM_ABOUTBOX).
-    void OnSysCommand(int id);
+    // IDM_ABOUTBOX shows the About box; the rest is the base's (close, minimise).
+    void OnSysCommand(int id) override;
     // Brings the window to the front, as a second start asks for.
     void BringToFront();
     // A connection is waiting on the guard's socket.
     void HandleGuardRequest();
 
-protected:
+  protected:
     bool OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
     void OnClose() override;
     bool PreTranslateKeyDown(int keyCode) override;
 
-private:
+  private:
     void OnViewPaint(wxPaintEvent& event);
-    void OnContextMenu(wxContextMenuEvent& event);
-    void OnMenu(wxCommandEvent& event);
     void Publish();
 
     CXelCalMView* m_pView = nullptr;
@@ -45,6 +43,4 @@ private:
     bool m_bClosed = false;
     CInstanceGuard* m_pGuard;
     unsigned m_nWatch = 0;  // event source watching the guard's socket
-
-    wxDECLARE_EVENT_TABLE();
 };

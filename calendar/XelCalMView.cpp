@@ -6,24 +6,20 @@
 
 IMPLEMENT_DYNCREATE(CXelCalMView, fw::CView)
 
-wxBEGIN_EVENT_TABLE(CXelCalMView, fw::CView)
-    EVT_LEFT_UP(CXelCalMView::OnLButtonUp)
-    EVT_LEFT_DOWN(CXelCalMView::OnLButtonDown)
-    EVT_LEFT_DCLICK(CXelCalMView::OnLButtonDblClk)
-    EVT_MOUSEWHEEL(CXelCalMView::OnMouseWheel)
-wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(CXelCalMView, fw::CView) EVT_LEFT_UP(CXelCalMView::OnLButtonUp)
+    EVT_LEFT_DOWN(CXelCalMView::OnLButtonDown) EVT_LEFT_DCLICK(CXelCalMView::OnLButtonDblClk)
+        EVT_MOUSEWHEEL(CXelCalMView::OnMouseWheel) wxEND_EVENT_TABLE()
 
-namespace {
+            namespace {
+    const char kTableName[] = "kelnova";
 
-const char kTableName[] = "kelnova";
-
-fw::Point PointOf(const wxMouseEvent& event) { return {event.GetX(), event.GetY()}; }
+    fw::Point PointOf(const wxMouseEvent& event) {
+        return {event.GetX(), event.GetY()};
+    }
 
 }  // namespace
 
-CXelCalMView::CXelCalMView()
-    : m_clock(LocalDateTimeNow),
-      m_nav(m_layout, m_clock()) {}
+CXelCalMView::CXelCalMView() : m_clock(LocalDateTimeNow), m_nav(m_layout, m_clock()) {}
 
 void CXelCalMView::OnDraw(fw::Canvas& canvas) {
     PaintMonth(canvas, m_layout, m_nav.m_nViewYear, m_nav.m_nViewMonth, m_clock(),
@@ -59,7 +55,8 @@ void CXelCalMView::OnLButtonUp(wxMouseEvent& event) {
 
 void CXelCalMView::OnMouseWheel(wxMouseEvent& event) {
     // Wheel up (away from the user) is a positive rotation; one event moves one month.
-    if (event.GetWheelAxis() == wxMOUSE_WHEEL_VERTICAL && m_nav.OnMouseWheel(event.GetWheelRotation())) {
+    if (event.GetWheelAxis() == wxMOUSE_WHEEL_VERTICAL &&
+        m_nav.OnMouseWheel(event.GetWheelRotation())) {
         RedrawNow();
     }
 }

@@ -13,7 +13,7 @@
 class CXelCalMView : public fw::CView {
     DECLARE_DYNCREATE(CXelCalMView)
 
-public:
+  public:
     CXelCalMView();
 
     // Geometry, fonts, pens and brushes; fixed after construction.
@@ -37,10 +37,10 @@ public:
     // The editing flow of a double-click on day of the month shown.
     void EditDay(int day);
 
-protected:
+  protected:
     void OnDraw(fw::Canvas& canvas) override;
 
-private:
+  private:
     void OnLButtonDown(wxMouseEvent& event);
     void OnLButtonUp(wxMouseEvent& event);
     void OnLButtonDblClk(wxMouseEvent& event);
