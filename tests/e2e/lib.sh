@@ -74,11 +74,11 @@ start_pemdaro() {
     PEMDARO_PID=$!
 }
 
-# Visible windows whose title is exactly $1 (xdotool's own match ignores case).
+# Mapped top-level windows whose title is exactly $1 (UTF-8 titles included).
 windows_named() {
     local w
-    for w in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true); do
-        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$1" ] && echo "$w"
+    for w in $(xwininfo -root -tree 2>/dev/null | awk -v n="\"$1\":" '$2 == n {print $1}'); do
+        xwininfo -id "$w" 2>/dev/null | grep -q 'Map State: IsViewable' && echo "$w"
     done
     return 0
 }
@@ -89,6 +89,7 @@ is_gone() { ! kill -0 "$1" 2>/dev/null; }
 
 # Prints "x y width height" of a window in root coordinates.
 geometry() {
+    [ -n "$1" ] || return 1
     xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
         /^  Width/{w=$NF} /^  Height/{h=$NF} END{print x, y, w, h}'
 }

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Editing a day end to end with the mouse: wheel and margin clicks change the month, a
+# double-click opens "予定編集", "追加..." opens "時間予定記入", four quick picks and a
+# typed text with OK twice store the row at once, and a kill -9 right after loses nothing.
+# Usage: edit_e2e.sh PEMDARO XCLOSE
+PEMDARO=$(realpath "$1")
+XCLOSE=$(realpath "$2")
+source "$(dirname "$0")/lib.sh"
+trap 'cat "$E2E_WORK"/*.log 2>/dev/null; cleanup' EXIT
+start_xvfb
+make_workspace
+
+start_pemdaro
+check "the main window appears" wait_for 60 has_main_window
+[ "$E2E_FAILURES" -eq 0 ] || { finish; exit 1; }
+
+# A dialog's client origin, then a click at dialog pixel (x, y) inside it.
+origin() { geometry "$1" | awk '{print $1, $2}'; }
+click_in() {
+    local id=$1 x=$2 y=$3 ox oy
+    [ -n "$id" ] || return 0
+    read -r ox oy < <(origin "$id")
+    xdotool mousemove $((ox + x)) $((oy + y)) click 1
+}
+dialog_named() { windows_named "$1" | head -n 1; }
+has_dialog() { [ -n "$(dialog_named "$1")" ]; }
+header_is() { [ "$(pixel "$1" "$2")" = "$3" ]; }
+
+# Month navigation: the left margin goes back, the right margin forward, the wheel too.
+this_month=$(date +%Y%m)
+xdotool mousemove 10 200 click 1
+check "a click in the left margin shows a past month (grey)" wait_for 5 header_is 600 10 220,220,220
+xdotool mousemove 760 200 click 1
+check "a click in the right margin comes back (white)" wait_for 5 header_is 600 10 255,255,255
+xdotool mousemove 600 200 click 4
+check "the wheel away from the user shows the previous month" wait_for 5 header_is 600 10 220,220,220
+xdotool mousemove 600 200 click 5
+check "the wheel towards the user comes back" wait_for 5 header_is 600 10 255,255,255
+
+# Double-click day 20 (right column, row 3) and add a timed entry.
+xdotool mousemove 500 $((20 + 3 * 27 + 13)) click --repeat 2 --delay 40 1
+check "a double-click on a day opens 予定編集" wait_for 10 has_dialog "予定編集"
+DAY=$(dialog_named "予定編集")
+click_in "$DAY" 282 226
+check "追加... opens 時間予定記入" wait_for 10 has_dialog "時間予定記入"
+TIME=$(dialog_named "時間予定記入")
+click_in "$TIME" 192 70   # ９
+click_in "$TIME" 385 70   # ３０
+click_in "$TIME" 220 70   # １０
+click_in "$TIME" 357 70   # ００
+read -r ox oy < <(origin "$TIME")
+xdotool mousemove $((ox + 150)) $((oy + 215))
+xdotool type --delay 20 "text"
+click_in "$TIME" 304 256  # OK
+no_dialog() { ! has_dialog "$1"; }
+check "the time entry dialog closes on OK" wait_for 10 no_dialog "時間予定記入"
+click_in "$DAY" 276 337   # OK
+check "the day dialog closes on OK" wait_for 10 no_dialog "予定編集"
+
+ROW="${this_month}20,0930,1000,1,text,"
+has_row() { grep -q "^$ROW"$'\r'"$" "$E2E_WORK/data/kelnova.txt"; }
+check "the row is saved at once, before the window closes" wait_for 5 has_row
+
+# A kill -9 right after the OK loses nothing, and the next start reads the row back.
+kill -9 "$PEMDARO_PID"
+wait_for 5 is_gone "$PEMDARO_PID"
+check "the row survives kill -9" has_row
+check "no temporary file is left" [ "$(ls "$E2E_WORK/data")" = "kelnova.txt" ]
+start_pemdaro
+wait_for 60 has_main_window
+"$XCLOSE" "$(main_window)"
+check "closing ends the program" wait_for 10 is_gone "$PEMDARO_PID"
+check "closing keeps the row" has_row
+
+finish
