@@ -78,16 +78,16 @@ wxString ResolveFontFace(std::string_view face) {
     return resolved;
 }
 
-const wxFont& FontFromSpec(const FontSpec& spec) {
+const wxFont& FontFromSpec(const FontSpec& wanted) {
     // Never freed: wx objects must not outlive the toolkit in static destructors.
     static auto& cache = *new std::map<std::tuple<std::string, int, int>, wxFont>;
-    const auto key = std::make_tuple(spec.face, spec.height, spec.weight >= 700 ? 700 : 400);
+    const auto key = std::make_tuple(wanted.face, wanted.height, wanted.weight >= 700 ? 700 : 400);
     if (const auto it = cache.find(key); it != cache.end()) {
         return it->second;
     }
-    const wxString face = ResolveFontFace(spec.face.empty() ? "ＭＳ Ｐゴシック" : spec.face);
-    const int cell = spec.height > 0 ? spec.height : 12;
-    return cache.emplace(key, FontWithCellHeight(face, cell, spec.weight)).first->second;
+    const wxString face = ResolveFontFace(wanted.face.empty() ? "ＭＳ Ｐゴシック" : wanted.face);
+    const int cell = wanted.height > 0 ? wanted.height : 12;
+    return cache.emplace(key, FontWithCellHeight(face, cell, wanted.weight)).first->second;
 }
 
 wxFont DialogFont(std::string_view face, int points) {
