@@ -66,7 +66,7 @@ enum TextFlag : unsigned {
 enum class ImageId { kFromArrow = 136, kToArrow = 137 };
 
 class Canvas {
-public:
+  public:
     virtual ~Canvas() = default;
 
     virtual void SelectFont(const FontSpec& font) = 0;
