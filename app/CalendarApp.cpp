@@ -53,10 +53,6 @@ int CCalendarApp::OnRun() {
     return InitInstance();
 }
 
-int CCalendarApp::OnExit() {
-    return 0;
-}
-
 int CCalendarApp::InitInstance() {
     fw::InitFramework();
 

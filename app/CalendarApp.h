@@ -8,7 +8,6 @@ class CCalendarApp : public wxApp {
   public:
     bool OnInit() override;
     int OnRun() override;
-    int OnExit() override;
 
     // The whole life of the program after the toolkit is up, in the order: guard,
     // main window object, settings, data folder, registry, table, modal run, teardown.

@@ -22,31 +22,30 @@ gboolean OnGuardReadable(gint, GIOCondition, gpointer data) {
     return G_SOURCE_CONTINUE;
 }
 
+// The fields the day schedule dialog hands back; the dialog's members carry the same names.
+template <class From, class To>
+void CopyDayResult(const From& from, To& to) {
+    to.m_strYotei = from.m_strYotei;
+    to.m_strFromTime = from.m_strFromTime;
+    to.m_strToTime = from.m_strToTime;
+    to.m_strPeriodYotei = from.m_strPeriodYotei;
+    to.m_strPeriodFrom = from.m_strPeriodFrom;
+    to.m_strPeriodTo = from.m_strPeriodTo;
+    to.m_nHoliday = from.m_nHoliday;
+    to.m_nPaidLeave = from.m_nPaidLeave;
+}
+
 // The day schedule dialog over the view's fields; true on OK, with the result in them.
 bool RunYoteiEditDialog(DayEditFields& fields) {
     CYoteiEditDlg dialog;
     dialog.m_nYear = fields.m_nYear;
     dialog.m_nMonth = fields.m_nMonth;
     dialog.m_nDay = fields.m_nDay;
-    dialog.m_strYotei = fields.m_strYotei;
-    dialog.m_strFromTime = fields.m_strFromTime;
-    dialog.m_strToTime = fields.m_strToTime;
-    dialog.m_strPeriodYotei = fields.m_strPeriodYotei;
-    dialog.m_strPeriodFrom = fields.m_strPeriodFrom;
-    dialog.m_strPeriodTo = fields.m_strPeriodTo;
-    dialog.m_nHoliday = fields.m_nHoliday;
-    dialog.m_nPaidLeave = fields.m_nPaidLeave;
+    CopyDayResult(fields, dialog);
     if (dialog.DoModal() != IDOK) {
         return false;
     }
-    fields.m_strYotei = dialog.m_strYotei;
-    fields.m_strFromTime = dialog.m_strFromTime;
-    fields.m_strToTime = dialog.m_strToTime;
-    fields.m_strPeriodYotei = dialog.m_strPeriodYotei;
-    fields.m_strPeriodFrom = dialog.m_strPeriodFrom;
-    fields.m_strPeriodTo = dialog.m_strPeriodTo;
-    fields.m_nHoliday = dialog.m_nHoliday;
-    fields.m_nPaidLeave = dialog.m_nPaidLeave;
+    CopyDayResult(dialog, fields);
     return true;
 }
 
@@ -72,11 +71,9 @@ bool CCalendarDlg::OnInitDialog() {
     SetIcon(fw::LoadResourceIcons(IDR_MAINFRAME).GetIcon(wxSize(32, 32)));
 
     m_pView = static_cast<CXelCalMView*>(RUNTIME_CLASS(CXelCalMView)->CreateObject());
-    const MonthLayout& layout = m_pView->Layout();
     // The client area is exactly the month grid, whatever the frame adds around it.
-    const int width = (layout.m_nColumnWidth + layout.m_nColumnGap) * (layout.m_nColumns - 1) +
-                      2 * layout.m_nLeftMargin + layout.m_nColumnWidth;
-    const int height = layout.m_nRowHeight * layout.m_nDaysPerColumn + layout.m_nHeaderHeight;
+    const int width = m_pView->Layout().ClientWidth();
+    const int height = m_pView->Layout().ClientHeight();
     SetClientSize(width, height);
     Move(0, 0);
 

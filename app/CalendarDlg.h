@@ -15,7 +15,6 @@ class CCalendarDlg : public fw::CDialog {
     ~CCalendarDlg() override;
 
     CXelCalMView* View() const { return m_pView; }
-    bool IsPublished() const { return m_bHandlePublished; }
 
     // The close handler every way of closing arrives at: saves and releases the table,
     // reports a failed save, ends the dialog.

@@ -182,6 +182,13 @@ void CYoteiEditDlg::OnAddClicked(wxCommandEvent&) {
         UpdateYoteiButtons();
         return;
     }
+    StoreEntry(k, entry);
+    SelectSlotRow(k);
+    UpdateYoteiButtons();
+}
+
+// Puts the time entry dialog's result into slot k and lays the slots out again.
+void CYoteiEditDlg::StoreEntry(int k, const CTimeYoteiDlg& entry) {
     m_strFromTime[k] = entry.m_strFrom;
     m_strToTime[k] = entry.m_strTo;
     m_strYotei[k] = entry.m_strText;
@@ -189,8 +196,6 @@ void CYoteiEditDlg::OnAddClicked(wxCommandEvent&) {
     ArrangeSlots();
     FillYoteiList();
     PutMembers();
-    SelectSlotRow(k);
-    UpdateYoteiButtons();
 }
 
 void CYoteiEditDlg::OnChangeClicked(wxCommandEvent&) {
@@ -208,13 +213,7 @@ void CYoteiEditDlg::OnChangeClicked(wxCommandEvent&) {
     }
     // An empty text keeps the entry as it was: removing is the remove button's job.
     if (!entry.m_strText.empty()) {
-        m_strFromTime[k] = entry.m_strFrom;
-        m_strToTime[k] = entry.m_strTo;
-        m_strYotei[k] = entry.m_strText;
-        FillYoteiList();
-        ArrangeSlots();
-        FillYoteiList();
-        PutMembers();
+        StoreEntry(k, entry);
     }
     SelectSlotRow(k);
     UpdateYoteiButtons();

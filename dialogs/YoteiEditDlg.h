@@ -23,6 +23,8 @@
 #include "SortedListBox.h"
 #include "TextGuard.h"
 
+class CTimeYoteiDlg;
+
 class CYoteiEditDlg : public fw::CDialog {
   public:
     CYoteiEditDlg();
@@ -62,6 +64,7 @@ class CYoteiEditDlg : public fw::CDialog {
     void OnPaint(wxPaintEvent& event);
     void OnHolidayClicked(wxCommandEvent& event);
     void OnAddClicked(wxCommandEvent& event);
+    void StoreEntry(int k, const CTimeYoteiDlg& entry);
     void OnChangeClicked(wxCommandEvent& event);
     void OnRemoveClicked(wxCommandEvent& event);
     void OnPeriodTextChange(wxCommandEvent& event);

@@ -110,7 +110,7 @@ const char* CellAt(const DbTable* table, int32_t row, int32_t column) {
     return cell;
 }
 
-bool LoadRows(DbTable* table, const std::string& contents) {
+void LoadRows(DbTable* table, const std::string& contents) {
     size_t pos = 0;
     while (pos < contents.size()) {
         size_t lf = contents.find('\n', pos);
@@ -128,7 +128,6 @@ bool LoadRows(DbTable* table, const std::string& contents) {
         }
         DbAddRow(table, line);
     }
-    return true;
 }
 
 void AppendLine(std::string& out, std::string_view line) {

@@ -79,9 +79,6 @@ const XelSysCalls& XelRealSysCalls() {
 void XelSetSysCalls(const XelSysCalls* calls) {
     g_sysCalls = calls ? calls : &kRealSysCalls;
 }
-const XelSysCalls& XelSysCallsInUse() {
-    return *g_sysCalls;
-}
 
 XelReadResult XelReadFile(const std::string& path, std::string& contents) {
     const XelSysCalls& sys = *g_sysCalls;

@@ -21,7 +21,6 @@ struct XelSysCalls {
 const XelSysCalls& XelRealSysCalls();
 // Makes `calls` the table every later file operation uses; null restores the real one.
 void XelSetSysCalls(const XelSysCalls* calls);
-const XelSysCalls& XelSysCallsInUse();
 
 enum class XelReadResult { kOk, kMissing, kError };
 // Reads the whole file into `contents`. kMissing when the file does not exist (or cannot
