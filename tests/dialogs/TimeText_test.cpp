@@ -10,6 +10,10 @@ struct TextCase {
     std::string input;
     std::string expected;
 };
+// Readable case names in test listings.
+void PrintTo(const TextCase& c, std::ostream* out) {
+    *out << '"' << c.input << '"';
+}
 
 class NormalizeTimeTest : public testing::TestWithParam<TextCase> {};
 
@@ -54,6 +58,9 @@ struct PickCase {
     int value;
     std::string expected;
 };
+void PrintTo(const PickCase& c, std::ostream* out) {
+    *out << '"' << c.target << "\" " << c.value;
+}
 
 class PickHourTextTest : public testing::TestWithParam<PickCase> {};
 
