@@ -203,6 +203,8 @@ DbTable* DbOpenTable(const char* tableName) {
         return table;
     }
     const std::string path = DbTablePath(table);
+    // A save cut short by a crash leaves its temporary file; it is never read.
+    XelRemoveStaleTemps(path);
     std::string contents;
     XelReadResult read = XelReadFile(path, contents);
     if (read == XelReadResult::kMissing) {

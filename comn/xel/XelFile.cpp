@@ -1,6 +1,7 @@
 #include "XelFile.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,8 +18,21 @@ int RealOpen(const char* path, int flags, mode_t mode) {
 }
 
 const XelSysCalls kRealSysCalls = {
-    RealOpen, ::read, ::write, ::fsync, ::fchmod, ::close, ::rename, ::unlink,
+    RealOpen, ::read, ::write, ::fsync, ::fchmod, ::close, ::rename, ::unlink, ::link,
 };
+
+// How often an interrupted call is repeated before it counts as failed.
+const int kMaxInterrupts = 100;
+
+// Calls f until it is not interrupted, at most kMaxInterrupts + 1 times.
+template <class F>
+auto Retry(F f) {
+    auto result = f();
+    for (int i = 0; i < kMaxInterrupts && result < 0 && errno == EINTR; ++i) {
+        result = f();
+    }
+    return result;
+}
 
 const XelSysCalls* g_sysCalls = &kRealSysCalls;
 
@@ -26,19 +40,30 @@ const XelSysCalls* g_sysCalls = &kRealSysCalls;
 bool WriteAll(const XelSysCalls& sys, int fd, const std::string& contents) {
     size_t done = 0;
     while (done < contents.size()) {
-        ssize_t n = sys.write(fd, contents.data() + done, contents.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        if (n == 0) {
+        ssize_t n =
+            Retry([&] { return sys.write(fd, contents.data() + done, contents.size() - done); });
+        if (n <= 0) {
             return false;
         }
         done += static_cast<size_t>(n);
     }
     return true;
+}
+
+// A close that was interrupted has still released the descriptor on Linux; what it
+// reports otherwise (a delayed write error) counts.
+bool Close(const XelSysCalls& sys, int fd) {
+    return sys.close(fd) == 0 || errno == EINTR;
+}
+
+bool SyncFolder(const XelSysCalls& sys, const std::string& folder) {
+    int dir =
+        Retry([&] { return sys.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0); });
+    if (dir < 0) {
+        return false;
+    }
+    bool ok = Retry([&] { return sys.fsync(dir); }) == 0;
+    return Close(sys, dir) && ok;
 }
 
 // The file a path finally names: a symbolic link is followed to its target (which may
@@ -123,27 +148,60 @@ XelWriteResult XelReplaceFile(const std::string& path, const std::string& conten
     const bool existed = ::stat(target.c_str(), &old) == 0;
 
     const std::string temp = TempNameFor(target);
-    int fd = sys.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    int fd = Retry(
+        [&] { return sys.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); });
     if (fd < 0) {
         return XelWriteResult::kOpenFailed;
     }
-    bool ok = !existed || sys.fchmod(fd, old.st_mode & 07777) == 0;
+    bool ok = !existed || Retry([&] { return sys.fchmod(fd, old.st_mode & 07777); }) == 0;
     ok = ok && WriteAll(sys, fd, contents);
-    ok = ok && sys.fsync(fd) == 0;
-    // close() reports delayed write errors on some file systems, so it counts too.
-    ok = (sys.close(fd) == 0) && ok;
-    ok = ok && sys.rename(temp.c_str(), target.c_str()) == 0;
+    ok = ok && Retry([&] { return sys.fsync(fd); }) == 0;
+    ok = Close(sys, fd) && ok;
+
+    // A second name for the old file lets a failed folder sync bring it back.
+    const std::string backup = temp + ".old";
+    const bool backedUp = ok && existed && sys.link(target.c_str(), backup.c_str()) == 0;
+    ok = ok && Retry([&] { return sys.rename(temp.c_str(), target.c_str()); }) == 0;
     if (!ok) {
         sys.unlink(temp.c_str());
+        if (backedUp) {
+            sys.unlink(backup.c_str());
+        }
         return XelWriteResult::kFailed;
     }
 
     // The rename reaches the disk only with the folder's own sync.
-    int dir = sys.open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-    if (dir < 0) {
+    const std::string folder = FolderOf(target);
+    if (!SyncFolder(sys, folder)) {
+        if (backedUp && sys.rename(backup.c_str(), target.c_str()) == 0) {
+            SyncFolder(sys, folder);
+        }
         return XelWriteResult::kFailed;
     }
-    ok = sys.fsync(dir) == 0;
-    ok = (sys.close(dir) == 0) && ok;
-    return ok ? XelWriteResult::kOk : XelWriteResult::kFailed;
+    if (backedUp) {
+        sys.unlink(backup.c_str());
+    }
+    return XelWriteResult::kOk;
+}
+
+int XelRemoveStaleTemps(const std::string& path) {
+    const std::filesystem::path target(ResolveTarget(path));
+    const std::string prefix = target.filename().string() + kXelTempMarker;
+    std::error_code error;
+    std::filesystem::directory_iterator entries(FolderOf(target.string()), error);
+    int removed = 0;
+    for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
+        const std::string name = entries->path().filename().string();
+        if (name.compare(0, prefix.size(), prefix) != 0) {
+            continue;
+        }
+        // "<pid>-<n>" follows the marker; a process that still runs may be saving now.
+        const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+        const bool gone = pid > 0 && pid != ::getpid() && ::kill(static_cast<pid_t>(pid), 0) != 0 &&
+                          errno == ESRCH;
+        if (gone && g_sysCalls->unlink(entries->path().c_str()) == 0) {
+            ++removed;
+        }
+    }
+    return removed;
 }

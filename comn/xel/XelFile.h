@@ -15,6 +15,7 @@ struct XelSysCalls {
     int (*close)(int fd);
     int (*rename)(const char* from, const char* to);
     int (*unlink)(const char* path);
+    int (*link)(const char* from, const char* to);
 };
 
 // The real system calls.
@@ -32,11 +33,21 @@ int XelCreateEmpty(const std::string& path);
 
 enum class XelWriteResult { kOk, kOpenFailed, kFailed };
 // Replaces the file at `path` with `contents` so that the old file stays byte-identical
-// unless the whole new content reached the disk: a temporary file in the same folder is
-// written, flushed to the disk and renamed over the file, then the folder is synced.
+// unless the whole new content reached the disk:
+//   1. "<file>.tmp-<pid>-<n>" is written in the same folder, synced and closed;
+//   2. the old file gets a second name "<file>.tmp-<pid>-<n>.old" (a hard link);
+//   3. the temporary file is renamed over the file and the folder is synced;
+//   4. when that folder sync fails, the old file is renamed back, so a failure reported
+//      never leaves the new content behind; otherwise its second name goes.
+// Interrupted calls are retried (a bounded number of times) and short writes continued.
 // Keeps the permission bits of an existing file; a symbolic link keeps pointing at its
-// target, which is replaced. The temporary file never outlives a failure.
+// target, which is replaced. No temporary name outlives the call, but a crash can leave
+// one: XelRemoveStaleTemps clears those.
 XelWriteResult XelReplaceFile(const std::string& path, const std::string& contents);
+
+// Removes the temporary files that saves of `path` by processes no longer running left
+// behind. Returns how many were removed.
+int XelRemoveStaleTemps(const std::string& path);
 
 // Marker in the names of the temporary files: "<file>.tmp-<pid>-<n>".
 inline constexpr const char* kXelTempMarker = ".tmp-";
