@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# The single running copy under stress: 20 starts at the same moment leave one window,
+# 50 rounds of kill -9 and a new start always start, and neither another user nor a
+# malformed message moves the window; a second start of the same user does.
+# Usage: stress_e2e.sh PEMDARO XCLOSE KNOCK
+PEMDARO=$(realpath "$1")
+XCLOSE=$(realpath "$2")
+KNOCK=$(realpath "$3")
+source "$(dirname "$0")/lib.sh"
+trap 'cleanup' EXIT
+start_xvfb
+make_workspace
+
+running_copies() { pgrep -c -f "^$PEMDARO\$" || true; }
+
+# --- 20 starts at the same moment.
+pids=()
+for i in $(seq 20); do
+    (cd "$E2E_WORK" && exec "$PEMDARO" >/dev/null 2>&1) &
+    pids+=($!)
+done
+one_left() { [ "$(running_copies)" -eq 1 ]; }
+check "20 simultaneous starts leave one running copy" wait_for 30 one_left
+check "and one window" wait_for 30 has_main_window
+sleep 1
+check "still one window a second later" [ "$(window_count)" -eq 1 ]
+pkill -9 -f "^$PEMDARO\$" || true
+wait_for 10 bash -c "! pgrep -f '^$PEMDARO\$'"
+
+# --- 50 rounds of kill -9 and a new start.
+started=0
+for round in $(seq 50); do
+    start_pemdaro
+    if wait_for 30 has_main_window && ! is_gone "$PEMDARO_PID"; then
+        started=$((started + 1))
+    else
+        echo "round $round: no window from pid $PEMDARO_PID"
+        cat "$E2E_WORK"/*.log
+    fi
+    kill -9 "$PEMDARO_PID" 2>/dev/null || true
+    wait_for 10 is_gone "$PEMDARO_PID"
+    wait_for 10 bash -c "[ -z \"\$(xwininfo -root -tree | grep '\"Pemdaro\":')\" ]" || true
+done
+check "50 of 50 starts after kill -9 show the window ($started)" [ "$started" -eq 50 ]
+
+# --- Who may raise the window. Another X client covers it; only a valid request from
+# the same user brings it back on top.
+start_pemdaro
+wait_for 30 has_main_window
+WIN=$(main_window)
+xmessage -geometry 900x600+0+0 cover >/dev/null 2>&1 &
+COVER_PID=$!
+# xwininfo lists the root's children from the top of the stack down.
+top_window() { xwininfo -root -children | awk '/^     0x/ {print $1; exit}'; }
+is_on_top() { [ "$(printf '%d' "$(top_window)")" -eq "$(printf '%d' "$1")" ]; }
+not_on_top() { ! is_on_top "$1"; }
+check "the cover lies over the window" wait_for 10 not_on_top "$WIN"
+SOCKET="$XDG_RUNTIME_DIR/kelnova.sock"
+
+# Open the folders and the socket to everyone, so that only the peer check stands.
+chmod 755 "$E2E_WORK" "$XDG_RUNTIME_DIR"
+chmod 777 "$SOCKET"
+check "another user can connect" setpriv --reuid=65534 --regid=65534 --clear-groups \
+    "$KNOCK" "$SOCKET" "RAISE"$'\n'
+sleep 0.5
+check "another user's request changes nothing" not_on_top "$WIN"
+chmod 700 "$E2E_WORK" "$XDG_RUNTIME_DIR"
+for message in "RAISE" "raise"$'\n' "RAISE"$'\n'"RAISE"$'\n' "$(head -c 3000 /dev/zero | tr '\0' x)"; do
+    "$KNOCK" "$SOCKET" "$message" >/dev/null 2>&1 || true
+done
+sleep 0.5
+check "malformed messages change nothing" not_on_top "$WIN"
+second_start() { (cd "$E2E_WORK" && timeout 2 "$PEMDARO" >/dev/null 2>&1); }
+check "a second start ends by itself" second_start
+check "and brings the window on top" wait_for 5 is_on_top "$WIN"
+kill "$COVER_PID" 2>/dev/null || true
+"$XCLOSE" "$WIN"
+check "the window still closes normally" wait_for 10 is_gone "$PEMDARO_PID"
+
+finish
