@@ -4,8 +4,10 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include "XelDatabase.h"
 #include "XelTestSupport.h"
@@ -196,6 +198,44 @@ TEST_F(SaveFaultTest, CloseWithAFailedSaveStillReleasesTheRows) {
     EXPECT_EQ(m_table->loaded, 0);
     EXPECT_EQ(DbRowCount(m_table), 0);
     EXPECT_EQ(ReadBytes(TablePath()), m_old);
+}
+
+}  // namespace
+
+namespace {
+
+// A real file system that fills up during the save: a 256 KiB tmpfs holding a table of
+// about 150 KiB has no room for the new copy beside the old one.
+TEST_F(StoreTest, FullDiskLeavesTheOldFile) {
+    const std::filesystem::path mountPoint = m_dir / "small";
+    std::filesystem::create_directory(mountPoint);
+    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=256k") != 0) {
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    }
+    DbKelnovaRegistry().dataFolder = mountPoint.string() + "/";
+    DbTable* table = DbOpenTable("kelnova");
+    ASSERT_NE(table, nullptr);
+    for (int i = 0; i < 4000; ++i) {
+        DbAddRow(table, "20070305,0930,1000,1,a schedule entry of some length,");
+    }
+    const int first = DbWriteTable("kelnova");
+    const std::string old = ReadBytes(mountPoint / "kelnova.txt");
+    DbAddRow(table, "20070306,,,1,one more,");
+    testing::internal::CaptureStdout();
+    const int second = DbWriteTable("kelnova");
+    testing::internal::GetCapturedStdout();
+    const std::string after = ReadBytes(mountPoint / "kelnova.txt");
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(mountPoint)) {
+        names.push_back(entry.path().filename().string());
+    }
+    DbCloseTable("kelnova", 0);
+    ::umount(mountPoint.c_str());
+    EXPECT_EQ(first, 0);
+    EXPECT_GT(old.size(), 128u * 1024);
+    EXPECT_EQ(second, -1);
+    EXPECT_EQ(after, old);
+    EXPECT_EQ(names, std::vector<std::string>{"kelnova.txt"});
 }
 
 }  // namespace

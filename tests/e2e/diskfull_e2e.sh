@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# A data folder on a small tmpfs that fills during the save at close: the old table stays
+# as it was, no temporary file is left, and the program says the save failed.
+# Exit 77 (skipped) where no tmpfs can be mounted.
+# Usage: diskfull_e2e.sh PEMDARO XCLOSE [KNOCK]
+PEMDARO=$(realpath "$1")
+XCLOSE=$(realpath "$2")
+source "$(dirname "$0")/lib.sh"
+make_workspace
+if ! mount -t tmpfs -o size=256k tmpfs "$E2E_WORK/data" 2>/dev/null; then
+    echo "skipped: cannot mount a tmpfs here"
+    rm -rf "$E2E_WORK"
+    exit 77
+fi
+trap 'umount "$E2E_WORK/data" 2>/dev/null; cleanup' EXIT
+start_xvfb
+
+{
+    printf '# X-- Database Version 1.0\r\n# Table Name : kelnova\r\n'
+    printf '# Format : [DATE],[FROM_TIME],[TO_TIME],[INDEX],[YOTEI],[SYUKUJITU]\r\n'
+    for i in $(seq 3000); do printf '20070305,0930,1000,1,a schedule entry of some length %d,\r\n' "$i"; done
+    printf '# [END OF FILE]\r\n'
+} >"$E2E_WORK/data/kelnova.txt"
+cp "$E2E_WORK/data/kelnova.txt" "$E2E_WORK/before.txt"
+check "the table fills more than half the disk" \
+    [ "$(stat -c %s "$E2E_WORK/before.txt")" -gt $((128 * 1024)) ]
+
+start_pemdaro
+check "the main window appears" wait_for 60 has_main_window
+"$XCLOSE" "$(main_window)"
+box() { windows_named pemdaro | head -n 1; }
+has_box() { [ -n "$(box)" ]; }
+check "the save-failed message box appears" wait_for 20 has_box
+"$XCLOSE" "$(box)"
+check "the program ends after it" wait_for 10 is_gone "$PEMDARO_PID"
+check "the old table is byte-identical" cmp -s "$E2E_WORK/before.txt" "$E2E_WORK/data/kelnova.txt"
+check "no temporary file is left" [ "$(ls "$E2E_WORK/data")" = "kelnova.txt" ]
+
+finish
