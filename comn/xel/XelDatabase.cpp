@@ -111,16 +111,22 @@ const char* CellAt(const DbTable* table, int32_t row, int32_t column) {
 }
 
 void LoadRows(DbTable* table, const std::string& contents) {
+    // Lines end with LF or CR LF. A file without a single LF but with CRs comes from an
+    // editor that ends lines with CR alone; read as one line it would be one row of
+    // everything (or, starting with the header, one comment), so its CRs end the lines.
+    const bool crOnly =
+        contents.find('\n') == std::string::npos && contents.find('\r') != std::string::npos;
+    const char eol = crOnly ? '\r' : '\n';
     size_t pos = 0;
     while (pos < contents.size()) {
-        size_t lf = contents.find('\n', pos);
-        size_t next = lf == std::string::npos ? contents.size() : lf + 1;
+        size_t end = contents.find(eol, pos);
+        size_t next = end == std::string::npos ? contents.size() : end + 1;
         std::string_view line(contents.data() + pos, next - pos);
         pos = next;
         // In memory a line ends with one line feed: the CR of a CR LF pair goes.
         if (line.size() >= 2 && line[line.size() - 2] == '\r' && line.back() == '\n') {
             line.remove_suffix(2);
-        } else if (!line.empty() && line.back() == '\n') {
+        } else if (!line.empty() && line.back() == eol) {
             line.remove_suffix(1);
         }
         if (line.empty() || line.front() == '#') {
