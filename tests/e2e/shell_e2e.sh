@@ -75,6 +75,17 @@ check "a start after kill -9 shows the window" wait_for 20 has_main_window
 kill -9 "$PEMDARO_PID"
 wait_for 5 is_gone "$PEMDARO_PID"
 
+# --- DATA_DIR ending in 表 (CP932 0x95 0x5C: its second byte is a backslash) and no
+# separator: the folder is used as it is named, with '/' appended.
+mkdir "$E2E_WORK/表"
+printf 'DATA_DIR=%s/\x95\x5c\r\n' "$E2E_WORK" >"$E2E_WORK/kelnova.ini"
+start_pemdaro
+wait_for 60 has_main_window
+"$XCLOSE" "$(main_window)"
+wait_for 10 is_gone "$PEMDARO_PID"
+check "DATA_DIR ending in 表 keeps the table inside that folder" \
+    cmp -s "$E2E_WORK/表/kelnova.txt" <(printf '%s' "$HEADER$END_MARK")
+
 # --- A data folder that does not exist: the message, no window, no file.
 printf 'DATA_DIR=%s/missing/\r\n' "$E2E_WORK" >"$E2E_WORK/kelnova.ini"
 listing() { find "$E2E_WORK" -path "$E2E_WORK/run" -prune -o ! -name '*.log' -print | sort; }

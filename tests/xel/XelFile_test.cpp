@@ -239,3 +239,46 @@ TEST_F(StoreTest, FullDiskLeavesTheOldFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// A data folder nobody may write to, not even root: a read-only mount. An existing table
+// opens and cannot be saved; a missing one cannot be created.
+TEST_F(StoreTest, ReadOnlyFolder) {
+    const std::filesystem::path mountPoint = m_dir / "ro";
+    std::filesystem::create_directory(mountPoint);
+    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0) {
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    }
+    const std::string bytes = std::string(kHeader) + "20070305,,,1,kept,\r\n" + kEndMark;
+    xeltest::WriteBytes(mountPoint / "kelnova.txt", bytes);
+    ::mount(nullptr, mountPoint.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr);
+
+    DbKelnovaRegistry().dataFolder = mountPoint.string() + "/";
+    testing::internal::CaptureStdout();
+    DbTable* table = DbOpenTable("kelnova");
+    const bool opened = table != nullptr;
+    int saved = 0;
+    if (opened) {
+        DbAddRow(table, "20070306,,,1,new,");
+        saved = DbCloseTable("kelnova", 1);
+    }
+    // The same folder without a table: the table cannot be created.
+    const std::filesystem::path empty = m_dir / "ro-empty";
+    std::filesystem::create_directory(empty);
+    ::mount("tmpfs", empty.c_str(), "tmpfs", MS_RDONLY, "size=64k");
+    DbKelnovaRegistry().dataFolder = empty.string() + "/";
+    const bool created = DbOpenTable("kelnova") != nullptr;
+    testing::internal::GetCapturedStdout();
+    const std::string after = ReadBytes(mountPoint / "kelnova.txt");
+    const bool emptyStillEmpty = std::filesystem::is_empty(empty);
+    ::umount(empty.c_str());
+    ::umount(mountPoint.c_str());
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(saved, -1);
+    EXPECT_EQ(after, bytes);
+    EXPECT_FALSE(created);
+    EXPECT_TRUE(emptyStillEmpty);
+}
+
+}  // namespace
