@@ -1,0 +1,126 @@
+// The month view window: its editing flow saves what the user confirmed at once, reports
+// a failed save, leaves the file alone on Cancel, and repaints before returning.
+#include <gtest/gtest.h>
+#include <wx/frame.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "../xel/XelTestSupport.h"
+#include "MessageBox.h"
+#include "XelCalMView.h"
+#include "XelDatabase.h"
+#include "XelFile.h"
+
+namespace {
+
+using xeltest::kEndMark;
+using xeltest::kHeader;
+using xeltest::ReadBytes;
+
+class MonthViewTest : public xeltest::StoreTest {
+  protected:
+    void SetUp() override {
+        StoreTest::SetUp();
+        m_old = std::string(kHeader) + "19990101,,,1,old,\r\n" + kEndMark;
+        xeltest::WriteBytes(TablePath(), m_old);
+        ASSERT_NE(DbOpenTable("kelnova"), nullptr);
+        m_frame = new wxFrame(nullptr, wxID_ANY, "view");
+        m_frame->SetClientSize(770, 452);
+        m_frame->Show();
+        m_view = static_cast<CXelCalMView*>(RUNTIME_CLASS(CXelCalMView)->CreateObject());
+        ASSERT_TRUE(m_view->Create(m_frame, 10, wxRect(0, 0, 770, 452), true));
+        m_view->SendInitialUpdate();
+        // Repaints happen at once only on a window that is on the screen.
+        for (int i = 0; i < 200 && m_view->GetDrawCount() == 0; ++i) {
+            wxYield();
+            wxMilliSleep(10);
+        }
+        ASSERT_GT(m_view->GetDrawCount(), 0);
+        m_view->SetDayDialogRunner([this](DayEditFields& fields) {
+            ++m_runs;
+            m_seen = fields;
+            fields.m_strYotei[0] = "text";
+            fields.m_strFromTime[0] = "09:30";
+            fields.m_strToTime[0] = "10:00";
+            return m_answerOk;
+        });
+    }
+    void TearDown() override {
+        XelSetSysCalls(nullptr);
+        m_frame->Destroy();
+        wxYield();
+        StoreTest::TearDown();
+    }
+    std::string Day(int day) const {
+        char text[16];
+        std::snprintf(text, sizeof text, "%04d%02d%02d", m_view->ViewYear(), m_view->ViewMonth(),
+                      day);
+        return text;
+    }
+
+    wxFrame* m_frame = nullptr;
+    CXelCalMView* m_view = nullptr;
+    bool m_answerOk = true;
+    int m_runs = 0;
+    DayEditFields m_seen;
+    std::string m_old;
+};
+
+TEST_F(MonthViewTest, OkSavesTheDayAtOnceAndRepaints) {
+    const int before = m_view->GetDrawCount();
+    m_view->EditDay(5);
+    EXPECT_EQ(m_runs, 1);
+    EXPECT_EQ(m_seen.m_nDay, 5);
+    EXPECT_EQ(m_seen.m_nMonth, m_view->ViewMonth());
+    EXPECT_EQ(ReadBytes(TablePath()), std::string(kHeader) + "19990101,,,1,old,\r\n" + Day(5) +
+                                          ",0930,1000,1,text,\r\n" + kEndMark);
+    EXPECT_EQ(m_view->GetDrawCount(), before + 1);
+}
+
+TEST_F(MonthViewTest, CancelLeavesTheFileByteIdentical) {
+    m_answerOk = false;
+    fw::ScopedMessageBoxCapture boxes;
+    const int before = m_view->GetDrawCount();
+    m_view->EditDay(5);
+    EXPECT_EQ(m_runs, 1);
+    EXPECT_EQ(ReadBytes(TablePath()), m_old);
+    EXPECT_EQ(DbRowCount(DbOpenTable("kelnova")), 1);
+    EXPECT_EQ(m_view->GetDrawCount(), before);
+    EXPECT_TRUE(boxes.Requests().empty());
+}
+
+TEST_F(MonthViewTest, FailedSaveAfterOkIsReported) {
+    static XelSysCalls failingRename = XelRealSysCalls();
+    failingRename.rename = [](const char*, const char*) {
+        errno = EIO;
+        return -1;
+    };
+    XelSetSysCalls(&failingRename);
+    fw::ScopedMessageBoxCapture boxes;
+    m_view->EditDay(5);
+    XelSetSysCalls(nullptr);
+    ASSERT_EQ(boxes.Requests().size(), 1u);
+    EXPECT_EQ(boxes.Requests()[0].text, wxString::FromUTF8("データファイルの保存に失敗しました。"));
+    EXPECT_EQ(ReadBytes(TablePath()), m_old);
+    // The edit stays in memory, so closing the window saves it once the disk allows.
+    EXPECT_GE(DbFindRow(DbOpenTable("kelnova"), "DATE", Day(5).c_str(), nullptr, nullptr), 0);
+}
+
+TEST_F(MonthViewTest, MonthChangesRepaintBeforeReturning) {
+    int draws = m_view->GetDrawCount();
+    const int year = m_view->ViewYear(), month = m_view->ViewMonth();
+    m_view->ShowNextMonth();
+    EXPECT_EQ(m_view->GetDrawCount(), ++draws);
+    EXPECT_EQ(m_view->ViewMonth(), month == 12 ? 1 : month + 1);
+    m_view->ShowPrevMonth();
+    m_view->ShowPrevMonth();
+    EXPECT_EQ(m_view->GetDrawCount(), draws += 2);
+    EXPECT_EQ(m_view->ViewMonth(), month == 1 ? 12 : month - 1);
+    m_view->ShowCurrentMonth();
+    EXPECT_EQ(m_view->GetDrawCount(), ++draws);
+    EXPECT_EQ(m_view->ViewYear(), year);
+    EXPECT_EQ(m_view->ViewMonth(), month);
+}
+
+}  // namespace
