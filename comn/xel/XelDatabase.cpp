@@ -15,7 +15,7 @@ const char kSourcePath[] = "comn\\xel\\XelDatabase";
 
 const char* const kKelnovaColumns[] = {"DATE",  "FROM_TIME", "TO_TIME",
                                        "INDEX", "YOTEI",     "SYUKUJITU"};
-DbTable g_kelnovaTables[] = {{"kelnova", 6, kKelnovaColumns, {}, 0}};
+DbTable g_kelnovaTables[] = {{"kelnova", 6, kKelnovaColumns, {}, 0, {}, {}}};
 
 DbRegistry* g_registry = nullptr;
 
@@ -103,14 +103,56 @@ const char* CellAt(const DbTable* table, int32_t row, int32_t column) {
     if (column < 0) {
         return kEmptyText;
     }
-    const char* cell = table->rows[static_cast<size_t>(row)].block.get();
+    const char* cell = table->rows[static_cast<size_t>(row)].cells;
     for (int32_t c = 0; c < column; ++c) {
         cell += std::strlen(cell) + 1;
     }
     return cell;
 }
 
+bool g_useIndex = true;
+
+// The bytes a row line cannot carry as they are: the double quote and line breaks.
+constexpr bool NeedsReplacing(char c) {
+    return c == '"' || c == '\n' || c == '\r';
+}
+
+// Whether row r matches the second and third pair of a search (its first pair already
+// matched); a null column ends the pairs.
+bool MatchesRest(const DbTable* table, int32_t r, const char* column2, int32_t c2,
+                 const char* value2, const char* column3, int32_t c3, const char* value3) {
+    if (column2 == nullptr) {
+        return true;
+    }
+    if (std::strcmp(CellAt(table, r, c2), value2) != 0) {
+        return false;
+    }
+    return column3 == nullptr || std::strcmp(CellAt(table, r, c3), value3) == 0;
+}
+
+// The first cell of a row; a table without columns keys every row by the empty text.
+std::string_view FirstCell(const char* cells, size_t columns) {
+    return columns == 0 ? std::string_view() : std::string_view(cells);
+}
+
+// Line feeds plus one: at least the number of lines.
+size_t CountLines(const std::string& contents) {
+    const char* const end = contents.data() + contents.size();
+    size_t lines = 1;
+    for (const char* p = contents.data();
+         (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)))); ++p) {
+        ++lines;
+    }
+    return lines;
+}
+
 void LoadRows(DbTable* table, const std::string& contents) {
+    // Room for every line as a row up front: a realistic row's cells take no more bytes
+    // than its line with its line break.
+    const size_t lines = CountLines(contents);
+    table->rows.reserve(table->rows.size() + lines);
+    table->index.Reserve(table->rows.size() + lines);
+    table->text.ExpectBytes(contents.size() + static_cast<size_t>(table->columnCount));
     size_t pos = 0;
     while (pos < contents.size()) {
         size_t lf = contents.find('\n', pos);
@@ -128,6 +170,48 @@ void LoadRows(DbTable* table, const std::string& contents) {
         }
         DbAddRow(table, line);
     }
+    table->text.ExpectBytes(0);
+}
+
+// Appends one cell of a row line to `out` (see DbJoinField), whole runs of ordinary
+// bytes at a time.
+void AppendCell(std::string& out, bool first, std::string_view cell) {
+    if (!first) {
+        out += ',';
+    }
+    // A comma needs the quotes; so does a "#" starting the line, which would otherwise
+    // make the row a comment when the file is read again.
+    const bool quoted = std::memchr(cell.data(), ',', cell.size()) != nullptr ||
+                        (first && !cell.empty() && cell[0] == '#');
+    if (quoted) {
+        out += '"';
+    }
+    size_t i = 0;
+    while (i < cell.size()) {
+        size_t plain = i;
+        while (plain < cell.size() && !NeedsReplacing(cell[plain])) {
+            ++plain;
+        }
+        out.append(cell.data() + i, plain - i);
+        if (plain == cell.size()) {
+            break;
+        }
+        i = plain + 1;
+        const char c = cell[plain];
+        if (c == '"') {
+            out += "\xFA\x57";  // ＂ FULLWIDTH QUOTATION MARK
+        } else if (c == '\n') {
+            out += ' ';
+        } else if (i < cell.size() && cell[i] == '\n') {  // CR LF
+            out += ' ';
+            ++i;
+        } else {
+            out += c;  // a lone CR stays
+        }
+    }
+    if (quoted) {
+        out += '"';
+    }
 }
 
 void AppendLine(std::string& out, std::string_view line) {
@@ -137,6 +221,10 @@ void AppendLine(std::string& out, std::string_view line) {
 
 std::string TableFileContents(const DbTable* table) {
     std::string out;
+    // A row line is its cells, a comma between two of them, maybe two quotes per cell
+    // and CR LF; the cells with their terminators take the text's bytes or fewer.
+    const size_t perRow = 2 * static_cast<size_t>(table->columnCount) + 2;
+    out.reserve(256 + table->text.Used() + perRow * table->rows.size());
     AppendLine(out, "# X-- Database Version 1.0");
     AppendLine(out, std::string("# Table Name : ") + table->name);
     std::string format = "# Format : ";
@@ -146,22 +234,24 @@ std::string TableFileContents(const DbTable* table) {
         format += "]";
     }
     AppendLine(out, format);
-    for (int32_t r = 0; r < DbRowCount(table); ++r) {
-        DbLine line;
+    for (const DbRow& row : table->rows) {
+        const char* cell = row.cells;
         for (int32_t c = 0; c < table->columnCount; ++c) {
-            DbJoinField(line, CellAt(table, r, c));
+            const size_t size = std::strlen(cell);
+            AppendCell(out, c == 0, std::string_view(cell, size));
+            cell += size + 1;
         }
-        AppendLine(out, line.text);
+        out.append("\r\n");
     }
     AppendLine(out, "# [END OF FILE]");
     return out;
 }
 
+// Every row goes at once, as deleting row 0 until none is left would leave it.
 void ReleaseRows(DbTable* table) {
-    while (DbRowCount(table) > 0) {
-        DbDeleteRow(table, 0);
-    }
     std::vector<DbRow>().swap(table->rows);
+    table->index.Clear();
+    table->text.Clear();
     table->loaded = 0;
 }
 
@@ -255,8 +345,8 @@ int DbCloseTable(const char* tableName, int save) {
 void DbAddRow(DbTable* table, std::string_view line) {
     // Each field is at most the line, and each cell takes one terminator.
     const size_t columns = static_cast<size_t>(table->columnCount);
-    std::unique_ptr<char[]> block(new char[line.size() + columns]);
-    char* out = block.get();
+    char* const cells = table->text.Reserve(line.size() + columns);
+    char* out = cells;
     DbNextField next(line);
     bool fieldsLeft = true;
     for (size_t c = 0; c < columns; ++c) {
@@ -271,7 +361,9 @@ void DbAddRow(DbTable* table, std::string_view line) {
         out += field->size();
         *out++ = '\0';
     }
-    table->rows.push_back(DbRow{std::move(block)});
+    table->text.Commit(static_cast<size_t>(out - cells));
+    table->index.Append(DbRowCount(table), FirstCell(cells, columns));
+    table->rows.push_back(DbRow{cells});
 }
 
 void DbDeleteRow(DbTable* table, int32_t row) {
@@ -279,9 +371,14 @@ void DbDeleteRow(DbTable* table, int32_t row) {
         return;
     }
     auto& rows = table->rows;
-    if (static_cast<size_t>(row) != rows.size() - 1) {
-        rows[static_cast<size_t>(row)] = std::move(rows.back());
+    const int32_t last = DbRowCount(table) - 1;
+    const size_t columns = static_cast<size_t>(table->columnCount);
+    table->index.Remove(row, FirstCell(rows[static_cast<size_t>(row)].cells, columns));
+    if (row != last) {
+        table->index.MoveLast(last, row, FirstCell(rows.back().cells, columns));
+        rows[static_cast<size_t>(row)] = rows.back();
     }
+    table->index.PopBack();
     rows.pop_back();
 }
 
@@ -297,23 +394,37 @@ int32_t DbFindRow(DbTable* table, const char* column1, const char* value1, const
 int32_t DbFindRow3(DbTable* table, const char* column1, const char* value1, const char* column2,
                    const char* value2, const char* column3, const char* value3) {
     const int32_t c1 = ColumnIndex(table, column1);
+    if (!g_useIndex || c1 != 0) {
+        return DbFindRow3Linear(table, column1, value1, column2, value2, column3, value3);
+    }
     const int32_t c2 = ColumnIndex(table, column2);
     const int32_t c3 = ColumnIndex(table, column3);
-    for (int32_t r = 0; r < DbRowCount(table); ++r) {
-        if (std::strcmp(CellAt(table, r, c1), value1) != 0) {
-            continue;
-        }
-        if (column2 == nullptr) {
-            return r;
-        }
-        if (std::strcmp(CellAt(table, r, c2), value2) != 0) {
-            continue;
-        }
-        if (column3 == nullptr || std::strcmp(CellAt(table, r, c3), value3) == 0) {
+    const DbFirstCellIndex& index = table->index;
+    for (int32_t r = index.First(value1); r >= 0; r = index.Next(r)) {
+        if (MatchesRest(table, r, column2, c2, value2, column3, c3, value3)) {
             return r;
         }
     }
     return -1;
+}
+
+int32_t DbFindRow3Linear(const DbTable* table, const char* column1, const char* value1,
+                         const char* column2, const char* value2, const char* column3,
+                         const char* value3) {
+    const int32_t c1 = ColumnIndex(table, column1);
+    const int32_t c2 = ColumnIndex(table, column2);
+    const int32_t c3 = ColumnIndex(table, column3);
+    for (int32_t r = 0; r < DbRowCount(table); ++r) {
+        if (std::strcmp(CellAt(table, r, c1), value1) == 0 &&
+            MatchesRest(table, r, column2, c2, value2, column3, c3, value3)) {
+            return r;
+        }
+    }
+    return -1;
+}
+
+void DbUseIndex(bool use) {
+    g_useIndex = use;
 }
 
 const char* DbGetCell(const DbTable* table, int32_t row, const char* column) {
@@ -324,31 +435,5 @@ const char* DbGetCell(const DbTable* table, int32_t row, const char* column) {
 }
 
 void DbJoinField(DbLine& line, std::string_view cell) {
-    const bool first = line.cells++ == 0;
-    if (!first) {
-        line.text += ',';
-    }
-    // A comma needs the quotes; so does a "#" starting the line, which would otherwise
-    // make the row a comment when the file is read again.
-    const bool quoted =
-        cell.find(',') != std::string_view::npos || (first && !cell.empty() && cell[0] == '#');
-    if (quoted) {
-        line.text += '"';
-    }
-    for (size_t i = 0; i < cell.size(); ++i) {
-        char c = cell[i];
-        if (c == '"') {
-            line.text += "\xFA\x57";  // ＂ FULLWIDTH QUOTATION MARK
-        } else if (c == '\n') {
-            line.text += ' ';
-        } else if (c == '\r' && i + 1 < cell.size() && cell[i + 1] == '\n') {
-            line.text += ' ';
-            ++i;
-        } else {
-            line.text += c;
-        }
-    }
-    if (quoted) {
-        line.text += '"';
-    }
+    AppendCell(line.text, line.cells++ == 0, cell);
 }
