@@ -1,11 +1,19 @@
 #include "XelDatabase.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <optional>
+#include <system_error>
 
 #include "XelFile.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -135,42 +143,232 @@ std::string_view FirstCell(const char* cells, size_t columns) {
     return columns == 0 ? std::string_view() : std::string_view(cells);
 }
 
-// Line feeds plus one: at least the number of lines.
-size_t CountLines(const std::string& contents) {
-    const char* const end = contents.data() + contents.size();
-    size_t lines = 1;
-    for (const char* p = contents.data();
-         (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)))); ++p) {
-        ++lines;
-    }
-    return lines;
+// Appends a row whose cells lie back to back at `cells`, the first of them `first`.
+void AppendRow(DbTable* table, const char* cells, std::string_view first) {
+    table->index.Append(DbRowCount(table), first);
+    table->rows.push_back(DbRow{cells});
+}
+void AppendRow(DbTable* table, const char* cells) {
+    AppendRow(table, cells, FirstCell(cells, static_cast<size_t>(table->columnCount)));
 }
 
-void LoadRows(DbTable* table, const std::string& contents) {
-    // Room for every line as a row up front: a realistic row's cells take no more bytes
-    // than its line with its line break.
-    const size_t lines = CountLines(contents);
+// The fields of a line as the splitter gives them, at most one per column.
+void SplitFields(std::string_view line, size_t columns, std::vector<std::string_view>& fields) {
+    fields.clear();
+    DbNextField next(line);
+    while (fields.size() < columns) {
+        std::optional<std::string_view> field = next();
+        if (!field) {
+            break;
+        }
+        fields.push_back(*field);
+    }
+}
+
+// Writes the cells back to back from `out`, each with its terminator; a column without a
+// field gets the empty text and diagnostic 503. The fields may lie in the same bytes
+// further on: each is moved down, never past the start of the next. Returns the end.
+char* WriteCells(const DbTable* table, const std::vector<std::string_view>& fields, char* out) {
+    for (size_t c = 0; c < static_cast<size_t>(table->columnCount); ++c) {
+        if (c < fields.size()) {
+            std::memmove(out, fields[c].data(), fields[c].size());
+            out += fields[c].size();
+        } else {
+            Diagnose(503, "WARNING:Object file format is Iregural!!(%s)\n", table->columnNames[c]);
+        }
+        *out++ = '\0';
+    }
+    return out;
+}
+
+// The first line feed in [p, end), or end. Lines are short, so a call of memchr for each
+// costs more than this inline search.
+const char* FindLineFeed(const char* p, const char* end) {
+#if defined(__SSE2__)
+    const __m128i feed = _mm_set1_epi8('\n');
+    for (; p + 16 <= end; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const uint32_t hits = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, feed)));
+        if (hits != 0) {
+            return p + std::countr_zero(hits);
+        }
+    }
+#endif
+    while (p < end && *p != '\n') {
+        ++p;
+    }
+    return p;
+}
+
+// Bits, one per byte of up to 16 bytes at p (n of them), for the commas and for the bytes
+// that send a line off the fast path: double quotes, NULs, line breaks (and the other
+// control bytes up to CR, which only cost the slow path).
+struct ByteBits {
+    uint32_t commas;
+    uint32_t specials;
+};
+
+ByteBits ClassifyBytes(const char* p, size_t n) {
+    ByteBits bits{0, 0};
+    for (size_t i = 0; i < n; ++i) {
+        const unsigned char c = static_cast<unsigned char>(p[i]);
+        bits.commas |= static_cast<uint32_t>(c == ',') << i;
+        bits.specials |= static_cast<uint32_t>(c == '"' || c <= '\r') << i;
+    }
+    return bits;
+}
+
+// Turns the commas among the n bytes at p into terminators.
+void EndAtCommas(char* p, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+        p[i] = p[i] == ',' ? '\0' : p[i];
+    }
+}
+
+#if defined(__SSE2__)
+// The same for a whole block of 16 bytes that may be read.
+ByteBits ClassifyBlock(const char* p) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i commas = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(','));
+    const __m128i quotes = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'));
+    const __m128i controls = _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8('\r')), bytes);
+    return {static_cast<uint32_t>(_mm_movemask_epi8(commas)),
+            static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(quotes, controls)))};
+}
+
+// Bytes past the n that belong to the line are written back as they were.
+void EndBlockAtCommas(char* p, size_t n) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i index = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    const __m128i inLine = _mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(n)), index);
+    const __m128i commas = _mm_and_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')), inLine);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_andnot_si128(commas, bytes));
+}
+#else
+ByteBits ClassifyBlock(const char* p) {
+    return ClassifyBytes(p, 16);
+}
+void EndBlockAtCommas(char* p, size_t n) {
+    EndAtCommas(p, n);
+}
+#endif
+
+// The common line, without double quotes, NULs or line breaks, and with a field for every
+// column: its fields are the runs between commas, so every comma becomes a terminator
+// where it stands, and so does the byte after the line. The commas after the last cell
+// end fields that are dropped; nothing reads past the last cell's terminator. False,
+// with the line untouched, for any other line. Whole 16-byte blocks are read and written
+// back up to `readable`; `firstSize` is the length of the first cell.
+bool SplitPlainLine(char* line, size_t size, int32_t columns, const char* readable,
+                    size_t& firstSize) {
+    size_t commas = 0;
+    firstSize = size;
+    for (size_t base = 0; base < size; base += 16) {
+        const size_t n = std::min<size_t>(16, size - base);
+        const ByteBits bits = line + base + 16 <= readable ? ClassifyBlock(line + base)
+                                                           : ClassifyBytes(line + base, n);
+        const uint32_t inLine = n == 16 ? 0xFFFFu : (1u << n) - 1;
+        if ((bits.specials & inLine) != 0) {
+            return false;
+        }
+        const uint32_t found = bits.commas & inLine;
+        if (firstSize == size && found != 0) {
+            firstSize = base + static_cast<size_t>(std::countr_zero(found));
+        }
+        commas += static_cast<size_t>(std::popcount(found));
+    }
+    if (commas + 1 < static_cast<size_t>(columns)) {
+        return false;
+    }
+    for (size_t base = 0; base < size; base += 16) {
+        const size_t n = std::min<size_t>(16, size - base);
+        if (line + base + 16 <= readable) {
+            EndBlockAtCommas(line + base, n);
+        } else {
+            EndAtCommas(line + base, n);
+        }
+    }
+    line[size] = '\0';
+    return true;
+}
+
+// Adds the row of one line of the file, splitting it where it lies: the line and the byte
+// after it (its CR or LF, or the file's terminator) are overwritten by its cells, which
+// are never longer. Only a line with fewer fields than columns needs room of its own.
+void LoadRow(DbTable* table, char* line, size_t size, const char* readable,
+             std::vector<std::string_view>& fields) {
+    const int32_t columns = table->columnCount;
+    size_t firstSize = 0;
+    if (columns > 0 && SplitPlainLine(line, size, columns, readable, firstSize)) {
+        AppendRow(table, line, std::string_view(line, firstSize));
+        return;
+    }
+    SplitFields(std::string_view(line, size), static_cast<size_t>(columns), fields);
+    if (fields.size() == static_cast<size_t>(columns)) {
+        WriteCells(table, fields, line);
+        AppendRow(table, line);
+        return;
+    }
+    char* const cells = table->text.Reserve(size + static_cast<size_t>(columns));
+    table->text.Commit(static_cast<size_t>(WriteCells(table, fields, cells) - cells));
+    AppendRow(table, cells);
+}
+
+// Line feeds plus one: at least the number of lines.
+size_t CountLines(const std::string& contents) {
+    const char* p = contents.data();
+    const char* const end = p + contents.size();
+    size_t lines = 1;
+#if defined(__SSE2__)
+    const __m128i feed = _mm_set1_epi8('\n');
+    for (; p + 16 <= end; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        lines += static_cast<size_t>(
+            std::popcount(static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, feed)))));
+    }
+#endif
+    return lines + static_cast<size_t>(std::count(p, end, '\n'));
+}
+
+// The bytes read become the rows' storage, so they should take no more room than the file
+// (reading into a string that grows as it goes could leave twice that).
+void ReserveFileSize(const std::string& path, std::string& contents) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (!error && size < contents.max_size()) {
+        contents.reserve(static_cast<size_t>(size));
+    }
+}
+
+// Reads the rows of a file's contents, which the table keeps: the rows' cells stay in
+// those bytes.
+void LoadRows(DbTable* table, std::string&& contents) {
+    std::string& bytes = table->text.Adopt(std::move(contents));
+    const size_t lines = CountLines(bytes);
     table->rows.reserve(table->rows.size() + lines);
     table->index.Reserve(table->rows.size() + lines);
-    table->text.ExpectBytes(contents.size() + static_cast<size_t>(table->columnCount));
+    std::vector<std::string_view> fields;  // of the lines off the fast path
+    fields.reserve(static_cast<size_t>(table->columnCount));
+    char* const data = bytes.data();
+    const size_t total = bytes.size();
     size_t pos = 0;
-    while (pos < contents.size()) {
-        size_t lf = contents.find('\n', pos);
-        size_t next = lf == std::string::npos ? contents.size() : lf + 1;
-        std::string_view line(contents.data() + pos, next - pos);
+    while (pos < total) {
+        const size_t next =
+            std::min(static_cast<size_t>(FindLineFeed(data + pos, data + total) - data) + 1, total);
+        char* const line = data + pos;
+        size_t size = next - pos;
         pos = next;
         // In memory a line ends with one line feed: the CR of a CR LF pair goes.
-        if (line.size() >= 2 && line[line.size() - 2] == '\r' && line.back() == '\n') {
-            line.remove_suffix(2);
-        } else if (!line.empty() && line.back() == '\n') {
-            line.remove_suffix(1);
+        if (size >= 2 && line[size - 2] == '\r' && line[size - 1] == '\n') {
+            size -= 2;
+        } else if (size > 0 && line[size - 1] == '\n') {
+            size -= 1;
         }
-        if (line.empty() || line.front() == '#') {
+        if (size == 0 || line[0] == '#') {
             continue;
         }
-        DbAddRow(table, line);
+        LoadRow(table, line, size, data + total, fields);
     }
-    table->text.ExpectBytes(0);
 }
 
 // Appends one cell of a row line to `out` (see DbJoinField), whole runs of ordinary
@@ -214,6 +412,50 @@ void AppendCell(std::string& out, bool first, std::string_view cell) {
     }
 }
 
+// The bytes a plain row line cannot hold as they are.
+constexpr std::array<bool, 256> kNotPlain = [] {
+    std::array<bool, 256> bytes{};
+    for (unsigned char c : {',', '"', '\n', '\r'}) {
+        bytes[c] = true;
+    }
+    return bytes;
+}();
+
+// Appends the line of a row whose cells lie back to back at `cells`, with its CR LF. Most
+// rows hold no byte that needs quoting or replacing, and no first cell starting with
+// "#": their line is their cells with commas for the terminators, composed in one pass.
+void AppendRowLine(std::string& out, const char* cells, int32_t columns) {
+    char line[1024];
+    size_t n = 0;
+    int32_t ended = 0;
+    bool plain = columns > 0 && cells[0] != '#';
+    for (const char* p = cells; plain; ++p) {
+        const char c = *p;
+        if (c == '\0') {
+            if (++ended == columns) {
+                break;
+            }
+            line[n++] = ',';
+        } else if (kNotPlain[static_cast<unsigned char>(c)] || n == sizeof line - 2) {
+            plain = false;
+        } else {
+            line[n++] = c;
+        }
+    }
+    if (!plain) {
+        n = 0;
+        const char* cell = cells;
+        for (int32_t c = 0; c < columns; ++c) {
+            const size_t size = std::strlen(cell);
+            AppendCell(out, c == 0, std::string_view(cell, size));
+            cell += size + 1;
+        }
+    }
+    line[n++] = '\r';
+    line[n++] = '\n';
+    out.append(line, n);
+}
+
 void AppendLine(std::string& out, std::string_view line) {
     out.append(line);
     out.append("\r\n");
@@ -235,13 +477,7 @@ std::string TableFileContents(const DbTable* table) {
     }
     AppendLine(out, format);
     for (const DbRow& row : table->rows) {
-        const char* cell = row.cells;
-        for (int32_t c = 0; c < table->columnCount; ++c) {
-            const size_t size = std::strlen(cell);
-            AppendCell(out, c == 0, std::string_view(cell, size));
-            cell += size + 1;
-        }
-        out.append("\r\n");
+        AppendRowLine(out, row.cells, table->columnCount);
     }
     AppendLine(out, "# [END OF FILE]");
     return out;
@@ -294,6 +530,7 @@ DbTable* DbOpenTable(const char* tableName) {
     }
     const std::string path = DbTablePath(table);
     std::string contents;
+    ReserveFileSize(path, contents);
     XelReadResult read = XelReadFile(path, contents);
     if (read == XelReadResult::kMissing) {
         Diagnose(108, "WARNING:Table File is not Found (%s)!!\n", path.c_str());
@@ -309,7 +546,7 @@ DbTable* DbOpenTable(const char* tableName) {
         Diagnose(118, "Can't Open Table File (%s)!!\n", path.c_str());
         return nullptr;
     }
-    LoadRows(table, contents);
+    LoadRows(table, std::move(contents));
     table->loaded = 1;
     return table;
 }
@@ -346,24 +583,11 @@ void DbAddRow(DbTable* table, std::string_view line) {
     // Each field is at most the line, and each cell takes one terminator.
     const size_t columns = static_cast<size_t>(table->columnCount);
     char* const cells = table->text.Reserve(line.size() + columns);
-    char* out = cells;
-    DbNextField next(line);
-    bool fieldsLeft = true;
-    for (size_t c = 0; c < columns; ++c) {
-        std::optional<std::string_view> field = fieldsLeft ? next() : std::nullopt;
-        if (!field) {
-            fieldsLeft = false;
-            Diagnose(503, "WARNING:Object file format is Iregural!!(%s)\n", table->columnNames[c]);
-            *out++ = '\0';
-            continue;
-        }
-        std::memcpy(out, field->data(), field->size());
-        out += field->size();
-        *out++ = '\0';
-    }
-    table->text.Commit(static_cast<size_t>(out - cells));
-    table->index.Append(DbRowCount(table), FirstCell(cells, columns));
-    table->rows.push_back(DbRow{cells});
+    std::vector<std::string_view> fields;
+    SplitFields(line, columns, fields);
+    char* const end = WriteCells(table, fields, cells);
+    table->text.Commit(static_cast<size_t>(end - cells));
+    AppendRow(table, cells);
 }
 
 void DbDeleteRow(DbTable* table, int32_t row) {

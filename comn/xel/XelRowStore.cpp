@@ -7,12 +7,24 @@ namespace {
 // Rows added after the file was read share blocks of this size.
 constexpr size_t kBlockSize = 64 * 1024;
 
+// Keys are short (a date has eight bytes): a loop beats a call of memcmp.
+bool SameKey(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 char* DbTextArena::Reserve(size_t size) {
     if (size > m_nLeft) {
-        const size_t block = std::max({size, kBlockSize, m_nExpected});
-        m_nExpected = 0;
+        const size_t block = std::max(size, kBlockSize);
         m_blocks.emplace_back(new char[block]);
         m_pFree = m_blocks.back().get();
         m_nLeft = block;
@@ -26,25 +38,40 @@ void DbTextArena::Commit(size_t used) {
     m_nUsed += used;
 }
 
+std::string& DbTextArena::Adopt(std::string&& contents) {
+    m_nUsed += contents.size();
+    // On the heap, so that even a short text keeps its address.
+    m_files.push_back(std::make_unique<std::string>(std::move(contents)));
+    return *m_files.back();
+}
+
 void DbTextArena::Clear() {
     std::vector<std::unique_ptr<char[]>>().swap(m_blocks);
+    std::vector<std::unique_ptr<std::string>>().swap(m_files);
     m_pFree = nullptr;
     m_nLeft = 0;
     m_nUsed = 0;
-    m_nExpected = 0;
 }
 
 void DbFirstCellIndex::Append(int32_t row, std::string_view key) {
     m_next.push_back(-1);
-    auto [it, added] = m_chains.try_emplace(key, Chain{row, row});
-    if (!added) {
-        // The new row is the highest of all, so it ends its chain.
-        m_next[static_cast<size_t>(it->second.tail)] = row;
-        it->second.tail = row;
+    if (m_pLastChain == nullptr || !SameKey(key, m_lastKey)) {
+        auto [it, added] = m_chains.try_emplace(key, Chain{-1, -1});
+        m_pLastChain = &it->second;
+        m_lastKey = it->first;
     }
+    // The new row is the highest of all, so it ends its chain.
+    Chain& chain = *m_pLastChain;
+    if (chain.tail < 0) {
+        chain.head = row;
+    } else {
+        m_next[static_cast<size_t>(chain.tail)] = row;
+    }
+    chain.tail = row;
 }
 
 void DbFirstCellIndex::Remove(int32_t row, std::string_view key) {
+    m_pLastChain = nullptr;  // the chain may go
     auto it = m_chains.find(key);
     Unlink(it->second, row);
     if (it->second.head < 0) {
@@ -64,6 +91,7 @@ int32_t DbFirstCellIndex::First(std::string_view key) const {
 }
 
 void DbFirstCellIndex::Clear() {
+    m_pLastChain = nullptr;
     std::unordered_map<std::string_view, Chain>().swap(m_chains);
     std::vector<int32_t>().swap(m_next);
 }

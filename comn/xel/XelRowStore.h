@@ -1,13 +1,16 @@
-// How a table keeps its rows in memory: the cell texts in a few large blocks, and an
-// index of the rows by their first cell.
+// How a table keeps its rows in memory: the cell texts where the file's bytes were read
+// or in a few large blocks, and an index of the rows by their first cell.
 //
-// Texts: every row's cells lie back to back in a block, each ended by a NUL byte:
+// Texts: every row's cells lie back to back, each ended by a NUL byte:
 //
 //   "20070305\0" "0930\0" "1000\0" "1\0" "Meeting\0" "\0"
 //
-// Blocks are filled one row after the other and are released only when the table is
-// closed, so a cell text, once handed out, never moves; the bytes of a deleted row stay
-// unused until then (an edit deletes a handful of rows, so this stays small).
+// A row read from the file is split where its line lies in the file's bytes (its commas
+// and its line break become the terminators); the table keeps those bytes. Rows added
+// later, and the rare line with fewer fields than columns, go into blocks filled one row
+// after the other. Nothing is released before the table is closed, so a cell text, once
+// handed out, never moves; the bytes of a deleted row stay unused until then (an edit
+// deletes a handful of rows, so this stays small).
 //
 // Index: for each first-cell text, the rows that hold it in ascending row order, as a
 // chain through `next` (one entry per row). The table keeps the chains right through
@@ -18,6 +21,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -26,17 +30,17 @@ struct DbTextArena {
     // Room for at least `size` bytes at the returned pointer; Commit takes what was used.
     char* Reserve(size_t size);
     void Commit(size_t used);
-    // The next block holds at least `size` bytes: one block for a whole file at open.
-    void ExpectBytes(size_t size) { m_nExpected = size; }
-    // Bytes handed out so far, deleted rows included.
+    // Keeps a file's contents, whose rows are split where they lie, and returns them.
+    std::string& Adopt(std::string&& contents);
+    // Bytes held for texts: the blocks' used parts and the files, deleted rows included.
     size_t Used() const { return m_nUsed; }
     void Clear();
 
     std::vector<std::unique_ptr<char[]>> m_blocks;
+    std::vector<std::unique_ptr<std::string>> m_files;
     char* m_pFree = nullptr;  // the free part of the last block
     size_t m_nLeft = 0;
     size_t m_nUsed = 0;
-    size_t m_nExpected = 0;
 };
 
 struct DbFirstCellIndex {
@@ -51,7 +55,10 @@ struct DbFirstCellIndex {
     // The lowest row holding `key`, or -1; the next higher one after `row`, or -1.
     int32_t First(std::string_view key) const;
     int32_t Next(int32_t row) const { return m_next[static_cast<size_t>(row)]; }
-    void Reserve(size_t rows) { m_next.reserve(rows); }
+    void Reserve(size_t rows) {
+        m_next.reserve(rows);
+        m_chains.reserve(m_chains.size() + rows / 8);  // a date holds a few rows
+    }
     void Clear();
 
     struct Chain {
@@ -61,6 +68,9 @@ struct DbFirstCellIndex {
     // Keys point at a row's first cell in the arena, which outlives the row.
     std::unordered_map<std::string_view, Chain> m_chains;
     std::vector<int32_t> m_next;
+    // The chain of the last append: rows of one date mostly come together.
+    Chain* m_pLastChain = nullptr;
+    std::string_view m_lastKey;
 
   private:
     void Insert(Chain& chain, int32_t row);
