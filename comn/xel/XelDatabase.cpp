@@ -200,6 +200,20 @@ const char* FindLineFeed(const char* p, const char* end) {
     return p;
 }
 
+// Set bits of a 16-bit mask. std::popcount becomes a library call where the processor
+// is not known to count bits itself.
+int CountBits16(uint32_t mask) {
+    static constexpr std::array<uint8_t, 256> kBits = [] {
+        std::array<uint8_t, 256> bits{};
+        for (int i = 1; i < 256; ++i) {
+            bits[static_cast<size_t>(i)] =
+                static_cast<uint8_t>((i & 1) + bits[static_cast<size_t>(i / 2)]);
+        }
+        return bits;
+    }();
+    return kBits[mask & 0xFF] + kBits[(mask >> 8) & 0xFF];
+}
+
 // Bits, one per byte of up to 16 bytes at p (n of them), for the commas and for the bytes
 // that send a line off the fast path: double quotes, NULs, line breaks (and the other
 // control bytes up to CR, which only cost the slow path).
@@ -275,7 +289,7 @@ bool SplitPlainLine(char* line, size_t size, int32_t columns, const char* readab
         if (firstSize == size && found != 0) {
             firstSize = base + static_cast<size_t>(std::countr_zero(found));
         }
-        commas += static_cast<size_t>(std::popcount(found));
+        commas += static_cast<size_t>(CountBits16(found));
     }
     if (commas + 1 < static_cast<size_t>(columns)) {
         return false;
@@ -324,7 +338,7 @@ size_t CountLines(const std::string& contents) {
     for (; p + 16 <= end; p += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         lines += static_cast<size_t>(
-            std::popcount(static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, feed)))));
+            CountBits16(static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, feed)))));
     }
 #endif
     return lines + static_cast<size_t>(std::count(p, end, '\n'));
