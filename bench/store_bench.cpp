@@ -190,12 +190,12 @@ struct Probe {
 };
 
 // Searches as the month view makes them: hits on a day's slot 1, misses on a day that
-// holds rows but no INDEX "8" (the search walks all of that day's rows).
+// holds rows but no INDEX "10" (no table here has one; the search walks all of that day's rows).
 std::vector<Probe> Probes(DbTable* table, bool hits) {
     std::vector<Probe> probes;
     for (int32_t r = 0; r < DbRowCount(table) && probes.size() < 1024; r += 7) {
         if (std::string(DbGetCell(table, r, kColIndex)) == "1") {
-            probes.push_back({DbGetCell(table, r, kColDate), hits ? "1" : "8"});
+            probes.push_back({DbGetCell(table, r, kColDate), hits ? "1" : "10"});
         }
     }
     return probes;

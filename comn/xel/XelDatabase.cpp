@@ -349,8 +349,8 @@ size_t CountLines(const std::string& contents) {
 void ReserveFileSize(const std::string& path, std::string& contents) {
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (!error && size < contents.max_size()) {
-        contents.reserve(static_cast<size_t>(size));
+    if (!error && size < contents.max_size() - kDbReadSlack) {
+        contents.reserve(static_cast<size_t>(size) + kDbReadSlack);
     }
 }
 
@@ -426,49 +426,115 @@ void AppendCell(std::string& out, bool first, std::string_view cell) {
     }
 }
 
-// The bytes a plain row line cannot hold as they are.
-constexpr std::array<bool, 256> kNotPlain = [] {
-    std::array<bool, 256> bytes{};
-    for (unsigned char c : {',', '"', '\n', '\r'}) {
-        bytes[c] = true;
-    }
-    return bytes;
-}();
+// What ComposePlainLine gives for a row that is not plain.
+constexpr size_t kNotPlainLine = SIZE_MAX;
 
-// Appends the line of a row whose cells lie back to back at `cells`, with its CR LF. Most
-// rows hold no byte that needs quoting or replacing, and no first cell starting with
-// "#": their line is their cells with commas for the terminators, composed in one pass.
-void AppendRowLine(std::string& out, const char* cells, int32_t columns) {
-    char line[1024];
-    size_t n = 0;
+#if defined(__SSE2__)
+// Composes the line of a row into `line` (room for `room` bytes and one block more),
+// sixteen bytes at a time: its cells with commas for their terminators. Returns the
+// line's length without a line break, or kNotPlainLine when a cell holds a byte that
+// needs quoting or replacing or the line is longer than the room. Reads at most
+// kDbReadSlack bytes past the row's last terminator.
+size_t ComposePlainLine(const char* cells, int32_t columns, char* line, size_t room) {
+    const __m128i comma = _mm_set1_epi8(',');
+    const __m128i quote = _mm_set1_epi8('"');
+    const __m128i feed = _mm_set1_epi8('\n');
+    const __m128i ret = _mm_set1_epi8('\r');
     int32_t ended = 0;
-    bool plain = columns > 0 && cells[0] != '#';
-    for (const char* p = cells; plain; ++p) {
-        const char c = *p;
+    for (size_t n = 0;; n += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cells + n));
+        const __m128i zeros = _mm_cmpeq_epi8(bytes, _mm_setzero_si128());
+        const __m128i specials =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, comma), _mm_cmpeq_epi8(bytes, quote)),
+                         _mm_or_si128(_mm_cmpeq_epi8(bytes, feed), _mm_cmpeq_epi8(bytes, ret)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(line + n),
+                         _mm_or_si128(_mm_andnot_si128(zeros, bytes), _mm_and_si128(zeros, comma)));
+        uint32_t ends = static_cast<uint32_t>(_mm_movemask_epi8(zeros));
+        const uint32_t special = static_cast<uint32_t>(_mm_movemask_epi8(specials));
+        const int32_t found = CountBits16(ends);
+        if (ended + found >= columns) {
+            for (int32_t i = ended + 1; i < columns; ++i) {
+                ends &= ends - 1;  // the terminators before the last cell's
+            }
+            const int end = std::countr_zero(ends);
+            return (special & ((1u << end) - 1)) != 0 ? kNotPlainLine
+                                                      : n + static_cast<size_t>(end);
+        }
+        if (special != 0 || n + 16 > room) {
+            return kNotPlainLine;
+        }
+        ended += found;
+    }
+}
+#else
+size_t ComposePlainLine(const char* cells, int32_t columns, char* line, size_t room) {
+    size_t n = 0;
+    for (int32_t ended = 0;; ++cells) {
+        const char c = *cells;
         if (c == '\0') {
             if (++ended == columns) {
-                break;
+                return n;
             }
             line[n++] = ',';
-        } else if (kNotPlain[static_cast<unsigned char>(c)] || n == sizeof line - 2) {
-            plain = false;
+        } else if (c == ',' || NeedsReplacing(c) || n == room) {
+            return kNotPlainLine;
         } else {
             line[n++] = c;
         }
     }
-    if (!plain) {
-        n = 0;
-        const char* cell = cells;
-        for (int32_t c = 0; c < columns; ++c) {
-            const size_t size = std::strlen(cell);
-            AppendCell(out, c == 0, std::string_view(cell, size));
-            cell += size + 1;
-        }
-    }
-    line[n++] = '\r';
-    line[n++] = '\n';
-    out.append(line, n);
 }
+#endif
+
+// Composes row lines straight into a string that is kept larger than its contents:
+// most rows hold no byte that needs quoting or replacing, and no first cell starting
+// with "#", and their line is their cells with commas for the terminators, composed in
+// place; any other row goes cell by cell.
+class RowLineWriter {
+  public:
+    RowLineWriter(std::string& out, size_t expected) : m_out(out), m_used(out.size()) {
+        m_out.resize(m_used + expected + kLineRoom);
+    }
+    ~RowLineWriter() { m_out.resize(m_used); }
+
+    void Append(const char* cells, int32_t columns) {
+        if (m_out.size() - m_used < kLineRoom) {
+            m_out.resize(2 * m_out.size() + kLineRoom);
+        }
+        char* const line = m_out.data() + m_used;
+        size_t n = columns > 0 && cells[0] != '#'
+                       ? ComposePlainLine(cells, columns, line, kLineRoom - 16 - 2)
+                       : kNotPlainLine;
+        if (n == kNotPlainLine) {
+            AppendCells(cells, columns);
+            return;
+        }
+        line[n] = '\r';
+        line[n + 1] = '\n';
+        m_used += n + 2;
+    }
+
+  private:
+    static constexpr size_t kLineRoom = 1024 + 16 + 2;
+
+    void AppendCells(const char* cells, int32_t columns) {
+        m_line.clear();
+        for (int32_t c = 0; c < columns; ++c) {
+            const size_t size = std::strlen(cells);
+            AppendCell(m_line, c == 0, std::string_view(cells, size));
+            cells += size + 1;
+        }
+        m_line += "\r\n";
+        if (m_out.size() - m_used < m_line.size()) {
+            m_out.resize(2 * m_out.size() + m_line.size());
+        }
+        std::memcpy(m_out.data() + m_used, m_line.data(), m_line.size());
+        m_used += m_line.size();
+    }
+
+    std::string& m_out;
+    size_t m_used;
+    std::string m_line;  // of a row that is not plain
+};
 
 void AppendLine(std::string& out, std::string_view line) {
     out.append(line);
@@ -480,7 +546,7 @@ std::string TableFileContents(const DbTable* table) {
     // A row line is its cells, a comma between two of them, maybe two quotes per cell
     // and CR LF; the cells with their terminators take the text's bytes or fewer.
     const size_t perRow = 2 * static_cast<size_t>(table->columnCount) + 2;
-    out.reserve(256 + table->text.Used() + perRow * table->rows.size());
+    out.reserve(256);
     AppendLine(out, "# X-- Database Version 1.0");
     AppendLine(out, std::string("# Table Name : ") + table->name);
     std::string format = "# Format : ";
@@ -490,8 +556,11 @@ std::string TableFileContents(const DbTable* table) {
         format += "]";
     }
     AppendLine(out, format);
-    for (const DbRow& row : table->rows) {
-        AppendRowLine(out, row.cells, table->columnCount);
+    {
+        RowLineWriter writer(out, table->text.Used() + perRow * table->rows.size());
+        for (const DbRow& row : table->rows) {
+            writer.Append(row.cells, table->columnCount);
+        }
     }
     AppendLine(out, "# [END OF FILE]");
     return out;

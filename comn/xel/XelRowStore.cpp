@@ -25,7 +25,7 @@ bool SameKey(std::string_view a, std::string_view b) {
 char* DbTextArena::Reserve(size_t size) {
     if (size > m_nLeft) {
         const size_t block = std::max(size, kBlockSize);
-        m_blocks.emplace_back(new char[block]);
+        m_blocks.emplace_back(new char[block + kDbReadSlack]());
         m_pFree = m_blocks.back().get();
         m_nLeft = block;
     }
@@ -40,6 +40,9 @@ void DbTextArena::Commit(size_t used) {
 
 std::string& DbTextArena::Adopt(std::string&& contents) {
     m_nUsed += contents.size();
+    if (contents.capacity() < contents.size() + kDbReadSlack) {
+        contents.reserve(contents.size() + kDbReadSlack);
+    }
     // On the heap, so that even a short text keeps its address.
     m_files.push_back(std::make_unique<std::string>(std::move(contents)));
     return *m_files.back();

@@ -26,11 +26,16 @@
 #include <unordered_map>
 #include <vector>
 
+// Every row's text may be read (never written) this many bytes past its last terminator:
+// the save scans rows sixteen bytes at a time.
+inline constexpr size_t kDbReadSlack = 16;
+
 struct DbTextArena {
     // Room for at least `size` bytes at the returned pointer; Commit takes what was used.
     char* Reserve(size_t size);
     void Commit(size_t used);
-    // Keeps a file's contents, whose rows are split where they lie, and returns them.
+    // Keeps a file's contents, whose rows are split where they lie, and returns them
+    // (with room for kDbReadSlack bytes past their end).
     std::string& Adopt(std::string&& contents);
     // Bytes held for texts: the blocks' used parts and the files, deleted rows included.
     size_t Used() const { return m_nUsed; }
