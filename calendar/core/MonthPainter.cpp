@@ -21,20 +21,19 @@ fw::Rgb WeekdayColor(int weekday) {
 
 // Period mark and, on the run's middle day, the period text. Returns whether the day
 // belongs to a run (its entries then move right).
-bool PaintPeriod(fw::Canvas& canvas, const MonthLayout& layout, DbTable* table,
+bool PaintPeriod(fw::Canvas& canvas, const MonthLayout& layout, CMonthPeriods& periods,
                  const std::string& date, int x0, int y) {
-    PeriodSpan span = FindPeriodSpan(table, date);
-    if (span.n == 0) {
+    const PeriodMark mark = periods.Of(date);
+    if (mark.type < 0) {
         return false;
     }
     canvas.SelectPen(layout.m_penBar);
     canvas.SelectBrush(layout.m_brushBar);
-    DrawPeriodMark(canvas, layout.PeriodAxis(x0), y, layout.m_nRowHeight,
-                   PeriodMarkType(span, date));
+    DrawPeriodMark(canvas, layout.PeriodAxis(x0), y, layout.m_nRowHeight, mark.type);
     canvas.SelectFont(layout.m_fontEntry);
     canvas.SetTextColor(kColorBlack);
-    if (date == span.middle) {
-        canvas.DrawText(span.text, layout.PeriodTextBox(x0, y), kTextFlags);
+    if (date == mark.middle) {
+        canvas.DrawText(mark.text, layout.PeriodTextBox(x0, y), kTextFlags);
     }
     return true;
 }
@@ -63,8 +62,8 @@ void PaintEntries(fw::Canvas& canvas, const MonthLayout& layout, DbTable* table,
 
 // One existing day: weekday colour, past shading, weekday, marks, day number, period and
 // entries, in the order in which they overlap.
-void PaintDay(fw::Canvas& canvas, const MonthLayout& layout, DbTable* table, int year, int month,
-              int day, const LocalDateTime& now, int x0, int y) {
+void PaintDay(fw::Canvas& canvas, const MonthLayout& layout, DbTable* table, CMonthPeriods& periods,
+              int year, int month, int day, const LocalDateTime& now, int x0, int y) {
     const std::string date = ScheduleDate(year, month, day);
     const int weekday = DateWeekday(date);
     canvas.SetTextColor(WeekdayColor(weekday));
@@ -90,7 +89,7 @@ void PaintDay(fw::Canvas& canvas, const MonthLayout& layout, DbTable* table, int
         canvas.Ellipse(layout.PaidLeaveOval(x0, y));
     }
 
-    const bool withPeriod = PaintPeriod(canvas, layout, table, date, x0, y);
+    const bool withPeriod = PaintPeriod(canvas, layout, periods, date, x0, y);
     PaintEntries(canvas, layout, table, date, x0, y, withPeriod);
 }
 
@@ -147,6 +146,7 @@ void PaintMonth(fw::Canvas& canvas, const MonthLayout& layout, int year, int mon
     canvas.SelectFont(layout.m_fontHeader);
     canvas.DrawText(MonthHeaderText(year, month), layout.HeaderBox(), kTextFlags);
 
+    CMonthPeriods periods(table);
     for (int c = 0; c < layout.m_nColumns; ++c) {
         const int x0 = layout.ColumnLeft(c);
         const int ruleY = layout.m_nHeaderHeight - 1;
@@ -163,7 +163,7 @@ void PaintMonth(fw::Canvas& canvas, const MonthLayout& layout, int year, int mon
                 canvas.Line({x0, y}, {x0 + layout.m_nColumnWidth, y});
             }
             if (DayExists(year, month, day)) {
-                PaintDay(canvas, layout, table, year, month, day, now, x0, y);
+                PaintDay(canvas, layout, table, periods, year, month, day, now, x0, y);
             }
             canvas.SelectBrush(layout.m_brushWhite);
         }

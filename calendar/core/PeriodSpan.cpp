@@ -28,6 +28,22 @@ bool SameMonth(const std::string& a, const std::string& b) {
     return a.compare(0, 6, b, 0, 6) == 0;
 }
 
+// Walk, but stopping at the first day outside the month of `day` as well.
+int WalkInMonth(DbTable* table, const std::string& day, const std::string& text, int step,
+                std::string& end) {
+    int count = 0;
+    end = day;
+    while (SameMonth(end, day)) {
+        std::string next = DateAddDays(end, step);
+        if (next.empty() || ScheduleFindPeriodRow(table, next, text) < 0) {
+            break;
+        }
+        end = std::move(next);
+        ++count;
+    }
+    return count;
+}
+
 }  // namespace
 
 PeriodSpan FindPeriodSpan(DbTable* table, const std::string& day) {
@@ -62,6 +78,39 @@ PeriodSpan FindPeriodSpan(DbTable* table, const std::string& day) {
     }
     span.middle = DateAddDays(span.first, lo + (hi - lo) / 2);
     return span;
+}
+
+PeriodMark CMonthPeriods::Of(const std::string& day) {
+    if (!ScheduleIsDate(day)) {
+        return {};
+    }
+    const int32_t row = ScheduleFindPeriodRow(m_table, day);
+    if (row < 0) {
+        return {};
+    }
+    const char* text = DbGetCell(m_table, row, kColYotei);
+    const bool sameWalk = !m_strDay.empty() && SameMonth(day, m_strDay) && text == m_mark.text &&
+                          m_strFrom <= day && day <= m_strTo;
+    if (!sameWalk) {
+        m_strDay = day;
+        m_mark.text = text;
+        const int before = WalkInMonth(m_table, day, m_mark.text, -1, m_strFrom);
+        const int after = WalkInMonth(m_table, day, m_mark.text, +1, m_strTo);
+        // Counted from m_strFrom: the part of the run in the month starts at lo (the day
+        // after m_strFrom when that lies in the month before), and hi is m_strTo, the
+        // run's last day or the first day of the next month; the text goes halfway, as
+        // FindPeriodSpan places it.
+        const int lo = SameMonth(m_strFrom, day) ? 0 : 1;
+        const int hi = before + after;
+        m_mark.middle = DateAddDays(m_strFrom, lo + (hi - lo) / 2);
+    }
+    PeriodMark mark = m_mark;
+    if (day == m_strFrom) {
+        mark.type = day == m_strTo ? 3 : 1;
+    } else {
+        mark.type = day == m_strTo ? 2 : 0;
+    }
+    return mark;
 }
 
 int PeriodMarkType(const PeriodSpan& span, const std::string& day) {

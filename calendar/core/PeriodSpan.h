@@ -28,6 +28,34 @@ PeriodSpan FindPeriodSpan(DbTable* table, const std::string& day);
 // 3 first and last day at once (both arrowheads).
 int PeriodMarkType(const PeriodSpan& span, const std::string& day);
 
+// What the month view shows of a day's run.
+struct PeriodMark {
+    int type = -1;       // -1 when the day has no run, else PeriodMarkType of the day
+    std::string middle;  // as PeriodSpan::middle
+    std::string text;    // as PeriodSpan::text
+};
+
+// The marks of the days of one month, as FindPeriodSpan and PeriodMarkType give them, at
+// a cost that does not grow with the length of the runs: the month view needs only
+// whether a day is its run's first or last day and the run's middle day within the month,
+// and those are known once the walks have gone one day past the month's ends. The days of
+// one run within a month share one walk. Valid while the table does not change; the
+// month painter makes one per paint.
+class CMonthPeriods {
+  public:
+    explicit CMonthPeriods(DbTable* table) : m_table(table) {}
+    PeriodMark Of(const std::string& day);
+
+  private:
+    DbTable* m_table;
+    // The last run walked: from the day `m_strDay`, back to `m_strFrom` and forward to
+    // `m_strTo`, each the run's end or the first day outside the month it went on to.
+    std::string m_strDay;
+    std::string m_strFrom;
+    std::string m_strTo;
+    PeriodMark m_mark;  // of m_strDay; the middle day and text hold for the whole walk
+};
+
 // The bar's polygon for axis x, top y and height h: three pixels wide around x from y
 // to y+h, with 9-pixel arrowheads of half-width 5 as the type asks. Points run down the
 // left side from (x, y) to (x, y+h), then up the right side mirrored; a type other than

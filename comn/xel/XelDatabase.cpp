@@ -1,11 +1,19 @@
 #include "XelDatabase.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <optional>
+#include <system_error>
 
 #include "XelFile.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -15,7 +23,7 @@ const char kSourcePath[] = "comn\\xel\\XelDatabase";
 
 const char* const kKelnovaColumns[] = {"DATE",  "FROM_TIME", "TO_TIME",
                                        "INDEX", "YOTEI",     "SYUKUJITU"};
-DbTable g_kelnovaTables[] = {{"kelnova", 6, kKelnovaColumns, {}, 0}};
+DbTable g_kelnovaTables[] = {{"kelnova", 6, kKelnovaColumns, {}, 0, {}, {}}};
 
 DbRegistry* g_registry = nullptr;
 
@@ -103,38 +111,439 @@ const char* CellAt(const DbTable* table, int32_t row, int32_t column) {
     if (column < 0) {
         return kEmptyText;
     }
-    const char* cell = table->rows[static_cast<size_t>(row)].block.get();
+    const char* cell = table->rows[static_cast<size_t>(row)].cells;
     for (int32_t c = 0; c < column; ++c) {
         cell += std::strlen(cell) + 1;
     }
     return cell;
 }
 
-void LoadRows(DbTable* table, const std::string& contents) {
-    // Lines end with LF or CR LF. A file without a single LF but with CRs comes from an
-    // editor that ends lines with CR alone; read as one line it would be one row of
-    // everything (or, starting with the header, one comment), so its CRs end the lines.
-    const bool crOnly =
-        contents.find('\n') == std::string::npos && contents.find('\r') != std::string::npos;
-    const char eol = crOnly ? '\r' : '\n';
-    size_t pos = 0;
-    while (pos < contents.size()) {
-        size_t end = contents.find(eol, pos);
-        size_t next = end == std::string::npos ? contents.size() : end + 1;
-        std::string_view line(contents.data() + pos, next - pos);
-        pos = next;
-        // In memory a line ends with one line feed: the CR of a CR LF pair goes.
-        if (line.size() >= 2 && line[line.size() - 2] == '\r' && line.back() == '\n') {
-            line.remove_suffix(2);
-        } else if (!line.empty() && line.back() == eol) {
-            line.remove_suffix(1);
+bool g_useIndex = true;
+
+// The bytes a row line cannot carry as they are: the double quote and line breaks.
+constexpr bool NeedsReplacing(char c) {
+    return c == '"' || c == '\n' || c == '\r';
+}
+
+// Whether row r matches the second and third pair of a search (its first pair already
+// matched); a null column ends the pairs.
+bool MatchesRest(const DbTable* table, int32_t r, const char* column2, int32_t c2,
+                 const char* value2, const char* column3, int32_t c3, const char* value3) {
+    if (column2 == nullptr) {
+        return true;
+    }
+    if (std::strcmp(CellAt(table, r, c2), value2) != 0) {
+        return false;
+    }
+    return column3 == nullptr || std::strcmp(CellAt(table, r, c3), value3) == 0;
+}
+
+// The first cell of a row; a table without columns keys every row by the empty text.
+std::string_view FirstCell(const char* cells, size_t columns) {
+    return columns == 0 ? std::string_view() : std::string_view(cells);
+}
+
+// Appends a row whose cells lie back to back at `cells`, the first of them `first`.
+void AppendRow(DbTable* table, const char* cells, std::string_view first) {
+    table->index.Append(DbRowCount(table), first);
+    table->rows.push_back(DbRow{cells});
+}
+void AppendRow(DbTable* table, const char* cells) {
+    AppendRow(table, cells, FirstCell(cells, static_cast<size_t>(table->columnCount)));
+}
+
+// The fields of a line as the splitter gives them, at most one per column.
+void SplitFields(std::string_view line, size_t columns, std::vector<std::string_view>& fields) {
+    fields.clear();
+    DbNextField next(line);
+    while (fields.size() < columns) {
+        std::optional<std::string_view> field = next();
+        if (!field) {
+            break;
         }
-        if (line.empty() || line.front() == '#') {
-            continue;
-        }
-        DbAddRow(table, line);
+        fields.push_back(*field);
     }
 }
+
+// Writes the cells back to back from `out`, each with its terminator; a column without a
+// field gets the empty text and diagnostic 503. The fields may lie in the same bytes
+// further on: each is moved down, never past the start of the next. Returns the end.
+char* WriteCells(const DbTable* table, const std::vector<std::string_view>& fields, char* out) {
+    for (size_t c = 0; c < static_cast<size_t>(table->columnCount); ++c) {
+        if (c < fields.size()) {
+            std::memmove(out, fields[c].data(), fields[c].size());
+            out += fields[c].size();
+        } else {
+            Diagnose(503, "WARNING:Object file format is Iregural!!(%s)\n", table->columnNames[c]);
+        }
+        *out++ = '\0';
+    }
+    return out;
+}
+
+// The first line feed in [p, end), or end. Lines are short, so a call of memchr for each
+// costs more than this inline search.
+const char* FindLineFeed(const char* p, const char* end) {
+#if defined(__SSE2__)
+    const __m128i feed = _mm_set1_epi8('\n');
+    for (; p + 16 <= end; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const uint32_t hits = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, feed)));
+        if (hits != 0) {
+            return p + std::countr_zero(hits);
+        }
+    }
+#endif
+    while (p < end && *p != '\n') {
+        ++p;
+    }
+    return p;
+}
+
+// Set bits of a 16-bit mask. std::popcount becomes a library call where the processor
+// is not known to count bits itself.
+int CountBits16(uint32_t mask) {
+    static constexpr std::array<uint8_t, 256> kBits = [] {
+        std::array<uint8_t, 256> bits{};
+        for (int i = 1; i < 256; ++i) {
+            bits[static_cast<size_t>(i)] =
+                static_cast<uint8_t>((i & 1) + bits[static_cast<size_t>(i / 2)]);
+        }
+        return bits;
+    }();
+    return kBits[mask & 0xFF] + kBits[(mask >> 8) & 0xFF];
+}
+
+// Bits, one per byte of up to 16 bytes at p (n of them), for the commas and for the bytes
+// that send a line off the fast path: double quotes, NULs, line breaks (and the other
+// control bytes up to CR, which only cost the slow path).
+struct ByteBits {
+    uint32_t commas;
+    uint32_t specials;
+};
+
+ByteBits ClassifyBytes(const char* p, size_t n) {
+    ByteBits bits{0, 0};
+    for (size_t i = 0; i < n; ++i) {
+        const unsigned char c = static_cast<unsigned char>(p[i]);
+        bits.commas |= static_cast<uint32_t>(c == ',') << i;
+        bits.specials |= static_cast<uint32_t>(c == '"' || c <= '\r') << i;
+    }
+    return bits;
+}
+
+// Turns the commas among the n bytes at p into terminators.
+void EndAtCommas(char* p, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+        p[i] = p[i] == ',' ? '\0' : p[i];
+    }
+}
+
+#if defined(__SSE2__)
+// The same for a whole block of 16 bytes that may be read.
+ByteBits ClassifyBlock(const char* p) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i commas = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(','));
+    const __m128i quotes = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'));
+    const __m128i controls = _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8('\r')), bytes);
+    return {static_cast<uint32_t>(_mm_movemask_epi8(commas)),
+            static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(quotes, controls)))};
+}
+
+// Bytes past the n that belong to the line are written back as they were.
+void EndBlockAtCommas(char* p, size_t n) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i index = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    const __m128i inLine = _mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(n)), index);
+    const __m128i commas = _mm_and_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')), inLine);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_andnot_si128(commas, bytes));
+}
+#else
+ByteBits ClassifyBlock(const char* p) {
+    return ClassifyBytes(p, 16);
+}
+void EndBlockAtCommas(char* p, size_t n) {
+    EndAtCommas(p, n);
+}
+#endif
+
+// The common line, without double quotes, NULs or line breaks, and with a field for every
+// column: its fields are the runs between commas, so every comma becomes a terminator
+// where it stands, and so does the byte after the line. The commas after the last cell
+// end fields that are dropped; nothing reads past the last cell's terminator. False,
+// with the line untouched, for any other line. Whole 16-byte blocks are read and written
+// back up to `readable`; `firstSize` is the length of the first cell.
+bool SplitPlainLine(char* line, size_t size, int32_t columns, const char* readable,
+                    size_t& firstSize) {
+    size_t commas = 0;
+    firstSize = size;
+    for (size_t base = 0; base < size; base += 16) {
+        const size_t n = std::min<size_t>(16, size - base);
+        const ByteBits bits = line + base + 16 <= readable ? ClassifyBlock(line + base)
+                                                           : ClassifyBytes(line + base, n);
+        const uint32_t inLine = n == 16 ? 0xFFFFu : (1u << n) - 1;
+        if ((bits.specials & inLine) != 0) {
+            return false;
+        }
+        const uint32_t found = bits.commas & inLine;
+        if (firstSize == size && found != 0) {
+            firstSize = base + static_cast<size_t>(std::countr_zero(found));
+        }
+        commas += static_cast<size_t>(CountBits16(found));
+    }
+    if (commas + 1 < static_cast<size_t>(columns)) {
+        return false;
+    }
+    for (size_t base = 0; base < size; base += 16) {
+        const size_t n = std::min<size_t>(16, size - base);
+        if (line + base + 16 <= readable) {
+            EndBlockAtCommas(line + base, n);
+        } else {
+            EndAtCommas(line + base, n);
+        }
+    }
+    line[size] = '\0';
+    return true;
+}
+
+// Adds the row of one line of the file, splitting it where it lies: the line and the byte
+// after it (its CR or LF, or the file's terminator) are overwritten by its cells, which
+// are never longer. Only a line with fewer fields than columns needs room of its own.
+void LoadRow(DbTable* table, char* line, size_t size, const char* readable,
+             std::vector<std::string_view>& fields) {
+    const int32_t columns = table->columnCount;
+    size_t firstSize = 0;
+    if (columns > 0 && SplitPlainLine(line, size, columns, readable, firstSize)) {
+        AppendRow(table, line, std::string_view(line, firstSize));
+        return;
+    }
+    SplitFields(std::string_view(line, size), static_cast<size_t>(columns), fields);
+    if (fields.size() == static_cast<size_t>(columns)) {
+        WriteCells(table, fields, line);
+        AppendRow(table, line);
+        return;
+    }
+    char* const cells = table->text.Reserve(size + static_cast<size_t>(columns));
+    table->text.Commit(static_cast<size_t>(WriteCells(table, fields, cells) - cells));
+    AppendRow(table, cells);
+}
+
+// Line feeds plus one: at least the number of lines.
+size_t CountLines(const std::string& contents) {
+    const char* p = contents.data();
+    const char* const end = p + contents.size();
+    size_t lines = 1;
+#if defined(__SSE2__)
+    const __m128i feed = _mm_set1_epi8('\n');
+    for (; p + 16 <= end; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        lines += static_cast<size_t>(
+            CountBits16(static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, feed)))));
+    }
+#endif
+    return lines + static_cast<size_t>(std::count(p, end, '\n'));
+}
+
+// The bytes read become the rows' storage, so they should take no more room than the file
+// (reading into a string that grows as it goes could leave twice that).
+void ReserveFileSize(const std::string& path, std::string& contents) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (!error && size < contents.max_size() - kDbReadSlack) {
+        contents.reserve(static_cast<size_t>(size) + kDbReadSlack);
+    }
+}
+
+// Lines end with LF or CR LF. A file without a single LF but with CRs comes from an
+// editor that ends lines with CR alone; read as one line it would be one row of
+// everything (or, starting with the header, one comment), so its CRs become line ends.
+void EndLinesWithCrAlone(std::string& contents) {
+    if (contents.find('\n') == std::string::npos) {
+        std::replace(contents.begin(), contents.end(), '\r', '\n');
+    }
+}
+
+// Reads the rows of a file's contents, which the table keeps: the rows' cells stay in
+// those bytes.
+void LoadRows(DbTable* table, std::string&& contents) {
+    std::string& bytes = table->text.Adopt(std::move(contents));
+    const size_t lines = CountLines(bytes);
+    table->rows.reserve(table->rows.size() + lines);
+    table->index.Reserve(table->rows.size() + lines);
+    std::vector<std::string_view> fields;  // of the lines off the fast path
+    fields.reserve(static_cast<size_t>(table->columnCount));
+    char* const data = bytes.data();
+    const size_t total = bytes.size();
+    size_t pos = 0;
+    while (pos < total) {
+        const size_t next =
+            std::min(static_cast<size_t>(FindLineFeed(data + pos, data + total) - data) + 1, total);
+        char* const line = data + pos;
+        size_t size = next - pos;
+        pos = next;
+        // In memory a line ends with one line feed: the CR of a CR LF pair goes.
+        if (size >= 2 && line[size - 2] == '\r' && line[size - 1] == '\n') {
+            size -= 2;
+        } else if (size > 0 && line[size - 1] == '\n') {
+            size -= 1;
+        }
+        if (size == 0 || line[0] == '#') {
+            continue;
+        }
+        LoadRow(table, line, size, data + total, fields);
+    }
+}
+
+// Appends one cell of a row line to `out` (see DbJoinField), whole runs of ordinary
+// bytes at a time.
+void AppendCell(std::string& out, bool first, std::string_view cell) {
+    if (!first) {
+        out += ',';
+    }
+    // A comma needs the quotes; so does a "#" starting the line, which would otherwise
+    // make the row a comment when the file is read again.
+    const bool quoted = std::memchr(cell.data(), ',', cell.size()) != nullptr ||
+                        (first && !cell.empty() && cell[0] == '#');
+    if (quoted) {
+        out += '"';
+    }
+    size_t i = 0;
+    while (i < cell.size()) {
+        size_t plain = i;
+        while (plain < cell.size() && !NeedsReplacing(cell[plain])) {
+            ++plain;
+        }
+        out.append(cell.data() + i, plain - i);
+        if (plain == cell.size()) {
+            break;
+        }
+        i = plain + 1;
+        const char c = cell[plain];
+        if (c == '"') {
+            out += "\xFA\x57";  // ＂ FULLWIDTH QUOTATION MARK
+        } else if (c == '\n') {
+            out += ' ';
+        } else if (i < cell.size() && cell[i] == '\n') {  // CR LF
+            out += ' ';
+            ++i;
+        } else {
+            out += c;  // a lone CR stays
+        }
+    }
+    if (quoted) {
+        out += '"';
+    }
+}
+
+// What ComposePlainLine gives for a row that is not plain.
+constexpr size_t kNotPlainLine = SIZE_MAX;
+
+#if defined(__SSE2__)
+// Composes the line of a row into `line` (room for `room` bytes and one block more),
+// sixteen bytes at a time: its cells with commas for their terminators. Returns the
+// line's length without a line break, or kNotPlainLine when a cell holds a byte that
+// needs quoting or replacing or the line is longer than the room. Reads at most
+// kDbReadSlack bytes past the row's last terminator.
+size_t ComposePlainLine(const char* cells, int32_t columns, char* line, size_t room) {
+    const __m128i comma = _mm_set1_epi8(',');
+    const __m128i quote = _mm_set1_epi8('"');
+    const __m128i feed = _mm_set1_epi8('\n');
+    const __m128i ret = _mm_set1_epi8('\r');
+    int32_t ended = 0;
+    for (size_t n = 0;; n += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cells + n));
+        const __m128i zeros = _mm_cmpeq_epi8(bytes, _mm_setzero_si128());
+        const __m128i specials =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, comma), _mm_cmpeq_epi8(bytes, quote)),
+                         _mm_or_si128(_mm_cmpeq_epi8(bytes, feed), _mm_cmpeq_epi8(bytes, ret)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(line + n),
+                         _mm_or_si128(_mm_andnot_si128(zeros, bytes), _mm_and_si128(zeros, comma)));
+        uint32_t ends = static_cast<uint32_t>(_mm_movemask_epi8(zeros));
+        const uint32_t special = static_cast<uint32_t>(_mm_movemask_epi8(specials));
+        const int32_t found = CountBits16(ends);
+        if (ended + found >= columns) {
+            for (int32_t i = ended + 1; i < columns; ++i) {
+                ends &= ends - 1;  // the terminators before the last cell's
+            }
+            const int end = std::countr_zero(ends);
+            return (special & ((1u << end) - 1)) != 0 ? kNotPlainLine
+                                                      : n + static_cast<size_t>(end);
+        }
+        if (special != 0 || n + 16 > room) {
+            return kNotPlainLine;
+        }
+        ended += found;
+    }
+}
+#else
+size_t ComposePlainLine(const char* cells, int32_t columns, char* line, size_t room) {
+    size_t n = 0;
+    for (int32_t ended = 0;; ++cells) {
+        const char c = *cells;
+        if (c == '\0') {
+            if (++ended == columns) {
+                return n;
+            }
+            line[n++] = ',';
+        } else if (c == ',' || NeedsReplacing(c) || n == room) {
+            return kNotPlainLine;
+        } else {
+            line[n++] = c;
+        }
+    }
+}
+#endif
+
+// Composes row lines straight into a string that is kept larger than its contents:
+// most rows hold no byte that needs quoting or replacing, and no first cell starting
+// with "#", and their line is their cells with commas for the terminators, composed in
+// place; any other row goes cell by cell.
+class RowLineWriter {
+  public:
+    RowLineWriter(std::string& out, size_t expected) : m_out(out), m_used(out.size()) {
+        m_out.resize(m_used + expected + kLineRoom);
+    }
+    ~RowLineWriter() { m_out.resize(m_used); }
+
+    void Append(const char* cells, int32_t columns) {
+        if (m_out.size() - m_used < kLineRoom) {
+            m_out.resize(2 * m_out.size() + kLineRoom);
+        }
+        char* const line = m_out.data() + m_used;
+        size_t n = columns > 0 && cells[0] != '#'
+                       ? ComposePlainLine(cells, columns, line, kLineRoom - 16 - 2)
+                       : kNotPlainLine;
+        if (n == kNotPlainLine) {
+            AppendCells(cells, columns);
+            return;
+        }
+        line[n] = '\r';
+        line[n + 1] = '\n';
+        m_used += n + 2;
+    }
+
+  private:
+    static constexpr size_t kLineRoom = 1024 + 16 + 2;
+
+    void AppendCells(const char* cells, int32_t columns) {
+        m_line.clear();
+        for (int32_t c = 0; c < columns; ++c) {
+            const size_t size = std::strlen(cells);
+            AppendCell(m_line, c == 0, std::string_view(cells, size));
+            cells += size + 1;
+        }
+        m_line += "\r\n";
+        if (m_out.size() - m_used < m_line.size()) {
+            m_out.resize(2 * m_out.size() + m_line.size());
+        }
+        std::memcpy(m_out.data() + m_used, m_line.data(), m_line.size());
+        m_used += m_line.size();
+    }
+
+    std::string& m_out;
+    size_t m_used;
+    std::string m_line;  // of a row that is not plain
+};
 
 void AppendLine(std::string& out, std::string_view line) {
     out.append(line);
@@ -143,6 +552,10 @@ void AppendLine(std::string& out, std::string_view line) {
 
 std::string TableFileContents(const DbTable* table) {
     std::string out;
+    // A row line is its cells, a comma between two of them, maybe two quotes per cell
+    // and CR LF; the cells with their terminators take the text's bytes or fewer.
+    const size_t perRow = 2 * static_cast<size_t>(table->columnCount) + 2;
+    out.reserve(256);
     AppendLine(out, "# X-- Database Version 1.0");
     AppendLine(out, std::string("# Table Name : ") + table->name);
     std::string format = "# Format : ";
@@ -152,22 +565,21 @@ std::string TableFileContents(const DbTable* table) {
         format += "]";
     }
     AppendLine(out, format);
-    for (int32_t r = 0; r < DbRowCount(table); ++r) {
-        DbLine line;
-        for (int32_t c = 0; c < table->columnCount; ++c) {
-            DbJoinField(line, CellAt(table, r, c));
+    {
+        RowLineWriter writer(out, table->text.Used() + perRow * table->rows.size());
+        for (const DbRow& row : table->rows) {
+            writer.Append(row.cells, table->columnCount);
         }
-        AppendLine(out, line.text);
     }
     AppendLine(out, "# [END OF FILE]");
     return out;
 }
 
+// Every row goes at once, as deleting row 0 until none is left would leave it.
 void ReleaseRows(DbTable* table) {
-    while (DbRowCount(table) > 0) {
-        DbDeleteRow(table, 0);
-    }
     std::vector<DbRow>().swap(table->rows);
+    table->index.Clear();
+    table->text.Clear();
     table->loaded = 0;
 }
 
@@ -212,6 +624,7 @@ DbTable* DbOpenTable(const char* tableName) {
     // A save cut short by a crash leaves its temporary file; it is never read.
     XelRemoveStaleTemps(path);
     std::string contents;
+    ReserveFileSize(path, contents);
     XelReadResult read = XelReadFile(path, contents);
     if (read == XelReadResult::kMissing) {
         Diagnose(108, "WARNING:Table File is not Found (%s)!!\n", path.c_str());
@@ -227,7 +640,8 @@ DbTable* DbOpenTable(const char* tableName) {
         Diagnose(118, "Can't Open Table File (%s)!!\n", path.c_str());
         return nullptr;
     }
-    LoadRows(table, contents);
+    EndLinesWithCrAlone(contents);
+    LoadRows(table, std::move(contents));
     table->loaded = 1;
     return table;
 }
@@ -263,23 +677,12 @@ int DbCloseTable(const char* tableName, int save) {
 void DbAddRow(DbTable* table, std::string_view line) {
     // Each field is at most the line, and each cell takes one terminator.
     const size_t columns = static_cast<size_t>(table->columnCount);
-    std::unique_ptr<char[]> block(new char[line.size() + columns]);
-    char* out = block.get();
-    DbNextField next(line);
-    bool fieldsLeft = true;
-    for (size_t c = 0; c < columns; ++c) {
-        std::optional<std::string_view> field = fieldsLeft ? next() : std::nullopt;
-        if (!field) {
-            fieldsLeft = false;
-            Diagnose(503, "WARNING:Object file format is Iregural!!(%s)\n", table->columnNames[c]);
-            *out++ = '\0';
-            continue;
-        }
-        std::memcpy(out, field->data(), field->size());
-        out += field->size();
-        *out++ = '\0';
-    }
-    table->rows.push_back(DbRow{std::move(block)});
+    char* const cells = table->text.Reserve(line.size() + columns);
+    std::vector<std::string_view> fields;
+    SplitFields(line, columns, fields);
+    char* const end = WriteCells(table, fields, cells);
+    table->text.Commit(static_cast<size_t>(end - cells));
+    AppendRow(table, cells);
 }
 
 void DbDeleteRow(DbTable* table, int32_t row) {
@@ -287,9 +690,14 @@ void DbDeleteRow(DbTable* table, int32_t row) {
         return;
     }
     auto& rows = table->rows;
-    if (static_cast<size_t>(row) != rows.size() - 1) {
-        rows[static_cast<size_t>(row)] = std::move(rows.back());
+    const int32_t last = DbRowCount(table) - 1;
+    const size_t columns = static_cast<size_t>(table->columnCount);
+    table->index.Remove(row, FirstCell(rows[static_cast<size_t>(row)].cells, columns));
+    if (row != last) {
+        table->index.MoveLast(last, row, FirstCell(rows.back().cells, columns));
+        rows[static_cast<size_t>(row)] = rows.back();
     }
+    table->index.PopBack();
     rows.pop_back();
 }
 
@@ -305,23 +713,37 @@ int32_t DbFindRow(DbTable* table, const char* column1, const char* value1, const
 int32_t DbFindRow3(DbTable* table, const char* column1, const char* value1, const char* column2,
                    const char* value2, const char* column3, const char* value3) {
     const int32_t c1 = ColumnIndex(table, column1);
+    if (!g_useIndex || c1 != 0) {
+        return DbFindRow3Linear(table, column1, value1, column2, value2, column3, value3);
+    }
     const int32_t c2 = ColumnIndex(table, column2);
     const int32_t c3 = ColumnIndex(table, column3);
-    for (int32_t r = 0; r < DbRowCount(table); ++r) {
-        if (std::strcmp(CellAt(table, r, c1), value1) != 0) {
-            continue;
-        }
-        if (column2 == nullptr) {
-            return r;
-        }
-        if (std::strcmp(CellAt(table, r, c2), value2) != 0) {
-            continue;
-        }
-        if (column3 == nullptr || std::strcmp(CellAt(table, r, c3), value3) == 0) {
+    const DbFirstCellIndex& index = table->index;
+    for (int32_t r = index.First(value1); r >= 0; r = index.Next(r)) {
+        if (MatchesRest(table, r, column2, c2, value2, column3, c3, value3)) {
             return r;
         }
     }
     return -1;
+}
+
+int32_t DbFindRow3Linear(const DbTable* table, const char* column1, const char* value1,
+                         const char* column2, const char* value2, const char* column3,
+                         const char* value3) {
+    const int32_t c1 = ColumnIndex(table, column1);
+    const int32_t c2 = ColumnIndex(table, column2);
+    const int32_t c3 = ColumnIndex(table, column3);
+    for (int32_t r = 0; r < DbRowCount(table); ++r) {
+        if (std::strcmp(CellAt(table, r, c1), value1) == 0 &&
+            MatchesRest(table, r, column2, c2, value2, column3, c3, value3)) {
+            return r;
+        }
+    }
+    return -1;
+}
+
+void DbUseIndex(bool use) {
+    g_useIndex = use;
 }
 
 const char* DbGetCell(const DbTable* table, int32_t row, const char* column) {
@@ -332,31 +754,5 @@ const char* DbGetCell(const DbTable* table, int32_t row, const char* column) {
 }
 
 void DbJoinField(DbLine& line, std::string_view cell) {
-    const bool first = line.cells++ == 0;
-    if (!first) {
-        line.text += ',';
-    }
-    // A comma needs the quotes; so does a "#" starting the line, which would otherwise
-    // make the row a comment when the file is read again.
-    const bool quoted =
-        cell.find(',') != std::string_view::npos || (first && !cell.empty() && cell[0] == '#');
-    if (quoted) {
-        line.text += '"';
-    }
-    for (size_t i = 0; i < cell.size(); ++i) {
-        char c = cell[i];
-        if (c == '"') {
-            line.text += "\xFA\x57";  // ＂ FULLWIDTH QUOTATION MARK
-        } else if (c == '\n') {
-            line.text += ' ';
-        } else if (c == '\r' && i + 1 < cell.size() && cell[i + 1] == '\n') {
-            line.text += ' ';
-            ++i;
-        } else {
-            line.text += c;
-        }
-    }
-    if (quoted) {
-        line.text += '"';
-    }
+    AppendCell(line.text, line.cells++ == 0, cell);
 }

@@ -17,14 +17,15 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// One row: the cells back to back in one block, each ended by a NUL byte.
+#include "XelRowStore.h"
+
+// One row: its cells back to back in the table's text blocks, each ended by a NUL byte.
 struct DbRow {
-    std::unique_ptr<char[]> block;
+    const char* cells;
 };
 
 struct DbTable {
@@ -33,6 +34,8 @@ struct DbTable {
     const char* const* columnNames;  // column names in column order
     std::vector<DbRow> rows;         // file order, then appended rows
     int32_t loaded = 0;              // 1 once the file has been read
+    DbTextArena text;                // the rows' cell texts
+    DbFirstCellIndex index;          // the rows by their first cell
 };
 
 struct DbRegistry {
@@ -67,6 +70,10 @@ void DbAddRow(DbTable* table, std::string_view line);
 void DbDeleteRow(DbTable* table, int32_t row);
 int32_t DbRowCount(const DbTable* table);
 
+// The first row in table order whose cells equal the values (byte for byte) under the
+// named columns; a null column2 ends the pairs there, and so does a null column3. An
+// unknown column reads as the empty text in every row. Searches on the first column go
+// through the table's index and visit only the rows holding value1.
 int32_t DbFindRow(DbTable* table, const char* column1, const char* value1, const char* column2,
                   const char* value2);
 int32_t DbFindRow3(DbTable* table, const char* column1, const char* value1, const char* column2,
@@ -83,6 +90,14 @@ const char* DbGetCell(const DbTable* table, int32_t row, const char* column);
 // (CR LF or LF) as one blank; every other byte is written as it is.
 void DbJoinField(DbLine& line, std::string_view cell);
 
-// Internal operations, exposed for the tests.
+// Internal operations, exposed for the tests and benchmarks.
 DbTable* DbFindTable(const char* tableName);
 std::string DbTablePath(const DbTable* table);
+// DbFindRow3 by a scan of every row from row 0, without the index: the reference the
+// indexed search must agree with, and the baseline of the benchmarks.
+int32_t DbFindRow3Linear(const DbTable* table, const char* column1, const char* value1,
+                         const char* column2, const char* value2, const char* column3,
+                         const char* value3);
+// false makes DbFindRow and DbFindRow3 scan every row as DbFindRow3Linear does (for
+// benchmarks that compare the two); true, the default, uses the index.
+void DbUseIndex(bool use);

@@ -1,0 +1,81 @@
+// Painting one month into an off-screen wx bitmap, as the view does on every paint: a
+// bitmap and a wxMemoryDC of the client size, WxCanvas on it, and the copy to a target.
+// Needs a display:
+//
+//   xvfb-run -a -s "-screen 0 1280x1024x24" build/wxpaint_bench
+#include <benchmark/benchmark.h>
+#include <wx/app.h>
+#include <wx/bitmap.h>
+#include <wx/dcmemory.h>
+#include <wx/init.h>
+
+#include "BenchData.h"
+#include "MonthLayout.h"
+#include "MonthPainter.h"
+#include "WxCanvas.h"
+#include "XelDatabase.h"
+
+namespace {
+
+using bench::kPaintMonth;
+using bench::kPaintYear;
+
+const LocalDateTime kNow{kPaintYear, kPaintMonth, 15, 12, 0, 0};
+
+class BenchApp : public wxApp {
+  public:
+    bool OnInit() override { return true; }
+};
+
+// wx starts once, on first use, without a main loop.
+bool WxReady() {
+    static const bool ready = [] {
+        static int argc = 1;
+        static char name[] = "wxpaint_bench";
+        static char* argv[] = {name, nullptr};
+        wxApp::SetInstance(new BenchApp);
+        return wxEntryStart(argc, argv) && wxTheApp->CallOnInit();
+    }();
+    return ready;
+}
+
+// rows, index (1) or scan (0), and the days of a long period around the painted month.
+void BM_WxPaintMonth(benchmark::State& state) {
+    if (!WxReady()) {
+        state.SkipWithError("wx did not start (no display?)");
+        return;
+    }
+    bench::BenchFolder folder;
+    bench::TableSpec spec;
+    spec.rows = static_cast<int>(state.range(0));
+    spec.longPeriodDays = static_cast<int>(state.range(2));
+    DbTable* table = folder.Open(bench::TableFile(spec));
+    DbUseIndex(state.range(1) == 1);
+    const MonthLayout layout;
+    const wxSize size(layout.ClientWidth(), layout.ClientHeight());
+    wxBitmap window(size);  // stands for the window the view copies to
+    wxMemoryDC target(window);
+    for (auto _ : state) {
+        wxBitmap bitmap(size);
+        wxMemoryDC memory(bitmap);
+        memory.SetBackground(*wxWHITE_BRUSH);
+        memory.Clear();
+        fw::WxCanvas canvas(memory, &target, size);
+        PaintMonth(canvas, layout, kPaintYear, kPaintMonth, kNow, table);
+    }
+    DbUseIndex(true);
+    state.counters["rows"] = DbRowCount(table);
+}
+
+}  // namespace
+
+BENCHMARK(BM_WxPaintMonth)
+    ->ArgNames({"rows", "index", "period"})
+    ->ArgsProduct({{1000, 10000, 100000}, {1, 0}, {0}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_WxPaintMonth)
+    ->ArgNames({"rows", "index", "period"})
+    ->ArgsProduct({{100000}, {1}, {1000, 10000}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();

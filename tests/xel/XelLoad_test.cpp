@@ -1,0 +1,162 @@
+// Rows read from a file are split where the file's bytes lie, most of them on a fast path
+// for lines without quotes; rows are saved with a fast path for cells that need no
+// quoting. Both must give exactly what the field splitter and DbJoinField give.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "XelDatabase.h"
+#include "XelTestSupport.h"
+
+namespace {
+
+using xeltest::kEndMark;
+using xeltest::kHeader;
+using xeltest::ReadBytes;
+using xeltest::Rows;
+using xeltest::StoreTest;
+using Cells = std::vector<std::string>;
+
+struct Added {
+    Cells cells;
+    std::string diagnostics;
+};
+
+// What DbAddRow makes of a line, in a table of its own.
+class ReferenceTest : public StoreTest {
+  protected:
+    Added AddedRow(const std::string& line) {
+        DbCloseTable("kelnova", 0);
+        DbTable* table = OpenWith("");
+        testing::internal::CaptureStdout();
+        DbAddRow(table, line);
+        Added added{Rows(table)[0], testing::internal::GetCapturedStdout()};
+        DbCloseTable("kelnova", 0);
+        return added;
+    }
+};
+
+TEST_F(ReferenceTest, LinesReadFromTheFileSplitAsAddedRowsDo) {
+    const std::string lines[] = {
+        "a,b,c,d,e,f",
+        "20070305,0930,1000,1,\x89\xEF\x8B\x63,",  // 会議
+        "a,b,c,d,e,",
+        "x",
+        "a,",
+        "1,2,3,4,5,6,7,8",
+        "1,2,3,4,5,6,\"7,8\"",
+        "a,\"b,c\",,d,e,f",
+        "\"ab\"cd,e,,,,",
+        "\"unclosed,x",
+        "a\"b\"c,d,e,f,g,h",
+        std::string("a\0b,c,d,e,f,g", 13),
+        "a\tb,c\x7F,d,e,f,g",
+        "lone\rcr,b,c,d,e,f",
+        "\"\",,,,,",
+        ",,,,,",
+        ",,,,",
+        // Longer than a block of sixteen bytes, commas on both sides of the border.
+        "20070305,0930,1000,1,0123456789abcdef0123456789,",
+        "0123456789abcde,0123456789abcd,,x,0123456789abcdef0123,end",
+        "0123456789abcdef,0123456789abcdef,0123456789abcdef,\"q\",e,f",
+        std::string(40, 'y') + ",,,,," + std::string(20, 'z'),
+    };
+    const char* const endings[] = {"\r\n", "\n", ""};
+    for (const std::string& line : lines) {
+        const Added expected = AddedRow(line);
+        for (const char* ending : endings) {
+            // The line between two plain rows, or last in the file without a line end.
+            const bool last = std::string(ending).empty();
+            const std::string file = std::string(kHeader) + "p,q,r,s,t,u\r\n" + line + ending +
+                                     (last ? "" : std::string("v,w,x,y,z,0\r\n") + kEndMark);
+            DbCloseTable("kelnova", 0);
+            testing::internal::CaptureStdout();
+            DbTable* table = OpenWith(file);
+            const std::string diagnostics = testing::internal::GetCapturedStdout();
+            ASSERT_NE(table, nullptr);
+            const std::vector<Cells> rows = Rows(table);
+            ASSERT_EQ(rows.size(), last ? 2u : 3u) << line;
+            EXPECT_EQ(rows[0], (Cells{"p", "q", "r", "s", "t", "u"})) << line;
+            EXPECT_EQ(rows[1], expected.cells) << line << " ending " << last;
+            if (!last) {
+                EXPECT_EQ(rows[2], (Cells{"v", "w", "x", "y", "z", "0"})) << line;
+            }
+            EXPECT_EQ(diagnostics, expected.diagnostics) << line;
+        }
+    }
+}
+
+TEST_F(StoreTest, FilesShorterThanABlockAreRead) {
+    // A file held in the string itself (no heap) must still give rows that stay put.
+    for (const std::string file : {"a,b,c,d,e,f", "a,b\n", "1,,,,,\r\n2,,,,,"}) {
+        DbCloseTable("kelnova", 0);
+        testing::internal::CaptureStdout();
+        DbTable* table = OpenWith(file);
+        testing::internal::GetCapturedStdout();
+        ASSERT_NE(table, nullptr);
+        const std::vector<Cells> rows = Rows(table);
+        for (int i = 0; i < 50; ++i) {
+            DbAddRow(table, "filler,,,,,");  // the table grows; the first rows stay
+        }
+        for (size_t r = 0; r < rows.size(); ++r) {
+            EXPECT_EQ(Rows(table)[r], rows[r]) << file;
+        }
+    }
+}
+
+// Random cells of every kind the store may hold, saved beside rows read from the file;
+// the file must be each row's cells joined by DbJoinField, in row order.
+TEST_F(StoreTest, SavedLinesAreTheCellsJoined) {
+    std::mt19937 random(11);
+    const std::vector<std::string> pieces = {"",
+                                             "a",
+                                             "20070305",
+                                             "0930",
+                                             "\x89\xEF\x8B\x63",
+                                             "x,y",
+                                             "say \"hi\"",
+                                             "\r\n",
+                                             "\n",
+                                             "\r",
+                                             "#tag",
+                                             "\x95\x5C",
+                                             "\t",
+                                             std::string(70, 'w'),
+                                             ",",
+                                             std::string(600, 'L')};
+    auto cell = [&] {
+        std::string text;
+        for (int i = std::uniform_int_distribution<int>(0, 2)(random); i > 0; --i) {
+            text += pieces[std::uniform_int_distribution<size_t>(0, pieces.size() - 1)(random)];
+        }
+        return text;
+    };
+    DbTable* table =
+        OpenWith(std::string(kHeader) + "20070305,0930,1000,1,plain,\r\n" + "a,\"b,c\",,,,\r\n" +
+                 "20070306,,,0,\x89\xEF\x8B\x63,\r\n" + kEndMark);
+    for (int r = 0; r < 300; ++r) {
+        DbLine line;
+        for (int c = 0; c < 6; ++c) {
+            DbJoinField(line, cell());
+        }
+        DbAddRow(table, line.text);
+    }
+    DbDeleteRow(table, 1);
+    std::string expected = kHeader;
+    for (const Cells& row : Rows(table)) {
+        DbLine line;
+        for (const std::string& text : row) {
+            DbJoinField(line, text);
+        }
+        expected += line.text + "\r\n";
+    }
+    expected += kEndMark;
+    const auto before = Rows(table);
+    ASSERT_EQ(DbCloseTable("kelnova", 1), 0);
+    EXPECT_EQ(ReadBytes(TablePath()), expected);
+    EXPECT_EQ(Rows(DbOpenTable("kelnova")), before);
+}
+
+}  // namespace
