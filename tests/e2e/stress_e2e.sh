@@ -60,8 +60,11 @@ SOCKET="$XDG_RUNTIME_DIR/kelnova.sock"
 # Open the folders and the socket to everyone, so that only the peer check stands.
 chmod 755 "$E2E_WORK" "$XDG_RUNTIME_DIR"
 chmod 777 "$SOCKET"
+# The other user runs a copy of knock: the build folder may be closed to it.
+cp "$KNOCK" "$E2E_WORK/knock"
+chmod 755 "$E2E_WORK/knock"
 check "another user can connect" setpriv --reuid=65534 --regid=65534 --clear-groups \
-    "$KNOCK" "$SOCKET" "RAISE"$'\n'
+    "$E2E_WORK/knock" "$SOCKET" "RAISE"$'\n'
 sleep 0.5
 check "another user's request changes nothing" not_on_top "$WIN"
 chmod 700 "$E2E_WORK" "$XDG_RUNTIME_DIR"
