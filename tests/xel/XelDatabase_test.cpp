@@ -85,6 +85,18 @@ TEST_F(StoreTest, FolderThatDoesNotExistFailsAndCreatesNothing) {
     EXPECT_EQ(DbFindTable("kelnova")->loaded, 0);
 }
 
+TEST_F(StoreTest, DataFolderThatIsAFileFailsAndChangesNothing) {
+    const std::filesystem::path file = m_dir / "plain";
+    xeltest::WriteBytes(file, "not a folder");
+    DbKelnovaRegistry().dataFolder = file.string() + "/";
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(DbOpenTable("kelnova"), nullptr);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("(111):Can't Create Table File"), std::string::npos) << out;
+    EXPECT_EQ(ReadBytes(file), "not a folder");
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"plain"});
+}
+
 TEST_F(StoreTest, UnreadableTableIsNeverEmptied) {
     // A folder where the file should be: it exists but cannot be read as a table.
     std::filesystem::create_directory(TablePath());
