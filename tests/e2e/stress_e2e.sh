@@ -56,6 +56,9 @@ is_on_top() { [ "$(printf '%d' "$(top_window)")" -eq "$(printf '%d' "$1")" ]; }
 not_on_top() { ! is_on_top "$1"; }
 check "the cover lies over the window" wait_for 10 not_on_top "$WIN"
 SOCKET="$XDG_RUNTIME_DIR/kelnova.sock"
+# The window may show before its first paint publishes the socket, and the killed copies
+# left theirs behind: wait until this copy listens (an empty message is ignored).
+check "the running copy listens" wait_for 10 "$KNOCK" "$SOCKET" ""
 
 # Open the folders and the socket to everyone, so that only the peer check stands.
 chmod 755 "$E2E_WORK" "$XDG_RUNTIME_DIR"
