@@ -142,8 +142,8 @@ class DayWriter {
 
 class Generator {
   public:
-    explicit Generator(const TableSpec& spec)
-        : m_spec(spec), m_paintMonth(ScheduleDate(kPaintYear, kPaintMonth, 1).substr(0, 6)) {}
+    explicit Generator(const TableSpec& shape)
+        : m_spec(shape), m_paintMonth(ScheduleDate(kPaintYear, kPaintMonth, 1).substr(0, 6)) {}
 
     std::vector<std::string> Rows() {
         const std::string first = ScheduleDate(m_spec.lastYear - 29, 1, 1);
@@ -216,12 +216,12 @@ class Generator {
 
 }  // namespace
 
-std::string MakeTableFile(const TableSpec& spec) {
+std::string MakeTableFile(const TableSpec& shape) {
     std::string file =
         "# X-- Database Version 1.0\r\n"
         "# Table Name : kelnova\r\n"
         "# Format : [DATE],[FROM_TIME],[TO_TIME],[INDEX],[YOTEI],[SYUKUJITU]\r\n";
-    for (const std::string& row : Generator(spec).Rows()) {
+    for (const std::string& row : Generator(shape).Rows()) {
         file += row;
         file += "\r\n";
     }
@@ -229,13 +229,13 @@ std::string MakeTableFile(const TableSpec& spec) {
     return file;
 }
 
-const std::string& TableFile(const TableSpec& spec) {
+const std::string& TableFile(const TableSpec& shape) {
     static std::map<std::tuple<int, int, std::string, unsigned, int, bool>, std::string> files;
-    const auto key = std::make_tuple(spec.rows, spec.longPeriodDays, spec.longPeriodMiddle,
-                                     spec.seed, spec.lastYear, spec.samePaintMonth);
+    const auto key = std::make_tuple(shape.rows, shape.longPeriodDays, shape.longPeriodMiddle,
+                                     shape.seed, shape.lastYear, shape.samePaintMonth);
     auto it = files.find(key);
     if (it == files.end()) {
-        it = files.emplace(key, MakeTableFile(spec)).first;
+        it = files.emplace(key, MakeTableFile(shape)).first;
     }
     return it->second;
 }

@@ -39,10 +39,10 @@ struct TableSpec {
 };
 
 // The whole file: header, rows with CR LF, end mark.
-std::string MakeTableFile(const TableSpec& spec);
+std::string MakeTableFile(const TableSpec& shape);
 
-// Generated files are kept per spec for the life of the process.
-const std::string& TableFile(const TableSpec& spec);
+// Generated files are kept per shape for the life of the process.
+const std::string& TableFile(const TableSpec& shape);
 
 // A private data folder, made current for the kelnova registry; removed with the object.
 class BenchFolder {

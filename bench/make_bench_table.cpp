@@ -17,14 +17,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s ROWS FILE [PERIOD_MIDDLE PERIOD_DAYS]\n", argv[0]);
         return 2;
     }
-    bench::TableSpec spec;
-    spec.rows = std::atoi(argv[1]);
-    spec.samePaintMonth = false;
+    bench::TableSpec shape;
+    shape.rows = std::atoi(argv[1]);
+    shape.samePaintMonth = false;
     if (argc == 5) {
-        spec.longPeriodMiddle = argv[3];
-        spec.longPeriodDays = std::atoi(argv[4]);
-        spec.lastYear = std::atoi(std::string(argv[3], 4).c_str());
+        shape.longPeriodMiddle = argv[3];
+        shape.longPeriodDays = std::atoi(argv[4]);
+        shape.lastYear = std::atoi(std::string(argv[3], 4).c_str());
     }
-    bench::WriteFile(argv[2], bench::MakeTableFile(spec));
+    bench::WriteFile(argv[2], bench::MakeTableFile(shape));
     return 0;
 }

@@ -22,10 +22,10 @@ const LocalDateTime kNow{kPaintYear, kPaintMonth, 15, 12, 0, 0};
 // rows, index (1) or scan (0), and the days of a long period around the painted month.
 void BM_PaintMonth(benchmark::State& state) {
     bench::BenchFolder folder;
-    bench::TableSpec spec;
-    spec.rows = static_cast<int>(state.range(0));
-    spec.longPeriodDays = static_cast<int>(state.range(2));
-    DbTable* table = folder.Open(bench::TableFile(spec));
+    bench::TableSpec shape;
+    shape.rows = static_cast<int>(state.range(0));
+    shape.longPeriodDays = static_cast<int>(state.range(2));
+    DbTable* table = folder.Open(bench::TableFile(shape));
     DbUseIndex(state.range(1) == 1);
     const MonthLayout layout;
     size_t calls = 0;
@@ -44,10 +44,10 @@ void BM_PaintMonth(benchmark::State& state) {
 // does (the painter before its walks stopped at the month's ends), beside CMonthPeriods.
 void BM_MonthPeriodMarks(benchmark::State& state) {
     bench::BenchFolder folder;
-    bench::TableSpec spec;
-    spec.rows = 100000;
-    spec.longPeriodDays = static_cast<int>(state.range(0));
-    DbTable* table = folder.Open(bench::TableFile(spec));
+    bench::TableSpec shape;
+    shape.rows = 100000;
+    shape.longPeriodDays = static_cast<int>(state.range(0));
+    DbTable* table = folder.Open(bench::TableFile(shape));
     const bool fullWalks = state.range(1) == 1;
     int marked = 0;
     for (auto _ : state) {

@@ -46,10 +46,10 @@ void BM_WxPaintMonth(benchmark::State& state) {
         return;
     }
     bench::BenchFolder folder;
-    bench::TableSpec spec;
-    spec.rows = static_cast<int>(state.range(0));
-    spec.longPeriodDays = static_cast<int>(state.range(2));
-    DbTable* table = folder.Open(bench::TableFile(spec));
+    bench::TableSpec shape;
+    shape.rows = static_cast<int>(state.range(0));
+    shape.longPeriodDays = static_cast<int>(state.range(2));
+    DbTable* table = folder.Open(bench::TableFile(shape));
     DbUseIndex(state.range(1) == 1);
     const MonthLayout layout;
     const wxSize size(layout.ClientWidth(), layout.ClientHeight());
