@@ -1,13 +1,10 @@
 #include "XelDatabase.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <optional>
-#include <system_error>
 
 #include "XelFile.h"
 
@@ -139,17 +136,44 @@ bool MatchesRest(const DbTable* table, int32_t r, const char* column2, int32_t c
 }
 
 // The first cell of a row; a table without columns keys every row by the empty text.
+// A row's text may be read kDbReadSlack bytes past its end, so a short cell (a date) is
+// measured without a call.
 std::string_view FirstCell(const char* cells, size_t columns) {
-    return columns == 0 ? std::string_view() : std::string_view(cells);
+    if (columns == 0) {
+        return std::string_view();
+    }
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cells));
+    const uint32_t ends =
+        static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_setzero_si128())));
+    if (ends != 0) {
+        return std::string_view(cells, static_cast<size_t>(std::countr_zero(ends)));
+    }
+#endif
+    return std::string_view(cells);
 }
 
-// Appends a row whose cells lie back to back at `cells`, the first of them `first`.
-void AppendRow(DbTable* table, const char* cells, std::string_view first) {
-    table->index.Append(DbRowCount(table), first);
-    table->rows.push_back(DbRow{cells});
+// The index is made when the file is read; rows added to a table that was never read
+// (or was closed) are indexed at the next search. `rows` is the number of rows expected.
+const DbFirstCellIndex& IndexOf(DbTable* table, size_t rows = 0) {
+    DbFirstCellIndex& index = table->index;
+    if (!index.Built()) {
+        const size_t columns = static_cast<size_t>(table->columnCount);
+        index.BuildStart(std::max(rows, table->rows.size()));
+        for (size_t r = 0; r < table->rows.size(); ++r) {
+            index.Append(static_cast<int32_t>(r), FirstCell(table->rows[r].cells, columns));
+        }
+    }
+    return index;
 }
+
+// Appends a row whose cells lie back to back at `cells`.
 void AppendRow(DbTable* table, const char* cells) {
-    AppendRow(table, cells, FirstCell(cells, static_cast<size_t>(table->columnCount)));
+    if (table->index.Built()) {
+        table->index.Append(DbRowCount(table),
+                            FirstCell(cells, static_cast<size_t>(table->columnCount)));
+    }
+    table->rows.push_back(DbRow{cells});
 }
 
 // The fields of a line as the splitter gives them, at most one per column.
@@ -181,216 +205,293 @@ char* WriteCells(const DbTable* table, const std::vector<std::string_view>& fiel
     return out;
 }
 
-// The first line feed in [p, end), or end. Lines are short, so a call of memchr for each
-// costs more than this inline search.
-const char* FindLineFeed(const char* p, const char* end) {
-#if defined(__SSE2__)
-    const __m128i feed = _mm_set1_epi8('\n');
-    for (; p + 16 <= end; p += 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const uint32_t hits = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, feed)));
-        if (hits != 0) {
-            return p + std::countr_zero(hits);
-        }
-    }
+// Set bits of a 64-bit mask. std::popcount becomes a library call where the processor is
+// not known to count bits itself.
+int CountBits(uint64_t mask) {
+#if defined(__POPCNT__)
+    return std::popcount(mask);
+#else
+    mask -= (mask >> 1) & 0x5555555555555555ull;
+    mask = (mask & 0x3333333333333333ull) + ((mask >> 2) & 0x3333333333333333ull);
+    mask = (mask + (mask >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<int>((mask * 0x0101010101010101ull) >> 56);
 #endif
-    while (p < end && *p != '\n') {
-        ++p;
-    }
-    return p;
 }
 
-// Set bits of a 16-bit mask. std::popcount becomes a library call where the processor
-// is not known to count bits itself.
-int CountBits16(uint32_t mask) {
-    static constexpr std::array<uint8_t, 256> kBits = [] {
-        std::array<uint8_t, 256> bits{};
-        for (int i = 1; i < 256; ++i) {
-            bits[static_cast<size_t>(i)] =
-                static_cast<uint8_t>((i & 1) + bits[static_cast<size_t>(i / 2)]);
-        }
-        return bits;
-    }();
-    return kBits[mask & 0xFF] + kBits[(mask >> 8) & 0xFF];
-}
-
-// Bits, one per byte of up to 16 bytes at p (n of them), for the commas and for the bytes
-// that send a line off the fast path: double quotes, NULs, line breaks (and the other
-// control bytes up to CR, which only cost the slow path).
-struct ByteBits {
-    uint32_t commas;
-    uint32_t specials;
+// Bits, one per byte of the 64 bytes at p, for the bytes that matter to the reading of a
+// file's lines: line feeds, commas, CRs, and the bytes that send a line to the field
+// splitter (double quotes and NULs).
+struct BlockBits {
+    uint64_t feeds;
+    uint64_t commas;
+    uint64_t returns;
+    uint64_t specials;
 };
 
-ByteBits ClassifyBytes(const char* p, size_t n) {
-    ByteBits bits{0, 0};
-    for (size_t i = 0; i < n; ++i) {
-        const unsigned char c = static_cast<unsigned char>(p[i]);
-        bits.commas |= static_cast<uint32_t>(c == ',') << i;
-        bits.specials |= static_cast<uint32_t>(c == '"' || c <= '\r') << i;
+#if defined(__SSE2__)
+uint64_t Bits16(__m128i bytes, __m128i wanted) {
+    return static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted)));
+}
+
+BlockBits ClassifyBlock(const char* p) {
+    const __m128i feed = _mm_set1_epi8('\n');
+    const __m128i comma = _mm_set1_epi8(',');
+    const __m128i ret = _mm_set1_epi8('\r');
+    const __m128i quote = _mm_set1_epi8('"');
+    const __m128i zero = _mm_setzero_si128();
+    const auto* blocks = reinterpret_cast<const __m128i*>(p);
+    const __m128i b0 = _mm_loadu_si128(blocks);
+    const __m128i b1 = _mm_loadu_si128(blocks + 1);
+    const __m128i b2 = _mm_loadu_si128(blocks + 2);
+    const __m128i b3 = _mm_loadu_si128(blocks + 3);
+    auto bits = [&](__m128i wanted) {
+        return Bits16(b0, wanted) | Bits16(b1, wanted) << 16 | Bits16(b2, wanted) << 32 |
+               Bits16(b3, wanted) << 48;
+    };
+    return {bits(feed), bits(comma), bits(ret), bits(quote) | bits(zero)};
+}
+
+// Turns the commas, CRs and line feeds among the n bytes at p into terminators, reading
+// and writing back 16 bytes.
+void EndBlockCells(char* p, size_t n) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i ends = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')),
+                                                   _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))),
+                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
+    const __m128i index = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    const __m128i inRange = _mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(n)), index);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p),
+                     _mm_andnot_si128(_mm_and_si128(ends, inRange), bytes));
+}
+#else
+BlockBits ClassifyBlock(const char* p) {
+    BlockBits bits{0, 0, 0, 0};
+    for (int i = 0; i < 64; ++i) {
+        const char c = p[i];
+        const uint64_t bit = uint64_t{1} << i;
+        bits.feeds |= c == '\n' ? bit : 0;
+        bits.commas |= c == ',' ? bit : 0;
+        bits.returns |= c == '\r' ? bit : 0;
+        bits.specials |= c == '"' || c == '\0' ? bit : 0;
     }
     return bits;
 }
 
-// Turns the commas among the n bytes at p into terminators.
-void EndAtCommas(char* p, size_t n) {
+void EndBlockCells(char* p, size_t n) {
     for (size_t i = 0; i < n; ++i) {
-        p[i] = p[i] == ',' ? '\0' : p[i];
+        p[i] = p[i] == ',' || p[i] == '\r' || p[i] == '\n' ? '\0' : p[i];
     }
-}
-
-#if defined(__SSE2__)
-// The same for a whole block of 16 bytes that may be read.
-ByteBits ClassifyBlock(const char* p) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i commas = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(','));
-    const __m128i quotes = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'));
-    const __m128i controls = _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8('\r')), bytes);
-    return {static_cast<uint32_t>(_mm_movemask_epi8(commas)),
-            static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(quotes, controls)))};
-}
-
-// Bytes past the n that belong to the line are written back as they were.
-void EndBlockAtCommas(char* p, size_t n) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i index = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-    const __m128i inLine = _mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(n)), index);
-    const __m128i commas = _mm_and_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')), inLine);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_andnot_si128(commas, bytes));
-}
-#else
-ByteBits ClassifyBlock(const char* p) {
-    return ClassifyBytes(p, 16);
-}
-void EndBlockAtCommas(char* p, size_t n) {
-    EndAtCommas(p, n);
 }
 #endif
 
-// The common line, without double quotes, NULs or line breaks, and with a field for every
-// column: its fields are the runs between commas, so every comma becomes a terminator
-// where it stands, and so does the byte after the line. The commas after the last cell
-// end fields that are dropped; nothing reads past the last cell's terminator. False,
-// with the line untouched, for any other line. Whole 16-byte blocks are read and written
-// back up to `readable`; `firstSize` is the length of the first cell.
-bool SplitPlainLine(char* line, size_t size, int32_t columns, const char* readable,
-                    size_t& firstSize) {
-    size_t commas = 0;
-    firstSize = size;
-    for (size_t base = 0; base < size; base += 16) {
-        const size_t n = std::min<size_t>(16, size - base);
-        const ByteBits bits = line + base + 16 <= readable ? ClassifyBlock(line + base)
-                                                           : ClassifyBytes(line + base, n);
-        const uint32_t inLine = n == 16 ? 0xFFFFu : (1u << n) - 1;
-        if ((bits.specials & inLine) != 0) {
-            return false;
+// Splits a line into at most `columns` fields as DbNextField does, writing each field's
+// text and a terminator back over the line from its start: a field's text never starts
+// before the bytes written so far end, since each field before it took its text and a
+// separator. Returns the number of fields; `end` is set past the last terminator, which
+// is at most one byte past the line.
+size_t SplitLineInPlace(char* line, size_t size, size_t columns, char*& end) {
+    char* out = line;
+    size_t fields = 0;
+    for (size_t pos = 0; fields < columns;) {
+        size_t start = pos;
+        size_t stop = SIZE_MAX;  // where the text ends, once a NUL or a line feed is met
+        size_t p = pos;
+        for (; p < size && line[p] != ','; ++p) {
+            const char c = line[p];
+            if (c == '"') {
+                start = p + 1;
+                const void* close = std::memchr(line + start, '"', size - start);
+                const size_t closeAt =
+                    close != nullptr ? static_cast<size_t>(static_cast<const char*>(close) - line)
+                                     : size;
+                for (stop = start; stop < closeAt && line[stop] != '\n' && line[stop] != '\0';) {
+                    ++stop;
+                }
+                for (p = close != nullptr ? closeAt + 1 : size; p < size && line[p] != ',';) {
+                    ++p;
+                }
+                break;
+            }
+            if ((c == '\n' || c == '\0') && stop == SIZE_MAX) {
+                stop = p;
+            }
         }
-        const uint32_t found = bits.commas & inLine;
-        if (firstSize == size && found != 0) {
-            firstSize = base + static_cast<size_t>(std::countr_zero(found));
+        for (size_t i = start; i < std::min(stop, p); ++i) {
+            *out++ = line[i];
         }
-        commas += static_cast<size_t>(CountBits16(found));
-    }
-    if (commas + 1 < static_cast<size_t>(columns)) {
-        return false;
-    }
-    for (size_t base = 0; base < size; base += 16) {
-        const size_t n = std::min<size_t>(16, size - base);
-        if (line + base + 16 <= readable) {
-            EndBlockAtCommas(line + base, n);
-        } else {
-            EndAtCommas(line + base, n);
+        *out++ = '\0';
+        ++fields;
+        if (p >= size) {
+            break;
         }
+        pos = p + 1;
     }
-    line[size] = '\0';
-    return true;
+    end = out;
+    return fields;
 }
 
-// Adds the row of one line of the file, splitting it where it lies: the line and the byte
-// after it (its CR or LF, or the file's terminator) are overwritten by its cells, which
-// are never longer. Only a line with fewer fields than columns needs room of its own.
-void LoadRow(DbTable* table, char* line, size_t size, const char* readable,
-             std::vector<std::string_view>& fields) {
-    const int32_t columns = table->columnCount;
-    size_t firstSize = 0;
-    if (columns > 0 && SplitPlainLine(line, size, columns, readable, firstSize)) {
-        AppendRow(table, line, std::string_view(line, firstSize));
-        return;
-    }
-    SplitFields(std::string_view(line, size), static_cast<size_t>(columns), fields);
-    if (fields.size() == static_cast<size_t>(columns)) {
-        WriteCells(table, fields, line);
+// Adds the row of a line that the fast path of FileRowReader leaves alone: one with a
+// double quote, a NUL or a CR of its own, or with fewer fields than columns. Its cells are
+// written over the line where it lies; when the line has fewer fields than columns, they
+// are copied into room of their own, followed by an empty cell (and diagnostic 503) for
+// every column without a field.
+void LoadSplitRow(DbTable* table, char* line, size_t size) {
+    const size_t columns = static_cast<size_t>(table->columnCount);
+    char* end = line;
+    const size_t fields = SplitLineInPlace(line, size, columns, end);
+    if (fields == columns) {
         AppendRow(table, line);
         return;
     }
-    char* const cells = table->text.Reserve(size + static_cast<size_t>(columns));
-    table->text.Commit(static_cast<size_t>(WriteCells(table, fields, cells) - cells));
+    const size_t written = static_cast<size_t>(end - line);
+    char* const cells = table->text.Reserve(written + columns - fields);
+    std::memcpy(cells, line, written);
+    char* out = cells + written;
+    for (size_t c = fields; c < columns; ++c) {
+        Diagnose(503, "WARNING:Object file format is Iregural!!(%s)\n", table->columnNames[c]);
+        *out++ = '\0';
+    }
+    table->text.Commit(static_cast<size_t>(out - cells));
     AppendRow(table, cells);
 }
 
-// Line feeds plus one: at least the number of lines.
-size_t CountLines(const std::string& contents) {
-    const char* p = contents.data();
-    const char* const end = p + contents.size();
-    size_t lines = 1;
-#if defined(__SSE2__)
-    const __m128i feed = _mm_set1_epi8('\n');
-    for (; p + 16 <= end; p += 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        lines += static_cast<size_t>(
-            CountBits16(static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, feed)))));
-    }
-#endif
-    return lines + static_cast<size_t>(std::count(p, end, '\n'));
-}
+// Reads the rows of a file's bytes, splitting each line where it lies. Lines end with LF,
+// or CR LF, whose CR goes; lines that are empty or start with '#' are comments.
+//
+// The bytes are scanned 64 at a time for line feeds, commas, CRs and the bytes that need
+// the field splitter. Most lines hold none of those and at least a comma per column but
+// the last: their fields are the runs between commas, so the row's cells are the line
+// itself once every comma, and the CR or LF after it, is a terminator. That is done in a
+// second pass over each window of the file, after the first pass has found its lines;
+// the few other lines go through the field splitter as they are found (their bytes are
+// still as read) and the second pass leaves them alone. A window is small enough to stay
+// in the processor's cache between the passes.
+class FileRowReader {
+  public:
+    FileRowReader(DbTable* table, char* data, size_t size)
+        : m_table(table), m_data(data), m_size(size) {}
 
-// The bytes read become the rows' storage, so they should take no more room than the file
-// (reading into a string that grows as it goes could leave twice that).
-void ReserveFileSize(const std::string& path, std::string& contents) {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (!error && size < contents.max_size() - kDbReadSlack) {
-        contents.reserve(static_cast<size_t>(size) + kDbReadSlack);
+    // Needs kDbFileSlack readable bytes after the file's.
+    void Read() {
+        constexpr size_t kWindow = 16 * 1024;
+        size_t lineStart = 0;
+        uint64_t commas = 0;   // in the line so far, before the current block
+        bool special = false;  // the same for the bytes that need the splitter
+        size_t ended = 0;      // the bytes before this have their terminators
+        for (size_t window = 0; window < m_size; window += kWindow) {
+            const size_t windowEnd = std::min(window + kWindow, m_size);
+            for (size_t base = window; base < windowEnd; base += 64) {
+                BlockBits bits = ClassifyBlock(m_data + base);
+                if (m_size - base < 64) {
+                    const uint64_t inFile = (uint64_t{1} << (m_size - base)) - 1;
+                    bits = {bits.feeds & inFile, bits.commas & inFile, bits.returns & inFile,
+                            bits.specials & inFile};
+                }
+                // A CR belongs to the line break only right before a line feed.
+                const uint64_t feedNext =
+                    base + 64 < m_size && m_data[base + 64] == '\n' ? uint64_t{1} << 63 : 0;
+                const uint64_t specials =
+                    bits.specials | (bits.returns & ~((bits.feeds >> 1) | feedNext));
+                uint64_t done = 0;  // the bits of lines already finished
+                for (uint64_t feeds = bits.feeds; feeds != 0; feeds &= feeds - 1) {
+                    const int at = std::countr_zero(feeds);
+                    const uint64_t upTo = at == 63 ? ~uint64_t{0} : (uint64_t{2} << at) - 1;
+                    const uint64_t line = upTo & ~done;
+                    FinishLine(lineStart, base + static_cast<size_t>(at),
+                               commas + static_cast<uint64_t>(CountBits(bits.commas & line)),
+                               special || (specials & line) != 0);
+                    lineStart = base + static_cast<size_t>(at) + 1;
+                    commas = 0;
+                    special = false;
+                    done = upTo;
+                }
+                commas += static_cast<uint64_t>(CountBits(bits.commas & ~done));
+                special = special || (specials & ~done) != 0;
+            }
+            EndCells(ended, lineStart);
+            ended = lineStart;
+        }
+        if (lineStart < m_size) {
+            FinishLine(lineStart, m_size, commas, special);
+            EndCells(ended, m_size);
+        }
+        m_data[m_size] = '\0';  // the last cell's terminator when no line break follows
     }
-}
+
+  private:
+    // The line from `start` up to `end` (its line feed, or the end of the file).
+    void FinishLine(size_t start, size_t end, uint64_t commas, bool special) {
+        size_t size = end - start;
+        if (end < m_size && size > 0 && m_data[end - 1] == '\r') {
+            --size;
+        }
+        if (size == 0 || m_data[start] == '#') {
+            return;
+        }
+        char* const line = m_data + start;
+        const int32_t columns = m_table->columnCount;
+        if (!special && columns > 0 && commas + 1 >= static_cast<uint64_t>(columns)) {
+            m_table->index.Append(DbRowCount(m_table), PlainFirstCell(line, size));
+            m_table->rows.push_back(DbRow{line});
+            return;
+        }
+        LoadSplitRow(m_table, line, size);
+        m_split.push_back({start, start + size});
+    }
+
+    // The first cell of a line on the fast path, whose commas are still in place: up to
+    // its first comma. Most are dates of eight bytes.
+    static std::string_view PlainFirstCell(const char* line, size_t size) {
+        if (size > 8 && line[8] == ',') {
+            uint64_t word;
+            std::memcpy(&word, line, 8);
+            word ^= 0x2C2C2C2C2C2C2C2Cull;  // a comma becomes a zero byte
+            if (((word - 0x0101010101010101ull) & ~word & 0x8080808080808080ull) == 0) {
+                return std::string_view(line, 8);
+            }
+        }
+        const void* comma = std::memchr(line, ',', size);
+        return std::string_view(
+            line,
+            comma != nullptr ? static_cast<size_t>(static_cast<const char*>(comma) - line) : size);
+    }
+
+    // Gives the lines in [from, to) their terminators, leaving out the split lines.
+    void EndCells(size_t from, size_t to) {
+        for (const auto& [start, end] : m_split) {
+            EndCellsIn(from, start);
+            from = end;
+        }
+        m_split.clear();
+        EndCellsIn(from, to);
+    }
+
+    void EndCellsIn(size_t from, size_t to) {
+        size_t p = from;
+        for (; p + 64 <= to; p += 64) {
+            EndBlockCells(m_data + p, 16);
+            EndBlockCells(m_data + p + 16, 16);
+            EndBlockCells(m_data + p + 32, 16);
+            EndBlockCells(m_data + p + 48, 16);
+        }
+        for (; p < to; p += 16) {
+            EndBlockCells(m_data + p, std::min<size_t>(16, to - p));
+        }
+    }
+
+    DbTable* m_table;
+    char* m_data;
+    size_t m_size;
+    // The lines of the current window that went through the splitter, in file order.
+    std::vector<std::pair<size_t, size_t>> m_split;
+};
 
 // Lines end with LF or CR LF. A file without a single LF but with CRs comes from an
 // editor that ends lines with CR alone; read as one line it would be one row of
 // everything (or, starting with the header, one comment), so its CRs become line ends.
-void EndLinesWithCrAlone(std::string& contents) {
-    if (contents.find('\n') == std::string::npos) {
-        std::replace(contents.begin(), contents.end(), '\r', '\n');
-    }
-}
-
-// Reads the rows of a file's contents, which the table keeps: the rows' cells stay in
-// those bytes.
-void LoadRows(DbTable* table, std::string&& contents) {
-    std::string& bytes = table->text.Adopt(std::move(contents));
-    const size_t lines = CountLines(bytes);
-    table->rows.reserve(table->rows.size() + lines);
-    table->index.Reserve(table->rows.size() + lines);
-    std::vector<std::string_view> fields;  // of the lines off the fast path
-    fields.reserve(static_cast<size_t>(table->columnCount));
-    char* const data = bytes.data();
-    const size_t total = bytes.size();
-    size_t pos = 0;
-    while (pos < total) {
-        const size_t next =
-            std::min(static_cast<size_t>(FindLineFeed(data + pos, data + total) - data) + 1, total);
-        char* const line = data + pos;
-        size_t size = next - pos;
-        pos = next;
-        // In memory a line ends with one line feed: the CR of a CR LF pair goes.
-        if (size >= 2 && line[size - 2] == '\r' && line[size - 1] == '\n') {
-            size -= 2;
-        } else if (size > 0 && line[size - 1] == '\n') {
-            size -= 1;
-        }
-        if (size == 0 || line[0] == '#') {
-            continue;
-        }
-        LoadRow(table, line, size, data + total, fields);
+void EndLinesWithCrAlone(char* data, size_t size) {
+    if (std::memchr(data, '\n', size) == nullptr) {
+        std::replace(data, data + size, '\r', '\n');
     }
 }
 
@@ -460,7 +561,7 @@ size_t ComposePlainLine(const char* cells, int32_t columns, char* line, size_t r
                          _mm_or_si128(_mm_andnot_si128(zeros, bytes), _mm_and_si128(zeros, comma)));
         uint32_t ends = static_cast<uint32_t>(_mm_movemask_epi8(zeros));
         const uint32_t special = static_cast<uint32_t>(_mm_movemask_epi8(specials));
-        const int32_t found = CountBits16(ends);
+        const int32_t found = CountBits(ends);
         if (ended + found >= columns) {
             for (int32_t i = ended + 1; i < columns; ++i) {
                 ends &= ends - 1;  // the terminators before the last cell's
@@ -623,9 +724,8 @@ DbTable* DbOpenTable(const char* tableName) {
     const std::string path = DbTablePath(table);
     // A save cut short by a crash leaves its temporary file; it is never read.
     XelRemoveStaleTemps(path);
-    std::string contents;
-    ReserveFileSize(path, contents);
-    XelReadResult read = XelReadFile(path, contents);
+    XelFileBytes bytes;
+    XelReadResult read = XelReadFile(path, bytes, kDbFileSlack);
     if (read == XelReadResult::kMissing) {
         Diagnose(108, "WARNING:Table File is not Found (%s)!!\n", path.c_str());
         // Only a file that is not there is created: an existing file that merely could
@@ -634,14 +734,22 @@ DbTable* DbOpenTable(const char* tableName) {
             Diagnose(111, "Can't Create Table File (%s)!!\n", path.c_str());
             return nullptr;
         }
-        read = XelReadFile(path, contents);
+        read = XelReadFile(path, bytes, kDbFileSlack);
     }
     if (read != XelReadResult::kOk) {
         Diagnose(118, "Can't Open Table File (%s)!!\n", path.c_str());
         return nullptr;
     }
-    EndLinesWithCrAlone(contents);
-    LoadRows(table, std::move(contents));
+    const size_t size = bytes.size;
+    // The bytes read become the rows' storage.
+    char* const data = table->text.Adopt(std::move(bytes));
+    EndLinesWithCrAlone(data, size);
+    // Rows take 30 bytes or more (a date, two times, an INDEX, commas and a line break)
+    // in the files the program writes; more rows than that make the array grow.
+    const size_t expected = table->rows.size() + size / 30 + 16;
+    table->rows.reserve(expected);
+    IndexOf(table, expected);  // made now, and kept through the reading
+    FileRowReader(table, data, size).Read();
     table->loaded = 1;
     return table;
 }
@@ -691,13 +799,17 @@ void DbDeleteRow(DbTable* table, int32_t row) {
     }
     auto& rows = table->rows;
     const int32_t last = DbRowCount(table) - 1;
-    const size_t columns = static_cast<size_t>(table->columnCount);
-    table->index.Remove(row, FirstCell(rows[static_cast<size_t>(row)].cells, columns));
+    if (table->index.Built()) {
+        const size_t columns = static_cast<size_t>(table->columnCount);
+        table->index.Remove(row, FirstCell(rows[static_cast<size_t>(row)].cells, columns));
+        if (row != last) {
+            table->index.MoveLast(last, row, FirstCell(rows.back().cells, columns));
+        }
+        table->index.PopBack();
+    }
     if (row != last) {
-        table->index.MoveLast(last, row, FirstCell(rows.back().cells, columns));
         rows[static_cast<size_t>(row)] = rows.back();
     }
-    table->index.PopBack();
     rows.pop_back();
 }
 
@@ -718,7 +830,7 @@ int32_t DbFindRow3(DbTable* table, const char* column1, const char* value1, cons
     }
     const int32_t c2 = ColumnIndex(table, column2);
     const int32_t c3 = ColumnIndex(table, column3);
-    const DbFirstCellIndex& index = table->index;
+    const DbFirstCellIndex& index = IndexOf(table);
     for (int32_t r = index.First(value1); r >= 0; r = index.Next(r)) {
         if (MatchesRest(table, r, column2, c2, value2, column3, c3, value3)) {
             return r;

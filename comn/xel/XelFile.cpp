@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -105,19 +106,28 @@ void XelSetSysCalls(const XelSysCalls* calls) {
     g_sysCalls = calls ? calls : &kRealSysCalls;
 }
 
-XelReadResult XelReadFile(const std::string& path, std::string& contents) {
+XelReadResult XelReadFile(const std::string& path, XelFileBytes& bytes, size_t slack) {
     const XelSysCalls& sys = *g_sysCalls;
     int fd = sys.open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
     if (fd < 0) {
         return XelReadResult::kMissing;
     }
-    contents.clear();
-    char buffer[65536];
+    // The size the file has now is only a hint: it may grow or shrink while it is read.
+    // One byte more than the hint lets the read that finds the end go without a copy.
+    struct stat info;
+    size_t room = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0
+                      ? static_cast<size_t>(info.st_size) + 1
+                      : 4096;
+    std::unique_ptr<char[]> data(new char[room + slack]);
+    size_t size = 0;
     for (;;) {
-        ssize_t n = sys.read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) {
-            continue;
+        if (size == room) {
+            std::unique_ptr<char[]> larger(new char[2 * room + slack]);
+            std::memcpy(larger.get(), data.get(), size);
+            data = std::move(larger);
+            room *= 2;
         }
+        const ssize_t n = Retry([&] { return sys.read(fd, data.get() + size, room - size); });
         if (n < 0) {
             sys.close(fd);
             return XelReadResult::kError;
@@ -125,9 +135,12 @@ XelReadResult XelReadFile(const std::string& path, std::string& contents) {
         if (n == 0) {
             break;
         }
-        contents.append(buffer, static_cast<size_t>(n));
+        size += static_cast<size_t>(n);
     }
     sys.close(fd);
+    std::memset(data.get() + size, 0, slack);
+    bytes.data = std::move(data);
+    bytes.size = size;
     return XelReadResult::kOk;
 }
 

@@ -4,6 +4,8 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
+#include <memory>
 #include <string>
 
 struct XelSysCalls {
@@ -23,10 +25,17 @@ const XelSysCalls& XelRealSysCalls();
 // Makes `calls` the table every later file operation uses; null restores the real one.
 void XelSetSysCalls(const XelSysCalls* calls);
 
+// A whole file's bytes in one block, followed by at least `slack` zero bytes (as many as
+// the read was asked for) that may be read and written.
+struct XelFileBytes {
+    std::unique_ptr<char[]> data;
+    size_t size = 0;
+};
+
 enum class XelReadResult { kOk, kMissing, kError };
-// Reads the whole file into `contents`. kMissing when the file does not exist (or cannot
-// be opened), kError when it opened but could not be read to its end.
-XelReadResult XelReadFile(const std::string& path, std::string& contents);
+// Reads the whole file straight into one block. kMissing when the file does not exist
+// (or cannot be opened), kError when it opened but could not be read to its end.
+XelReadResult XelReadFile(const std::string& path, XelFileBytes& bytes, size_t slack);
 
 // Creates an empty file if none exists; never truncates an existing one. 0 or -1.
 int XelCreateEmpty(const std::string& path);

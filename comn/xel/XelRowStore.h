@@ -13,9 +13,10 @@
 // deletes a handful of rows, so this stays small).
 //
 // Index: for each first-cell text, the rows that hold it in ascending row order, as a
-// chain through `next` (one entry per row). The table keeps the chains right through
-// every append, delete (which moves the last row into the hole) and close, so a search on
-// the first column visits only the rows holding the searched text, lowest index first.
+// chain through `next` (one entry per row). It is made as the file is read, and the
+// table keeps the chains right through every append, delete (which moves the last row
+// into the hole) and close, so a search on the first column visits only the rows holding
+// the searched text, lowest index first.
 #pragma once
 
 #include <cstddef>
@@ -23,32 +24,42 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "XelFile.h"
+
 // Every row's text may be read (never written) this many bytes past its last terminator:
-// the save scans rows sixteen bytes at a time.
+// the save scans rows sixteen bytes at a time, and the index measures first cells so.
 inline constexpr size_t kDbReadSlack = 16;
+// A file's bytes are read with this many zero bytes after them: the reading of its lines
+// scans whole blocks of 64 bytes and one byte more.
+inline constexpr size_t kDbFileSlack = 128;
 
 struct DbTextArena {
     // Room for at least `size` bytes at the returned pointer; Commit takes what was used.
     char* Reserve(size_t size);
     void Commit(size_t used);
-    // Keeps a file's contents, whose rows are split where they lie, and returns them
-    // (with room for kDbReadSlack bytes past their end).
-    std::string& Adopt(std::string&& contents);
+    // Keeps a file's bytes (read with kDbFileSlack), whose rows are split where they lie,
+    // and returns them.
+    char* Adopt(XelFileBytes&& bytes);
     // Bytes held for texts: the blocks' used parts and the files, deleted rows included.
     size_t Used() const { return m_nUsed; }
     void Clear();
 
     std::vector<std::unique_ptr<char[]>> m_blocks;
-    std::vector<std::unique_ptr<std::string>> m_files;
+    std::vector<std::unique_ptr<char[]>> m_files;
     char* m_pFree = nullptr;  // the free part of the last block
     size_t m_nLeft = 0;
     size_t m_nUsed = 0;
 };
 
-struct DbFirstCellIndex {
+class DbFirstCellIndex {
+  public:
+    // The table makes the index when it reads its file (BuildStart, then Append for every
+    // row in order) and keeps it from then on; after Clear it is not Built, and the table
+    // makes it again before its next search.
+    bool Built() const { return m_built; }
+    void BuildStart(size_t rows);
     // Row `row`, just appended as the table's last row, holds `key`.
     void Append(int32_t row, std::string_view key);
     // Row `row` holding `key` goes away; the last row's entry then moves into its place
@@ -60,24 +71,46 @@ struct DbFirstCellIndex {
     // The lowest row holding `key`, or -1; the next higher one after `row`, or -1.
     int32_t First(std::string_view key) const;
     int32_t Next(int32_t row) const { return m_next[static_cast<size_t>(row)]; }
-    void Reserve(size_t rows) {
-        m_next.reserve(rows);
-        m_chains.reserve(m_chains.size() + rows / 8);  // a date holds a few rows
-    }
     void Clear();
 
-    struct Chain {
-        int32_t head;
-        int32_t tail;
-    };
-    // Keys point at a row's first cell in the arena, which outlives the row.
-    std::unordered_map<std::string_view, Chain> m_chains;
-    std::vector<int32_t> m_next;
-    // The chain of the last append: rows of one date mostly come together.
-    Chain* m_pLastChain = nullptr;
-    std::string_view m_lastKey;
-
   private:
+    // A key as the chains compare it: its first eight bytes (zeros past its end) at once.
+    struct Key {
+        const char* text;
+        uint32_t size;
+        uint32_t hash;
+        uint64_t head;
+    };
+    // One key and its rows. Keys point at a row's first cell in the arena, which outlives
+    // the row; a key whose rows all went keeps its chain, empty.
+    struct Chain {
+        uint64_t head;  // of the key, as in Key
+        const char* text;
+        uint32_t size;
+        int32_t first;  // the lowest row, or -1
+        int32_t tail;   // the highest row, or -1
+    };
+
+    // The key's bytes; MakeKey also its hash.
+    static Key KeyBytes(std::string_view text);
+    static Key MakeKey(std::string_view text);
+    static bool Same(const Chain& chain, const Key& key);
+    // The chain of a key, or kNone.
+    uint32_t Find(const Key& key) const;
+    uint32_t FindOrAdd(const Key& key);
+    void Grow();
     void Insert(Chain& chain, int32_t row);
     void Unlink(Chain& chain, int32_t row);
+
+    static constexpr uint32_t kNone = UINT32_MAX;
+    // The chains by hash: open addressing with linear probing over slots that hold a key's
+    // hash (high half) and its chain's number plus one (low half; 0 is a free slot), small
+    // enough to stay in the processor's cache. The size is a power of two, at most 70 %
+    // used.
+    std::vector<uint64_t> m_slots;
+    std::vector<Chain> m_chains;
+    std::vector<int32_t> m_next;
+    // The chain of the last append: rows of one date mostly come together.
+    uint32_t m_last = kNone;
+    bool m_built = false;
 };

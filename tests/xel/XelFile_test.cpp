@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 #include "XelDatabase.h"
 #include "XelTestSupport.h"
@@ -279,6 +281,70 @@ TEST_F(StoreTest, ReadOnlyFolder) {
     EXPECT_EQ(after, bytes);
     EXPECT_FALSE(created);
     EXPECT_TRUE(emptyStillEmpty);
+}
+
+// Whole-file reads take what read() hands over, in whatever pieces, however far that is
+// from the size the file had when it was opened, and are followed by zero bytes.
+struct FakeSource {
+    std::string bytes;
+    size_t pos = 0;
+    size_t piece = 0;
+    int interruptEvery = 0;
+    int failAfter = -1;  // fail the read after this many pieces; -1 never
+    int calls = 0;
+} g_source;
+
+ssize_t FakeRead(int, void* buffer, size_t size) {
+    ++g_source.calls;
+    if (g_source.failAfter >= 0 && g_source.calls > g_source.failAfter) {
+        errno = EIO;
+        return -1;
+    }
+    if (g_source.interruptEvery > 0 && g_source.calls % g_source.interruptEvery == 0) {
+        errno = EINTR;
+        return -1;
+    }
+    const size_t n = std::min({size, g_source.piece, g_source.bytes.size() - g_source.pos});
+    std::memcpy(buffer, g_source.bytes.data() + g_source.pos, n);
+    g_source.pos += n;
+    return static_cast<ssize_t>(n);
+}
+
+TEST_F(StoreTest, WholeFileReadsTakeEveryPiece) {
+    struct Case {
+        size_t size;
+        size_t piece;
+        int interruptEvery;
+        int failAfter;
+        XelReadResult result;
+    };
+    const Case cases[] = {
+        {0, 100, 0, -1, XelReadResult::kOk},         {10, 3, 0, -1, XelReadResult::kOk},
+        {100000, 777, 3, -1, XelReadResult::kOk},  // far past the size the file reported
+        {100000, 100000, 0, -1, XelReadResult::kOk}, {100000, 777, 0, 5, XelReadResult::kError},
+    };
+    xeltest::WriteBytes(TablePath(), "");  // opened for real, reported as empty
+    XelSysCalls calls = XelRealSysCalls();
+    calls.read = FakeRead;
+    XelSetSysCalls(&calls);
+    for (const Case& c : cases) {
+        g_source = FakeSource{};
+        for (size_t i = 0; i < c.size; ++i) {
+            g_source.bytes += static_cast<char>('a' + i % 26);
+        }
+        g_source.piece = c.piece;
+        g_source.interruptEvery = c.interruptEvery;
+        g_source.failAfter = c.failAfter;
+        XelFileBytes bytes;
+        const size_t slack = 64;
+        ASSERT_EQ(XelReadFile(TablePath().string(), bytes, slack), c.result) << c.size;
+        if (c.result == XelReadResult::kOk) {
+            ASSERT_EQ(bytes.size, c.size);
+            EXPECT_EQ(std::string(bytes.data.get(), bytes.size), g_source.bytes);
+            EXPECT_EQ(std::string(bytes.data.get() + bytes.size, slack), std::string(slack, '\0'));
+        }
+    }
+    XelSetSysCalls(nullptr);
 }
 
 }  // namespace
