@@ -1,5 +1,9 @@
 /* Connects to a Unix socket and sends one message, as any local process could.
- * Usage: knock SOCKET-PATH MESSAGE   (exit 0 when sent, 1 when no connection) */
+ * Usage: knock SOCKET-PATH MESSAGE
+ * Exit 0 when connected: the message was sent, or the other side had already closed the
+ * connection (as a listener does at once with a peer it does not accept). Exit 1 when
+ * there was no connection or the message could not be sent for another reason. */
+#include <errno.h>
 #include <stdio.h>
 #include <string.h>
 #include <sys/socket.h>
@@ -20,7 +24,8 @@ int main(int argc, char** argv) {
         perror("knock");
         return 1;
     }
-    ssize_t sent = send(fd, argv[2], strlen(argv[2]), 0);
+    ssize_t sent = send(fd, argv[2], strlen(argv[2]), MSG_NOSIGNAL);
+    int closedByPeer = sent < 0 && (errno == EPIPE || errno == ECONNRESET);
     close(fd);
-    return sent == (ssize_t)strlen(argv[2]) ? 0 : 1;
+    return sent == (ssize_t)strlen(argv[2]) || closedByPeer ? 0 : 1;
 }

@@ -27,21 +27,37 @@ check "still one window a second later" [ "$(window_count)" -eq 1 ]
 pkill -9 -f "^$PEMDARO\$" || true
 wait_for 10 bash -c "! pgrep -f '^$PEMDARO\$'"
 
-# --- 50 rounds of kill -9 and a new start.
+# --- 50 rounds of kill -9 and a new start. Now and then (a few times in 1,000 starts)
+# a new copy ends with wxWidgets' "Unable to initialize GTK+": GTK could not open the
+# display, before any of the program's own code ran, while the X server answers other
+# clients at once. Such a start is made once more and counted; any other start without
+# a window fails the check.
 started=0
+refused=0
+window_or_gone() { has_main_window || is_gone "$PEMDARO_PID"; }
 for round in $(seq 50); do
-    start_pemdaro
-    if wait_for 30 has_main_window && ! is_gone "$PEMDARO_PID"; then
-        started=$((started + 1))
-    else
+    for attempt in 1 2; do
+        start_pemdaro
+        wait_for 30 window_or_gone || true
+        if has_main_window && ! is_gone "$PEMDARO_PID"; then
+            started=$((started + 1))
+            break
+        fi
+        if [ "$attempt" -eq 1 ] && is_gone "$PEMDARO_PID" &&
+            grep -q "Unable to initialize GTK" "$E2E_WORK/stderr.log"; then
+            refused=$((refused + 1))
+            continue
+        fi
         echo "round $round: no window from pid $PEMDARO_PID"
         cat "$E2E_WORK"/*.log
-    fi
+        break
+    done
     kill -9 "$PEMDARO_PID" 2>/dev/null || true
     wait_for 10 is_gone "$PEMDARO_PID"
     wait_for 10 bash -c "[ -z \"\$(xwininfo -root -tree | grep '\"Pemdaro\":')\" ]" || true
 done
-check "50 of 50 starts after kill -9 show the window ($started)" [ "$started" -eq 50 ]
+check "50 of 50 starts after kill -9 show the window ($started; display refused $refused)" \
+    [ "$started" -eq 50 ]
 
 # --- Who may raise the window. Another X client covers it; only a valid request from
 # the same user brings it back on top.
