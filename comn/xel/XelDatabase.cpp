@@ -435,7 +435,11 @@ class FileRowReader {
             m_table->rows.push_back(DbRow{line});
             return;
         }
-        LoadSplitRow(m_table, line, size);
+        SplitLine(start, size);
+    }
+
+    void SplitLine(size_t start, size_t size) {
+        LoadSplitRow(m_table, m_data + start, size);
         m_split.push_back({start, start + size});
     }
 

@@ -91,7 +91,7 @@ void DbFirstCellIndex::BuildStart(size_t rows) {
     m_built = true;
 }
 
-void DbFirstCellIndex::Append(int32_t row, std::string_view text) {
+void DbFirstCellIndex::AppendOther(int32_t row, std::string_view text) {
     m_next.push_back(-1);
     if (m_last == kNone || !Same(m_chains[m_last], KeyBytes(text))) {
         m_last = FindOrAdd(MakeKey(text));

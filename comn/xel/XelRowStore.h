@@ -21,6 +21,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -61,7 +62,21 @@ class DbFirstCellIndex {
     bool Built() const { return m_built; }
     void BuildStart(size_t rows);
     // Row `row`, just appended as the table's last row, holds `key`.
-    void Append(int32_t row, std::string_view key);
+    void Append(int32_t row, std::string_view key) {
+        // Most rows hold the date of the row before them: its chain grows at the tail.
+        if (m_last != kNone && key.size() == 8) {
+            Chain& chain = m_chains[m_last];
+            uint64_t head;
+            std::memcpy(&head, key.data(), 8);
+            if (chain.size == 8 && chain.head == head && chain.tail >= 0) {
+                m_next[static_cast<size_t>(chain.tail)] = row;
+                chain.tail = row;
+                m_next.push_back(-1);
+                return;
+            }
+        }
+        AppendOther(row, key);
+    }
     // Row `row` holding `key` goes away; the last row's entry then moves into its place
     // with MoveLast. Afterwards `next` is one entry longer than the rows until PopBack.
     void Remove(int32_t row, std::string_view key);
@@ -91,6 +106,7 @@ class DbFirstCellIndex {
         int32_t tail;   // the highest row, or -1
     };
 
+    void AppendOther(int32_t row, std::string_view key);
     // The key's bytes; MakeKey also its hash.
     static Key KeyBytes(std::string_view text);
     static Key MakeKey(std::string_view text);
