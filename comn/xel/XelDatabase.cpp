@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <optional>
 
 #include "XelFile.h"
@@ -745,15 +746,22 @@ DbTable* DbOpenTable(const char* tableName) {
         return nullptr;
     }
     const size_t size = bytes.size;
-    // The bytes read become the rows' storage.
-    char* const data = table->text.Adopt(std::move(bytes));
-    EndLinesWithCrAlone(data, size);
-    // Rows take 30 bytes or more (a date, two times, an INDEX, commas and a line break)
-    // in the files the program writes; more rows than that make the array grow.
-    const size_t expected = table->rows.size() + size / 30 + 16;
-    table->rows.reserve(expected);
-    IndexOf(table, expected);  // made now, and kept through the reading
-    FileRowReader(table, data, size).Read();
+    try {
+        // The bytes read become the rows' storage.
+        char* const data = table->text.Adopt(std::move(bytes));
+        EndLinesWithCrAlone(data, size);
+        // Rows take 30 bytes or more (a date, two times, an INDEX, commas and a line
+        // break) in the files the program writes; more rows than that make the array grow.
+        const size_t expected = table->rows.size() + size / 30 + 16;
+        table->rows.reserve(expected);
+        IndexOf(table, expected);  // made now, and kept through the reading
+        FileRowReader(table, data, size).Read();
+    } catch (const std::bad_alloc&) {
+        // Rows that do not fit in the memory: the table stays closed and its file as it is.
+        ReleaseRows(table);
+        Diagnose(118, "Can't Open Table File (%s)!!\n", path.c_str());
+        return nullptr;
+    }
     table->loaded = 1;
     return table;
 }

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <new>
 
 namespace {
 
@@ -118,11 +119,21 @@ XelReadResult XelReadFile(const std::string& path, XelFileBytes& bytes, size_t s
     size_t room = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0
                       ? static_cast<size_t>(info.st_size) + 1
                       : 4096;
-    std::unique_ptr<char[]> data(new char[room + slack]);
+    // A file too large for the memory (a damaged file system can report any size) is a
+    // read that failed, not a crash.
+    std::unique_ptr<char[]> data(new (std::nothrow) char[room + slack]);
     size_t size = 0;
     for (;;) {
+        if (data == nullptr) {
+            sys.close(fd);
+            return XelReadResult::kError;
+        }
         if (size == room) {
-            std::unique_ptr<char[]> larger(new char[2 * room + slack]);
+            std::unique_ptr<char[]> larger(new (std::nothrow) char[2 * room + slack]);
+            if (larger == nullptr) {
+                sys.close(fd);
+                return XelReadResult::kError;
+            }
             std::memcpy(larger.get(), data.get(), size);
             data = std::move(larger);
             room *= 2;

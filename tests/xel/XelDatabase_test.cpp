@@ -107,6 +107,34 @@ TEST_F(StoreTest, UnreadableTableIsNeverEmptied) {
     EXPECT_TRUE(std::filesystem::is_directory(TablePath()));
 }
 
+// A table file reporting a size far beyond the memory (as a damaged file system may) is a
+// file that cannot be opened, not a crash; the file stays as it is.
+TEST_F(StoreTest, TableLargerThanTheMemoryFailsAndIsLeftAlone) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer stops the process at an allocation this large";
+#endif
+    if (ReadBytes("/proc/sys/vm/overcommit_memory").substr(0, 1) == "1") {
+        GTEST_SKIP() << "the kernel grants any allocation here; the read would run for hours";
+    }
+    const std::uintmax_t huge = std::uintmax_t{1} << 42;  // 4 TiB, sparse
+    WriteBytes(TablePath(), "20070305,0930,1000,1,x,\r\n");
+    std::error_code error;
+    std::filesystem::resize_file(TablePath(), huge, error);
+    if (error) {
+        GTEST_SKIP() << "no sparse file of 4 TiB here: " << error.message();
+    }
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(DbOpenTable("kelnova"), nullptr);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out, "comn\\xel\\XelDatabase(118):Can't Open Table File (" + TablePath().string() +
+                       ")!!\n");
+    EXPECT_EQ(std::filesystem::file_size(TablePath()), huge);
+    std::filesystem::resize_file(TablePath(), 25);
+    DbTable* table = DbOpenTable("kelnova");
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(Rows(table), (std::vector<Cells>{{"20070305", "0930", "1000", "1", "x", ""}}));
+}
+
 TEST_F(StoreTest, WritesTheExactFileBytes) {
     DbTable* table = OpenWith("");
     DbAddRow(table, "20070305,0930,1000,1,Meeting,");
