@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
-#include <optional>
 
 #include "XelFile.h"
 
@@ -38,60 +37,52 @@ void Diagnose(int number, const char* format, Args... args) {
 // takes every byte up to the next double quote, commas included, dropping whatever
 // stands between that closing quote and the next comma; a comma or the end of the line
 // ends the field. After a field has ended at the end of the line there are no more.
-class DbNextField {
-  public:
-    explicit DbNextField(std::string_view line) : m_line(line) {}
-
-    std::optional<std::string_view> operator()() {
-        if (m_done) {
-            return std::nullopt;
-        }
-        const size_t n = m_line.size();
-        size_t start = m_pos;
-        size_t end = std::string_view::npos;  // end of the field's text, once known
-        size_t p = m_pos;
-        while (p < n && m_line[p] != ',') {
-            char c = m_line[p];
+//
+// Splits a line into at most `columns` fields so, writing each field's text and a
+// terminator back over the line from its start: a field's text never starts before the
+// bytes written so far end, since each field before it took its text and a separator.
+// Returns the number of fields; `end` is set past the last terminator, which is at most
+// one byte past the line.
+size_t SplitLineInPlace(char* line, size_t size, size_t columns, char*& end) {
+    char* out = line;
+    size_t fields = 0;
+    for (size_t pos = 0; fields < columns;) {
+        size_t start = pos;
+        size_t stop = SIZE_MAX;  // where the text ends, once a NUL or a line feed is met
+        size_t p = pos;
+        for (; p < size && line[p] != ','; ++p) {
+            const char c = line[p];
             if (c == '"') {
                 start = p + 1;
-                size_t close = std::min(m_line.find('"', start), n);
-                end = FirstTerminator(start, close);
-                p = close < n ? close + 1 : n;
-                while (p < n && m_line[p] != ',') {
+                const void* close = std::memchr(line + start, '"', size - start);
+                const size_t closeAt =
+                    close != nullptr ? static_cast<size_t>(static_cast<const char*>(close) - line)
+                                     : size;
+                for (stop = start; stop < closeAt && line[stop] != '\n' && line[stop] != '\0';) {
+                    ++stop;
+                }
+                for (p = close != nullptr ? closeAt + 1 : size; p < size && line[p] != ',';) {
                     ++p;
                 }
                 break;
             }
-            if ((c == '\n' || c == '\0') && end == std::string_view::npos) {
-                end = p;
-            }
-            ++p;
-        }
-        if (end == std::string_view::npos) {
-            end = p;
-        }
-        if (p >= m_line.size()) {
-            m_done = true;
-        } else {
-            m_pos = p + 1;
-        }
-        return m_line.substr(start, end - start);
-    }
-
-  private:
-    size_t FirstTerminator(size_t from, size_t to) const {
-        for (size_t i = from; i < to; ++i) {
-            if (m_line[i] == '\n' || m_line[i] == '\0') {
-                return i;
+            if ((c == '\n' || c == '\0') && stop == SIZE_MAX) {
+                stop = p;
             }
         }
-        return to;
+        for (size_t i = start; i < std::min(stop, p); ++i) {
+            *out++ = line[i];
+        }
+        *out++ = '\0';
+        ++fields;
+        if (p >= size) {
+            break;
+        }
+        pos = p + 1;
     }
-
-    std::string_view m_line;
-    size_t m_pos = 0;
-    bool m_done = false;
-};
+    end = out;
+    return fields;
+}
 
 int32_t ColumnIndex(const DbTable* table, const char* column) {
     if (column == nullptr) {
@@ -177,30 +168,11 @@ void AppendRow(DbTable* table, const char* cells) {
     table->rows.push_back(DbRow{cells});
 }
 
-// The fields of a line as the splitter gives them, at most one per column.
-void SplitFields(std::string_view line, size_t columns, std::vector<std::string_view>& fields) {
-    fields.clear();
-    DbNextField next(line);
-    while (fields.size() < columns) {
-        std::optional<std::string_view> field = next();
-        if (!field) {
-            break;
-        }
-        fields.push_back(*field);
-    }
-}
-
-// Writes the cells back to back from `out`, each with its terminator; a column without a
-// field gets the empty text and diagnostic 503. The fields may lie in the same bytes
-// further on: each is moved down, never past the start of the next. Returns the end.
-char* WriteCells(const DbTable* table, const std::vector<std::string_view>& fields, char* out) {
-    for (size_t c = 0; c < static_cast<size_t>(table->columnCount); ++c) {
-        if (c < fields.size()) {
-            std::memmove(out, fields[c].data(), fields[c].size());
-            out += fields[c].size();
-        } else {
-            Diagnose(503, "WARNING:Object file format is Iregural!!(%s)\n", table->columnNames[c]);
-        }
+// Writes an empty cell at `out`, with diagnostic 503, for each column from `fields` on
+// (the columns the line had no field for). Returns the end.
+char* AddMissingCells(const DbTable* table, size_t fields, char* out) {
+    for (size_t c = fields; c < static_cast<size_t>(table->columnCount); ++c) {
+        Diagnose(503, "WARNING:Object file format is Iregural!!(%s)\n", table->columnNames[c]);
         *out++ = '\0';
     }
     return out;
@@ -285,57 +257,10 @@ void EndBlockCells(char* p, size_t n) {
 }
 #endif
 
-// Splits a line into at most `columns` fields as DbNextField does, writing each field's
-// text and a terminator back over the line from its start: a field's text never starts
-// before the bytes written so far end, since each field before it took its text and a
-// separator. Returns the number of fields; `end` is set past the last terminator, which
-// is at most one byte past the line.
-size_t SplitLineInPlace(char* line, size_t size, size_t columns, char*& end) {
-    char* out = line;
-    size_t fields = 0;
-    for (size_t pos = 0; fields < columns;) {
-        size_t start = pos;
-        size_t stop = SIZE_MAX;  // where the text ends, once a NUL or a line feed is met
-        size_t p = pos;
-        for (; p < size && line[p] != ','; ++p) {
-            const char c = line[p];
-            if (c == '"') {
-                start = p + 1;
-                const void* close = std::memchr(line + start, '"', size - start);
-                const size_t closeAt =
-                    close != nullptr ? static_cast<size_t>(static_cast<const char*>(close) - line)
-                                     : size;
-                for (stop = start; stop < closeAt && line[stop] != '\n' && line[stop] != '\0';) {
-                    ++stop;
-                }
-                for (p = close != nullptr ? closeAt + 1 : size; p < size && line[p] != ',';) {
-                    ++p;
-                }
-                break;
-            }
-            if ((c == '\n' || c == '\0') && stop == SIZE_MAX) {
-                stop = p;
-            }
-        }
-        for (size_t i = start; i < std::min(stop, p); ++i) {
-            *out++ = line[i];
-        }
-        *out++ = '\0';
-        ++fields;
-        if (p >= size) {
-            break;
-        }
-        pos = p + 1;
-    }
-    end = out;
-    return fields;
-}
-
 // Adds the row of a line that the fast path of FileRowReader leaves alone: one with a
 // double quote, a NUL or a CR of its own, or with fewer fields than columns. Its cells are
 // written over the line where it lies; when the line has fewer fields than columns, they
-// are copied into room of their own, followed by an empty cell (and diagnostic 503) for
-// every column without a field.
+// are copied into room of their own, followed by the missing cells.
 void LoadSplitRow(DbTable* table, char* line, size_t size) {
     const size_t columns = static_cast<size_t>(table->columnCount);
     char* end = line;
@@ -347,12 +272,8 @@ void LoadSplitRow(DbTable* table, char* line, size_t size) {
     const size_t written = static_cast<size_t>(end - line);
     char* const cells = table->text.Reserve(written + columns - fields);
     std::memcpy(cells, line, written);
-    char* out = cells + written;
-    for (size_t c = fields; c < columns; ++c) {
-        Diagnose(503, "WARNING:Object file format is Iregural!!(%s)\n", table->columnNames[c]);
-        *out++ = '\0';
-    }
-    table->text.Commit(static_cast<size_t>(out - cells));
+    end = AddMissingCells(table, fields, cells + written);
+    table->text.Commit(static_cast<size_t>(end - cells));
     AppendRow(table, cells);
 }
 
@@ -436,11 +357,7 @@ class FileRowReader {
             m_table->rows.push_back(DbRow{line});
             return;
         }
-        SplitLine(start, size);
-    }
-
-    void SplitLine(size_t start, size_t size) {
-        LoadSplitRow(m_table, m_data + start, size);
+        LoadSplitRow(m_table, line, size);
         m_split.push_back({start, start + size});
     }
 
@@ -472,14 +389,7 @@ class FileRowReader {
     }
 
     void EndCellsIn(size_t from, size_t to) {
-        size_t p = from;
-        for (; p + 64 <= to; p += 64) {
-            EndBlockCells(m_data + p, 16);
-            EndBlockCells(m_data + p + 16, 16);
-            EndBlockCells(m_data + p + 32, 16);
-            EndBlockCells(m_data + p + 48, 16);
-        }
-        for (; p < to; p += 16) {
+        for (size_t p = from; p < to; p += 16) {
             EndBlockCells(m_data + p, std::min<size_t>(16, to - p));
         }
     }
@@ -795,12 +705,16 @@ int DbCloseTable(const char* tableName, int save) {
 }
 
 void DbAddRow(DbTable* table, std::string_view line) {
-    // Each field is at most the line, and each cell takes one terminator.
+    // The line is split where it is copied to: its fields take at most the line and one
+    // terminator, and each column without a field a terminator more.
     const size_t columns = static_cast<size_t>(table->columnCount);
     char* const cells = table->text.Reserve(line.size() + columns);
-    std::vector<std::string_view> fields;
-    SplitFields(line, columns, fields);
-    char* const end = WriteCells(table, fields, cells);
+    if (!line.empty()) {
+        std::memcpy(cells, line.data(), line.size());
+    }
+    char* end = cells;
+    const size_t fields = SplitLineInPlace(cells, line.size(), columns, end);
+    end = AddMissingCells(table, fields, end);
     table->text.Commit(static_cast<size_t>(end - cells));
     AppendRow(table, cells);
 }

@@ -96,14 +96,7 @@ void DbFirstCellIndex::AppendOther(int32_t row, std::string_view text) {
     if (m_last == kNone || !Same(m_chains[m_last], KeyBytes(text))) {
         m_last = FindOrAdd(MakeKey(text));
     }
-    // The new row is the highest of all, so it ends its chain.
-    Chain& chain = m_chains[m_last];
-    if (chain.tail < 0) {
-        chain.first = row;
-    } else {
-        m_next[static_cast<size_t>(chain.tail)] = row;
-    }
-    chain.tail = row;
+    LinkLast(m_chains[m_last], row);
 }
 
 void DbFirstCellIndex::Remove(int32_t row, std::string_view text) {

@@ -68,10 +68,9 @@ class DbFirstCellIndex {
             Chain& chain = m_chains[m_last];
             uint64_t head;
             std::memcpy(&head, key.data(), 8);
-            if (chain.size == 8 && chain.head == head && chain.tail >= 0) {
-                m_next[static_cast<size_t>(chain.tail)] = row;
-                chain.tail = row;
+            if (chain.size == 8 && chain.head == head) {
                 m_next.push_back(-1);
+                LinkLast(chain, row);
                 return;
             }
         }
@@ -107,6 +106,15 @@ class DbFirstCellIndex {
     };
 
     void AppendOther(int32_t row, std::string_view key);
+    // Row `row`, the highest of all, ends the chain.
+    void LinkLast(Chain& chain, int32_t row) {
+        if (chain.tail < 0) {
+            chain.first = row;
+        } else {
+            m_next[static_cast<size_t>(chain.tail)] = row;
+        }
+        chain.tail = row;
+    }
     // The key's bytes; MakeKey also its hash.
     static Key KeyBytes(std::string_view text);
     static Key MakeKey(std::string_view text);

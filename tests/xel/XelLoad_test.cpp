@@ -19,22 +19,37 @@ using xeltest::Rows;
 using xeltest::StoreTest;
 using Cells = std::vector<std::string>;
 
-struct Added {
-    Cells cells;
+// Rows and the diagnostics printed while they were made.
+struct Made {
+    std::vector<Cells> rows;
     std::string diagnostics;
+    bool opened = true;
 };
 
-// What DbAddRow makes of a line, in a table of its own.
 class ReferenceTest : public StoreTest {
   protected:
-    Added AddedRow(const std::string& line) {
+    // What DbAddRow makes of the lines, added one by one to a table of their own.
+    Made AddedRows(const std::vector<std::string>& lines) {
         DbCloseTable("kelnova", 0);
         DbTable* table = OpenWith("");
         testing::internal::CaptureStdout();
-        DbAddRow(table, line);
-        Added added{Rows(table)[0], testing::internal::GetCapturedStdout()};
+        for (const std::string& line : lines) {
+            DbAddRow(table, line);
+        }
+        Made made{Rows(table), testing::internal::GetCapturedStdout()};
         DbCloseTable("kelnova", 0);
-        return added;
+        return made;
+    }
+    // What opening a file of these bytes makes; the table stays open.
+    Made OpenedRows(const std::string& file) {
+        DbCloseTable("kelnova", 0);
+        testing::internal::CaptureStdout();
+        DbTable* table = OpenWith(file);
+        const std::string diagnostics = testing::internal::GetCapturedStdout();
+        if (table == nullptr) {
+            return Made{{}, diagnostics, false};
+        }
+        return Made{Rows(table), diagnostics};
     }
 };
 
@@ -65,25 +80,22 @@ TEST_F(ReferenceTest, LinesReadFromTheFileSplitAsAddedRowsDo) {
     };
     const char* const endings[] = {"\r\n", "\n", ""};
     for (const std::string& line : lines) {
-        const Added expected = AddedRow(line);
+        const Made expected = AddedRows({line});
         for (const char* ending : endings) {
             // The line between two plain rows, or last in the file without a line end.
             const bool last = std::string(ending).empty();
             const std::string file = std::string(kHeader) + "p,q,r,s,t,u\r\n" + line + ending +
                                      (last ? "" : std::string("v,w,x,y,z,0\r\n") + kEndMark);
-            DbCloseTable("kelnova", 0);
-            testing::internal::CaptureStdout();
-            DbTable* table = OpenWith(file);
-            const std::string diagnostics = testing::internal::GetCapturedStdout();
-            ASSERT_NE(table, nullptr);
-            const std::vector<Cells> rows = Rows(table);
+            const Made read = OpenedRows(file);
+            ASSERT_TRUE(read.opened);
+            const std::vector<Cells>& rows = read.rows;
             ASSERT_EQ(rows.size(), last ? 2u : 3u) << line;
             EXPECT_EQ(rows[0], (Cells{"p", "q", "r", "s", "t", "u"})) << line;
-            EXPECT_EQ(rows[1], expected.cells) << line << " ending " << last;
+            EXPECT_EQ(rows[1], expected.rows[0]) << line << " ending " << last;
             if (!last) {
                 EXPECT_EQ(rows[2], (Cells{"v", "w", "x", "y", "z", "0"})) << line;
             }
-            EXPECT_EQ(diagnostics, expected.diagnostics) << line;
+            EXPECT_EQ(read.diagnostics, expected.diagnostics) << line;
         }
     }
 }
@@ -149,27 +161,17 @@ TEST_F(ReferenceTest, RandomFilesReadAsTheirLinesAdded) {
                 rowLines.push_back(stored);
             }
         }
-        DbCloseTable("kelnova", 0);
-        DbTable* reference = OpenWith("");
-        testing::internal::CaptureStdout();
-        for (const std::string& line : rowLines) {
-            DbAddRow(reference, line);
-        }
-        const std::string expectedDiagnostics = testing::internal::GetCapturedStdout();
-        const std::vector<Cells> expected = Rows(reference);
-        DbCloseTable("kelnova", 0);
-
-        testing::internal::CaptureStdout();
-        DbTable* table = OpenWith(file);
-        const std::string diagnostics = testing::internal::GetCapturedStdout();
-        ASSERT_NE(table, nullptr);
-        const std::vector<Cells> rows = Rows(table);
-        ASSERT_EQ(rows.size(), expected.size()) << "seed " << seed;
-        for (size_t r = 0; r < rows.size(); ++r) {
+        const Made added = AddedRows(rowLines);
+        const std::vector<Cells>& expected = added.rows;
+        const Made read = OpenedRows(file);
+        ASSERT_TRUE(read.opened);
+        DbTable* table = DbFindTable("kelnova");
+        ASSERT_EQ(read.rows.size(), expected.size()) << "seed " << seed;
+        for (size_t r = 0; r < read.rows.size(); ++r) {
             // One row at a time: a mismatch names its line, not the whole table.
-            ASSERT_EQ(rows[r], expected[r]) << "seed " << seed << " line " << rowLines[r];
+            ASSERT_EQ(read.rows[r], expected[r]) << "seed " << seed << " line " << rowLines[r];
         }
-        EXPECT_EQ(diagnostics, expectedDiagnostics) << "seed " << seed;
+        EXPECT_EQ(read.diagnostics, added.diagnostics) << "seed " << seed;
         for (size_t r = 0; r < expected.size(); r += 7) {
             const char* date = expected[r][0].c_str();
             const char* slot = expected[r][3].c_str();
