@@ -157,11 +157,13 @@ XelReadResult XelReadFile(const std::string& path, XelFileBytes& bytes, size_t s
 
 int XelCreateEmpty(const std::string& path) {
     const XelSysCalls& sys = *g_sysCalls;
-    int fd = sys.open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    // Without O_TRUNC a file that is there is left as it is; without O_EXCL a symbolic
+    // link whose target is missing gets its target created, as a save would do.
+    int fd = Retry([&] { return sys.open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666); });
     if (fd < 0) {
         return -1;
     }
-    return sys.close(fd) == 0 ? 0 : -1;
+    return Close(sys, fd) ? 0 : -1;
 }
 
 XelWriteResult XelReplaceFile(const std::string& path, const std::string& contents) {

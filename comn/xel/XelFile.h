@@ -37,7 +37,8 @@ enum class XelReadResult { kOk, kMissing, kError };
 // (or cannot be opened), kError when it opened but could not be read to its end.
 XelReadResult XelReadFile(const std::string& path, XelFileBytes& bytes, size_t slack);
 
-// Creates an empty file if none exists; never truncates an existing one. 0 or -1.
+// Creates an empty file if none exists, through a symbolic link whose target is missing
+// too; never truncates an existing file. 0 or -1.
 int XelCreateEmpty(const std::string& path);
 
 enum class XelWriteResult { kOk, kOpenFailed, kFailed };

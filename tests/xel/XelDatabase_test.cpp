@@ -72,6 +72,50 @@ TEST_F(StoreTest, MissingFileIsCreatedEmptyAndSavedAsFourLines) {
     EXPECT_EQ(ReadBytes(TablePath()), std::string(kHeader) + kEndMark);
 }
 
+// A table name that is a symbolic link to a file not there yet: the file is made where
+// the link points and the link stays, as a save through the link keeps it.
+TEST_F(StoreTest, DanglingLinkGetsItsTargetCreated) {
+    namespace fs = std::filesystem;
+    struct Case {
+        const char* name;
+        const char* target;  // relative to the test folder, which holds "real/"
+        bool opens;
+    };
+    const Case cases[] = {
+        {"target in an existing folder", "real/data.txt", true},
+        {"target in a folder that does not exist", "nowhere/data.txt", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DbCloseTable("kelnova", 0);
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir / "real");
+        fs::create_symlink(m_dir / c.target, TablePath());
+
+        testing::internal::CaptureStdout();
+        DbTable* table = DbOpenTable("kelnova");
+        const std::string out = testing::internal::GetCapturedStdout();
+        const std::string path = TablePath().string();
+        std::string expected =
+            "comn\\xel\\XelDatabase(108):WARNING:Table File is not Found (" + path + ")!!\n";
+        if (!c.opens) {
+            expected += "comn\\xel\\XelDatabase(111):Can't Create Table File (" + path + ")!!\n";
+        }
+        EXPECT_EQ(out, expected);
+        EXPECT_EQ(table != nullptr, c.opens);
+        EXPECT_TRUE(fs::is_symlink(TablePath()));
+        EXPECT_EQ(fs::exists(m_dir / c.target), c.opens);
+        if (table != nullptr) {
+            EXPECT_EQ(ReadBytes(m_dir / c.target), "");
+            DbAddRow(table, "20070305,,,1,x,");
+            ASSERT_EQ(DbCloseTable("kelnova", 1), 0);
+            EXPECT_TRUE(fs::is_symlink(TablePath()));
+            EXPECT_EQ(ReadBytes(m_dir / c.target),
+                      std::string(kHeader) + "20070305,,,1,x,\r\n" + kEndMark);
+        }
+    }
+}
+
 TEST_F(StoreTest, FolderThatDoesNotExistFailsAndCreatesNothing) {
     DbKelnovaRegistry().dataFolder = (m_dir / "nowhere").string() + "/";
     testing::internal::CaptureStdout();
