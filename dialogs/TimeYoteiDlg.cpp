@@ -4,6 +4,7 @@
 #include <wx/textctrl.h>
 
 #include "DialogPaint.h"
+#include "TimeText.h"
 #include "WxCanvas.h"
 
 const int kHourButtonIds[18] = {
@@ -115,6 +116,12 @@ bool CTimeYoteiDlg::OnInitDialog() {
 }
 
 void CTimeYoteiDlg::OnOK() {
+    // A time still being typed ("9:30", "1730") would be stored as a broken HHMM value;
+    // it goes back in the form a move to another edit gives it.
+    UpdateData(true);
+    m_strFrom = dlg::ConfirmedTime(m_strFrom);
+    m_strTo = dlg::ConfirmedTime(m_strTo);
+    PutMembers();
     fw::CDialog::OnOK();
 }
 

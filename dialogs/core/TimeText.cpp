@@ -90,6 +90,13 @@ std::string NormalizeTime(std::string_view text) {
     return FormatTime(hour, minute);
 }
 
+std::string ConfirmedTime(std::string_view text) {
+    if (text.empty() || (text.size() == 5 && text[2] == ':')) {
+        return std::string(text);
+    }
+    return NormalizeTime(text);
+}
+
 std::string PickHourText(std::string_view target, int hour) {
     const auto tokens = TimeTokens(target.substr(0, kPickCopyBytes));
     const int minute = tokens.size() >= 2 ? ReadTimeNumber(tokens[1]) : 0;

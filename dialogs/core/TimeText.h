@@ -31,6 +31,13 @@ std::pair<std::string_view, std::string_view> SplitTime(std::string_view text);
 // "9:5" -> "09:05", "930" -> "24:00", ":30" -> "00:30", "ab" -> "00:00".
 std::string NormalizeTime(std::string_view text);
 
+// A time text as OK hands it back. The stored HHMM value takes the characters 0-1 and 3-4
+// of the text, so an empty text or one of five bytes with a colon in the middle goes back
+// unchanged (every text the dialogs fill in has that shape); any other text is still as
+// typed and goes back as NormalizeTime makes it, which a move to another edit would have
+// done: "9:30" -> "09:30", "1730" -> "24:00", "17:30" and "ab:cd" stay.
+std::string ConfirmedTime(std::string_view text);
+
 // The quick-pick rule. The target text is read through a working copy of its first 99
 // bytes, cut into tokens at ":" with empty tokens skipped (a leading, trailing or doubled
 // colon gives no token of its own); a token is read with ReadTimeNumber.

@@ -38,6 +38,33 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"99999999999:99999999999", "24:59"}, TextCase{"-99999999999:0", "-2147483648:00"},
         TextCase{"4294967305:0", "24:00"}));
 
+// What OK hands back must survive the positional HHMM conversion: texts of the HH:MM
+// shape (all the dialogs fill in) stay byte for byte, texts still as typed are normalized.
+TEST(ConfirmedTimeTest, OnlyTextsTheStoredFormWouldBreakChange) {
+    const TextCase cases[] = {
+        {"", ""},
+        {"17:30", "17:30"},
+        {"09:05", "09:05"},
+        {"ab:cd", "ab:cd"},
+        {"-1:-5", "-1:-5"},
+        {"\x82"
+         "0:00",
+         "\x82"
+         "0:00"},  // a stray lead byte is kept, not re-encoded
+        {"9:30", "09:30"},
+        {"9:5", "09:05"},
+        {"1730", "24:00"},
+        {"9", "09:00"},
+        {":45", "00:45"},
+        {"17:30 ", "17:30"},
+        {"017:30", "17:30"},
+        {"\x82\x58\x81\x46\x82\x52\x82\x4f", "00:00"},  // "９：３０"
+    };
+    for (const TextCase& c : cases) {
+        EXPECT_EQ(dlg::ConfirmedTime(c.input), c.expected) << "input \"" << c.input << "\"";
+    }
+}
+
 TEST(SplitTimeTest, SplitsAtTheFirstColon) {
     struct Case {
         std::string text, hour, minute;

@@ -138,19 +138,36 @@ TEST_F(TimeEntryDlgTest, OkIsEnabledExactlyWhileTheEntryTextIsNotEmpty) {
     }
 }
 
-TEST_F(TimeEntryDlgTest, ATimeConfirmedAtOnceComesBackAsTyped) {
-    CTimeYoteiDlg d;
-    d.m_strText = "x";
-    int result = 0;
-    wxTEST_DIALOG(result = d.DoModal(), dlgtest::ExpectTimeEntry([](CTimeYoteiDlg& t) {
-                      t.SimulateTyping(IDC_EDIT_TO_TIME, "1730");
-                      t.SimulateClick(IDOK);
-                      return t.GetResult();
-                  }));
-    EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(d.m_strTo, "1730");
-    EXPECT_EQ(d.m_strFrom, "");
-    EXPECT_EQ(d.m_strText, "x");
+// OK pressed while a time is still being typed: the time goes back as a move to another
+// edit would have made it, never as a text the table would store as a broken time.
+TEST_F(TimeEntryDlgTest, ATimeConfirmedAtOnceComesBackNormalized) {
+    struct Case {
+        int edit;
+        const char* typed;
+        const char* from;
+        const char* to;
+    };
+    const Case cases[] = {
+        {IDC_EDIT_TO_TIME, "17:30", "", "17:30"},   {IDC_EDIT_TO_TIME, "9:30", "", "09:30"},
+        {IDC_EDIT_TO_TIME, "1730", "", "24:00"},    {IDC_EDIT_FROM_TIME, "9:5", "09:05", ""},
+        {IDC_EDIT_FROM_TIME, ":45", "00:45", ""},   {IDC_EDIT_FROM_TIME, "", "", ""},
+        {IDC_EDIT_FROM_TIME, "ab:cd", "ab:cd", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        CTimeYoteiDlg d;
+        d.m_strText = "x";
+        int result = 0;
+        wxTEST_DIALOG(result = d.DoModal(), dlgtest::ExpectTimeEntry([&](CTimeYoteiDlg& t) {
+                          t.SimulateTyping(c.edit, c.typed);
+                          t.SimulateClick(IDOK);
+                          return t.GetResult();
+                      }));
+        EXPECT_EQ(result, IDOK);
+        EXPECT_EQ(d.m_strFrom, c.from);
+        EXPECT_EQ(d.m_strTo, c.to);
+        EXPECT_EQ(d.m_strText, "x");
+    }
 }
 
 // The members may hold partly refreshed texts afterwards; the caller ignores them.
@@ -335,12 +352,16 @@ TEST_F(TimeEntryDlgTest, TextsTheTableCannotHoldAreRefusedWhereTyped) {
 TEST_F(TimeEntryDlgTest, UntouchedTextsGoBackAsTheirBytes) {
     CTimeYoteiDlg d;
     d.m_strText = "\x95\x5c\x8e\xa6 \x82\x80";  // "表示" and bytes that are no character
-    d.m_strFrom = "\x82";
+    d.m_strFrom =
+        "\x82"
+        "0:00";  // a lead byte without its second byte
     ASSERT_TRUE(d.Create());
     d.SimulateClick(IDOK);
     EXPECT_EQ(d.GetResult(), IDOK);
     EXPECT_EQ(d.m_strText, "\x95\x5c\x8e\xa6 \x82\x80");
-    EXPECT_EQ(d.m_strFrom, "\x82");
+    EXPECT_EQ(d.m_strFrom,
+              "\x82"
+              "0:00");
 }
 
 TEST_F(TimeEntryDlgTest, Screenshot) {
