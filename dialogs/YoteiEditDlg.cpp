@@ -251,8 +251,10 @@ void CYoteiEditDlg::OnPeriodTextChange(wxCommandEvent&) {
     EnablePeriodDates(true);
     auto* from = GetDlgItemAs<wxComboBox>(IDC_COMBO_PERIOD_FROM);
     auto* to = GetDlgItemAs<wxComboBox>(IDC_COMBO_PERIOD_TO);
-    if (from && to && from->GetSelection() == wxNOT_FOUND) {
-        // A new period starts and ends on the day itself.
+    // A new period starts and ends on the day itself. A start date that is there as text
+    // alone (a period that began before the list's first day, or a date typed in) is
+    // kept: taking the day instead would cut the period to this one day at OK.
+    if (from && to && from->GetSelection() == wxNOT_FOUND && from->GetValue().empty()) {
         {
             fw::CDialog::NotifyLock lock(*this);
             from->SetSelection(kStartItemOfDay);

@@ -158,24 +158,34 @@ TEST_F(DayDlgTest, TypingAPeriodTextEnablesTheBoxesOnTheDayItself) {
     EXPECT_EQ(d.m_strPeriodTo, DateText(4));
 }
 
-TEST_F(DayDlgTest, APeriodStartOutsideTheListIsTextUntilThePeriodTextChanges) {
-    CYoteiEditDlg d;
-    Day(d);
-    d.m_strPeriodYotei = Sjis("長期出張");
-    d.m_strPeriodFrom = DateText(-25);
-    d.m_strPeriodTo = DateText(1);
-    ASSERT_TRUE(d.Create());
-    wxComboBox* from = Combo(d, IDC_COMBO_PERIOD_FROM);
-    EXPECT_EQ(from->GetSelection(), wxNOT_FOUND);
-    EXPECT_EQ(from->GetValue(), fw::Cp932ToWx(DateText(-25)));
-    EXPECT_EQ(Combo(d, IDC_COMBO_PERIOD_TO)->GetSelection(), 1);
+// Changing the text of a period keeps its dates, also a start before the list's first
+// day, which the start box shows as text with no item selected.
+TEST_F(DayDlgTest, ChangingAPeriodTextKeepsItsDates) {
+    struct Case {
+        int start;      // days from the day
+        int startItem;  // selected after opening, wxNOT_FOUND for text alone
+    };
+    for (const Case& c : {Case{-25, wxNOT_FOUND}, Case{-21, wxNOT_FOUND}, Case{-20, 0}}) {
+        SCOPED_TRACE(c.start);
+        CYoteiEditDlg d;
+        Day(d);
+        d.m_strPeriodYotei = Sjis("長期出張");
+        d.m_strPeriodFrom = DateText(c.start);
+        d.m_strPeriodTo = DateText(1);
+        ASSERT_TRUE(d.Create());
+        wxComboBox* from = Combo(d, IDC_COMBO_PERIOD_FROM);
+        EXPECT_EQ(from->GetSelection(), c.startItem);
+        EXPECT_EQ(from->GetValue(), fw::Cp932ToWx(DateText(c.start)));
+        EXPECT_EQ(Combo(d, IDC_COMBO_PERIOD_TO)->GetSelection(), 1);
 
-    d.SimulateTyping(IDC_EDIT_PERIOD_YOTEI, Wx("長期出張２"));
-    EXPECT_EQ(from->GetSelection(), 20);
-    EXPECT_EQ(Combo(d, IDC_COMBO_PERIOD_TO)->GetSelection(), 0);
-    d.SimulateClick(IDOK);
-    EXPECT_EQ(d.m_strPeriodFrom, DateText(0));
-    EXPECT_EQ(d.m_strPeriodTo, DateText(0));
+        d.SimulateTyping(IDC_EDIT_PERIOD_YOTEI, Wx("長期出張２"));
+        EXPECT_EQ(from->GetSelection(), c.startItem);
+        EXPECT_EQ(Combo(d, IDC_COMBO_PERIOD_TO)->GetSelection(), 1);
+        d.SimulateClick(IDOK);
+        EXPECT_EQ(d.m_strPeriodYotei, Sjis("長期出張２"));
+        EXPECT_EQ(d.m_strPeriodFrom, DateText(c.start));
+        EXPECT_EQ(d.m_strPeriodTo, DateText(1));
+    }
 }
 
 // Counts title pixels of exactly the colour.
