@@ -20,7 +20,8 @@ int RealOpen(const char* path, int flags, mode_t mode) {
 }
 
 const XelSysCalls kRealSysCalls = {
-    RealOpen, ::read, ::write, ::fsync, ::fchmod, ::close, ::rename, ::unlink, ::link,
+    RealOpen, ::read,   ::write, ::fsync,     ::fchmod,    ::close,
+    ::rename, ::unlink, ::link,  ::ftruncate, ::fallocate,
 };
 
 // How often an interrupted call is repeated before it counts as failed.
@@ -66,6 +67,62 @@ bool SyncFolder(const XelSysCalls& sys, const std::string& folder) {
     }
     bool ok = Retry([&] { return sys.fsync(dir); }) == 0;
     return Close(sys, dir) && ok;
+}
+
+// The whole content of an open file, from its start.
+bool ReadAll(const XelSysCalls& sys, int fd, std::string& bytes) {
+    if (::lseek(fd, 0, SEEK_SET) != 0) {
+        return false;
+    }
+    char block[65536];
+    for (;;) {
+        const ssize_t n = Retry([&] { return sys.read(fd, block, sizeof block); });
+        if (n < 0) {
+            return false;
+        }
+        if (n == 0) {
+            return true;
+        }
+        bytes.append(block, static_cast<size_t>(n));
+    }
+}
+
+// Makes the file hold exactly `contents` and syncs it.
+bool OverwriteWith(const XelSysCalls& sys, int fd, const std::string& contents) {
+    return ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(sys, fd, contents) &&
+           Retry([&] { return sys.ftruncate(fd, static_cast<off_t>(contents.size())); }) == 0 &&
+           Retry([&] { return sys.fsync(fd); }) == 0;
+}
+
+// The save of a file whose folder takes no new file; see XelReplaceFile.
+XelWriteResult RewriteInPlace(const XelSysCalls& sys, const std::string& target,
+                              const std::string& contents) {
+    const int fd = Retry([&] { return sys.open(target.c_str(), O_RDWR | O_CLOEXEC, 0); });
+    if (fd < 0) {
+        return XelWriteResult::kOpenFailed;
+    }
+    std::string old;
+    bool ok = ReadAll(sys, fd, old);
+    // A full disk shows here, before a byte is overwritten. A file system that cannot
+    // reserve room is written without.
+    if (ok && contents.size() > old.size()) {
+        const int reserved = Retry([&] {
+            return sys.fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(contents.size()));
+        });
+        ok = reserved == 0 || errno == EOPNOTSUPP || errno == ENOSYS;
+    }
+    if (!ok) {
+        Close(sys, fd);
+        return XelWriteResult::kFailed;
+    }
+    if (OverwriteWith(sys, fd, contents)) {
+        // Once synced the new bytes are on the disk; what close reports changes nothing.
+        Close(sys, fd);
+        return XelWriteResult::kOk;
+    }
+    OverwriteWith(sys, fd, old);
+    Close(sys, fd);
+    return XelWriteResult::kFailed;
 }
 
 // The file a path finally names: a symbolic link is followed to its target (which may
@@ -177,7 +234,9 @@ XelWriteResult XelReplaceFile(const std::string& path, const std::string& conten
     int fd = Retry(
         [&] { return sys.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); });
     if (fd < 0) {
-        return XelWriteResult::kOpenFailed;
+        const bool folderRefused = errno == EACCES || errno == EPERM;
+        return folderRefused && existed ? RewriteInPlace(sys, target, contents)
+                                        : XelWriteResult::kOpenFailed;
     }
     bool ok = !existed || Retry([&] { return sys.fchmod(fd, old.st_mode & 07777); }) == 0;
     ok = ok && WriteAll(sys, fd, contents);

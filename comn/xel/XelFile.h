@@ -18,6 +18,8 @@ struct XelSysCalls {
     int (*rename)(const char* from, const char* to);
     int (*unlink)(const char* path);
     int (*link)(const char* from, const char* to);
+    int (*ftruncate)(int fd, off_t length);
+    int (*fallocate)(int fd, int mode, off_t offset, off_t length);
 };
 
 // The real system calls.
@@ -49,6 +51,11 @@ enum class XelWriteResult { kOk, kOpenFailed, kFailed };
 //   3. the temporary file is renamed over the file and the folder is synced;
 //   4. when that folder sync fails, the old file is renamed back, so a failure reported
 //      never leaves the new content behind; otherwise its second name goes.
+// A folder that takes no new file (EACCES or EPERM for the temporary file) while the file
+// itself may be written, as a shared folder can be, has the file rewritten in place:
+// room for the new bytes is reserved before anything is overwritten, and the old bytes
+// are written back when the new ones cannot all be written and synced. That keeps the
+// file's inode, owner and links, but a crash in the middle of it can leave a mixture.
 // Interrupted calls are retried (a bounded number of times) and short writes continued.
 // Keeps the permission bits of an existing file; a symbolic link keeps pointing at its
 // target, which is replaced. No temporary name outlives the call, but a crash can leave

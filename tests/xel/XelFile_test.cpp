@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -21,9 +22,19 @@ using xeltest::kHeader;
 using xeltest::ReadBytes;
 using xeltest::StoreTest;
 
-enum class Call { kOpen, kWrite, kFsync, kFchmod, kClose, kRename, kLink, kCount };
-
-const char* const kCallNames[] = {"open", "write", "fsync", "fchmod", "close", "rename", "link"};
+enum class Call {
+    kOpen,
+    kRead,
+    kWrite,
+    kFsync,
+    kFchmod,
+    kClose,
+    kRename,
+    kLink,
+    kFtruncate,
+    kFallocate,
+    kCount
+};
 
 // Fails the nth call (counting from 1) of one kind of system call with an errno, once or
 // from then on; a short write hands over only half the bytes instead.
@@ -34,6 +45,8 @@ struct Fault {
     bool forever = false;
     bool shortWrite = false;
     int calls[static_cast<int>(Call::kCount)] = {};
+    // A folder that takes no new file: creating one fails with EACCES, uncounted.
+    bool lockedFolder = false;
 } g_fault;
 
 bool Trips(Call call) {
@@ -50,9 +63,15 @@ bool Trips(Call call) {
 
 const XelSysCalls kFaulty = {
     [](const char* path, int flags, mode_t mode) {
+        if (g_fault.lockedFolder && (flags & O_CREAT) != 0) {
+            errno = EACCES;
+            return -1;
+        }
         return Trips(Call::kOpen) ? -1 : XelRealSysCalls().open(path, flags, mode);
     },
-    XelRealSysCalls().read,
+    [](int fd, void* buffer, size_t size) -> ssize_t {
+        return Trips(Call::kRead) ? -1 : XelRealSysCalls().read(fd, buffer, size);
+    },
     [](int fd, const void* buffer, size_t size) -> ssize_t {
         if (Trips(Call::kWrite)) {
             if (g_fault.shortWrite) {
@@ -77,6 +96,12 @@ const XelSysCalls kFaulty = {
     XelRealSysCalls().unlink,
     [](const char* from, const char* to) {
         return Trips(Call::kLink) ? -1 : XelRealSysCalls().link(from, to);
+    },
+    [](int fd, off_t length) {
+        return Trips(Call::kFtruncate) ? -1 : XelRealSysCalls().ftruncate(fd, length);
+    },
+    [](int fd, int mode, off_t offset, off_t length) {
+        return Trips(Call::kFallocate) ? -1 : XelRealSysCalls().fallocate(fd, mode, offset, length);
     },
 };
 
@@ -176,6 +201,73 @@ TEST_F(SaveFaultTest, EveryCallEveryFaultOnceAndForEver) {
     }
     EXPECT_EQ(saved + failed, 62);
     EXPECT_EQ(failed, 43);
+}
+
+// A folder that takes no new file, with the file itself writable: the file is rewritten
+// in place, keeping its inode. A failure before anything is overwritten, or one the old
+// bytes are written back after, reports -1 with the old file byte-identical.
+TEST_F(SaveFaultTest, FolderThatTakesNoNewFileHasTheFileRewrittenInPlace) {
+    struct Case {
+        const char* what;
+        Call call;
+        int error;
+        bool forever;
+        bool saved;
+    };
+    const Case cases[] = {
+        {"no fault", Call::kCount, 0, false, true},
+        {"open of the file", Call::kOpen, EACCES, false, false},
+        {"read of the old bytes", Call::kRead, EIO, false, false},
+        {"no room for the new bytes", Call::kFallocate, ENOSPC, false, false},
+        {"no way to reserve room", Call::kFallocate, EOPNOTSUPP, true, true},
+        {"write once", Call::kWrite, EIO, false, false},
+        {"write for ever", Call::kWrite, EIO, true, false},
+        {"write interrupted once", Call::kWrite, EINTR, false, true},
+        {"truncate once", Call::kFtruncate, EIO, false, false},
+        {"fsync once", Call::kFsync, EIO, false, false},
+        {"fsync for ever", Call::kFsync, EIO, true, false},
+        {"close after the sync", Call::kClose, EIO, false, true},
+    };
+    const auto inode = [&] {
+        struct stat info {};
+        ::stat(TablePath().c_str(), &info);
+        return info.st_ino;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        xeltest::WriteBytes(TablePath(), m_old);
+        ::chmod(TablePath().c_str(), 0640);
+        const auto before = inode();
+        Fault fault;
+        fault.call = c.call;
+        fault.error = c.error;
+        fault.forever = c.forever;
+        fault.lockedFolder = true;
+        EXPECT_EQ(SaveWith(fault), c.saved ? 0 : -1);
+        EXPECT_EQ(ReadBytes(TablePath()), c.saved ? m_new : m_old);
+        EXPECT_EQ(inode(), before);
+        EXPECT_EQ(FolderEntries(), std::vector<std::string>{"kelnova.txt"});
+        EXPECT_EQ(std::filesystem::status(TablePath()).permissions() & std::filesystem::perms::all,
+                  static_cast<std::filesystem::perms>(0640));
+    }
+}
+
+// The same, with a new content shorter than the old one: the file is cut to it.
+TEST_F(SaveFaultTest, InPlaceRewriteOfAShorterContentCutsTheFile) {
+    xeltest::WriteBytes(TablePath(), m_new + std::string(5000, 'x'));
+    Fault fault;
+    fault.lockedFolder = true;
+    EXPECT_EQ(SaveWith(fault), 0);
+    EXPECT_EQ(ReadBytes(TablePath()), m_new);
+}
+
+// A folder that takes no new file, with no file in it yet: nothing can be saved there.
+TEST_F(SaveFaultTest, LockedFolderWithoutTheFileFails) {
+    std::filesystem::remove(TablePath());
+    Fault fault;
+    fault.lockedFolder = true;
+    EXPECT_EQ(SaveWith(fault), -1);
+    EXPECT_TRUE(FolderEntries().empty());
 }
 
 TEST_F(SaveFaultTest, FailedFolderSyncBringsTheOldFileBack) {
