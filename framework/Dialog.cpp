@@ -36,6 +36,9 @@ namespace {
 // dropped-down list).
 constexpr int kComboFieldHeight = 14;
 
+// Edits narrower than this many dialog units (the time edits are 19) lose their padding.
+constexpr int kNarrowEditUnits = 30;
+
 wxRect PixelRect(int x, int y, int cx, int cy) {
     const Rect r = DialogRectToPixels(x, y, cx, cy);
     return wxRect(r.left, r.top, r.Width(), r.Height());
@@ -179,6 +182,9 @@ void CDialog::CreateControl(const res::ControlTemplate& c) {
             }
             window =
                 new wxTextCtrl(this, id, wxString(), rect.GetPosition(), rect.GetSize(), style);
+            if (c.cx < kNarrowEditUnits && !(c.style & res::kMultiline)) {
+                FitNarrowEdit(window);
+            }
             break;
         }
         case K::kPushButton: {

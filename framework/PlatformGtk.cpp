@@ -8,12 +8,14 @@
 #ifdef __WXGTK__
 
 #include <dlfcn.h>
+#include <wx/window.h>
 
 namespace fw {
 namespace {
 
 constexpr char kCompactCss[] =
     "entry { min-height: 0; padding: 0 1px; }"
+    "entry.pemdaro-narrow { padding: 0; }"
     "button { min-height: 0; min-width: 0; padding: 0 1px; }"
     "combobox button { padding: 0; min-width: 0; }"
     "combobox arrow { min-width: 9px; min-height: 9px; }"
@@ -59,6 +61,17 @@ void KeepSelectionOnFocus() {
 }
 
 }  // namespace
+
+void FitNarrowEdit(wxWindow* edit) {
+    using StyleContext = void* (*)(void*);
+    using AddClass = void (*)(void*, const char*);
+    const auto styleContext = Lookup<StyleContext>("gtk_widget_get_style_context");
+    const auto addClass = Lookup<AddClass>("gtk_style_context_add_class");
+    void* widget = edit ? static_cast<void*>(edit->GetHandle()) : nullptr;
+    if (styleContext && addClass && widget) {
+        addClass(styleContext(widget), "pemdaro-narrow");
+    }
+}
 
 void InitFramework() {
     static bool done = false;
