@@ -215,6 +215,7 @@ void CDialog::CreateControl(const res::ControlTemplate& c) {
                 window =
                     new wxListBox(this, id, rect.GetPosition(), rect.GetSize(), 0, nullptr, style);
             }
+            FitListRows(window);
             break;
         }
     }

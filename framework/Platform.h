@@ -11,6 +11,10 @@ namespace fw {
 // nothing. CDialog and CView call it themselves before they create windows.
 void InitFramework();
 
+// Gives a list box's rows the height of its font and one pixel above and below, so that
+// the list shows as many rows as the dialog template meant (four in a list 40 units high).
+void FitListRows(wxWindow* list);
+
 // Gives a single-line edit too narrow for the toolkit's usual inner padding (a time edit
 // of five characters) no padding at all, so that its text is not cut.
 void FitNarrowEdit(wxWindow* edit);

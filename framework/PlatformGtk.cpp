@@ -22,7 +22,8 @@ constexpr char kCompactCss[] =
     "combobox entry { padding: 0 1px; }"
     "checkbutton { min-height: 0; padding: 0; }"
     "checkbutton check { min-width: 10px; min-height: 10px; margin: 0 3px 0 0; }"
-    "frame > border { border-radius: 0; }";
+    "frame > border { border-radius: 0; }"
+    "treeview { -GtkTreeView-vertical-separator: 0; -GtkTreeView-expander-size: 0; }";
 
 // GTK_STYLE_PROVIDER_PRIORITY_APPLICATION
 constexpr unsigned kApplicationPriority = 600;
@@ -71,6 +72,44 @@ void FitNarrowEdit(wxWindow* edit) {
     if (styleContext && addClass && widget) {
         addClass(styleContext(widget), "pemdaro-narrow");
     }
+}
+
+void FitListRows(wxWindow* list) {
+    struct GList {
+        void* data;
+        GList* next;
+        GList* prev;
+    };
+    using BinChild = void* (*)(void*);
+    using GetType = unsigned long (*)();
+    using IsA = int (*)(void*, unsigned long);
+    using GetColumn = void* (*)(void*, int);
+    using GetCells = GList* (*)(void*);
+    using ListFree = void (*)(GList*);
+    using ObjectSet = void (*)(void*, const char*, ...);
+    const auto binChild = Lookup<BinChild>("gtk_bin_get_child");
+    const auto treeViewType = Lookup<GetType>("gtk_tree_view_get_type");
+    const auto isA = Lookup<IsA>("g_type_check_instance_is_a");
+    const auto getColumn = Lookup<GetColumn>("gtk_tree_view_get_column");
+    const auto getCells = Lookup<GetCells>("gtk_cell_layout_get_cells");
+    const auto listFree = Lookup<ListFree>("g_list_free");
+    const auto objectSet = Lookup<ObjectSet>("g_object_set");
+    void* scrolled = list ? static_cast<void*>(list->GetHandle()) : nullptr;
+    if (!binChild || !treeViewType || !isA || !getColumn || !getCells || !listFree || !objectSet ||
+        !scrolled) {
+        return;
+    }
+    // The list is a tree view inside a scrolled window, with one column.
+    void* tree = binChild(scrolled);
+    void* column = tree && isA(tree, treeViewType()) ? getColumn(tree, 0) : nullptr;
+    if (!column) {
+        return;
+    }
+    GList* cells = getCells(column);
+    for (GList* cell = cells; cell; cell = cell->next) {
+        objectSet(cell->data, "ypad", 1, static_cast<void*>(nullptr));
+    }
+    listFree(cells);
 }
 
 void InitFramework() {

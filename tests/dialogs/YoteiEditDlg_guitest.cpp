@@ -420,10 +420,33 @@ TEST_F(DayDlgTest, UntouchedTextsGoBackAsTheirBytes) {
     EXPECT_EQ(d.m_strFromTime[2], "9:5");
 }
 
+// The list is as tall as the template makes it (40 units): all four entries show at
+// once, without scrolling.
+TEST_F(DayDlgTest, TheListShowsFourEntriesAtOnce) {
+    CYoteiEditDlg d;
+    Day(d);
+    Slot(d, 0, "09:00", "10:30", "定例会議");
+    Slot(d, 1, "11:00", "12:00", "打合せ");
+    Slot(d, 2, "13:00", "", "来客");
+    Slot(d, 3, "15:00", "", "資料提出");
+    ASSERT_TRUE(d.Create());
+    d.Show();
+    for (int i = 0; i < 20; ++i) {
+        wxTheApp->Yield(true);
+        wxMilliSleep(10);
+    }
+    auto* list = dynamic_cast<wxListBox*>(d.GetDlgItem(IDC_LIST_YOTEI));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->GetCount(), 4u);
+    EXPECT_GE(list->GetCountPerPage(), 4);
+    d.Hide();
+}
+
 TEST_F(DayDlgTest, Screenshot) {
     CYoteiEditDlg d;
     Day(d);
     Slot(d, 0, "09:00", "10:30", "定例会議");
+    Slot(d, 1, "11:00", "12:00", "打合せ");
     Slot(d, 2, "13:00", "", "来客");
     Slot(d, 3, "", "", "資料提出");
     d.m_strPeriodYotei = Sjis("大阪出張");
