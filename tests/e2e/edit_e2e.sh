@@ -61,6 +61,26 @@ ROW="${this_month}20,0930,1000,1,text,"
 has_row() { grep -q "^$ROW"$'\r'"$" "$E2E_WORK/data/kelnova.txt"; }
 check "the row is saved at once, before the window closes" wait_for 5 has_row
 
+# A time typed and confirmed with OK at once, without leaving its edit, is stored as the
+# time it means: "17:5" in the end edit becomes 1705, not a broken value.
+xdotool mousemove 500 $((20 + 4 * 27 + 13)) click --repeat 2 --delay 40 1
+check "a double-click on day 21 opens 予定編集" wait_for 10 has_dialog "予定編集"
+DAY=$(dialog_named "予定編集")
+click_in "$DAY" 282 226
+check "追加... opens 時間予定記入 again" wait_for 10 has_dialog "時間予定記入"
+TIME=$(dialog_named "時間予定記入")
+click_in "$TIME" 150 215  # the entry text
+xdotool type --delay 20 "late"
+click_in "$TIME" 135 48   # the end time
+xdotool type --delay 20 "17:5"
+click_in "$TIME" 304 256  # OK
+check "the time entry dialog closes on OK again" wait_for 10 no_dialog "時間予定記入"
+click_in "$DAY" 276 337   # OK
+check "the day dialog closes on OK again" wait_for 10 no_dialog "予定編集"
+TYPED="${this_month}21,,1705,1,late,"
+has_typed_row() { grep -q "^$TYPED"$'\r'"$" "$E2E_WORK/data/kelnova.txt"; }
+check "a time typed and confirmed at once is stored as HHMM" wait_for 5 has_typed_row
+
 # A kill -9 right after the OK loses nothing, and the next start reads the row back.
 kill -9 "$PEMDARO_PID"
 wait_for 5 is_gone "$PEMDARO_PID"
@@ -71,5 +91,6 @@ wait_for 60 has_main_window
 "$XCLOSE" "$(main_window)"
 check "closing ends the program" wait_for 10 is_gone "$PEMDARO_PID"
 check "closing keeps the row" has_row
+check "closing keeps the typed row" has_typed_row
 
 finish
