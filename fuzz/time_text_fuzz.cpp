@@ -13,6 +13,9 @@
 //   picks give what the C library's own reading of the same rules gives: strtol for each
 //   number (clamped to 32 bits, where the program saturates), the first ":" for the split,
 //   strtok with ":" on a 100-byte working copy for the pick tokens;
+// - ConfirmedTime (what OK hands back) is idempotent, and a result of the HH:MM shape
+//   comes back byte for byte through the stored HHMM form (TimeParse, then TimeFormat);
+//   only a number below -9 makes a longer result;
 // - TimeBand is 0 to 3.
 #include <algorithm>
 #include <climits>
@@ -25,6 +28,7 @@
 #include <string_view>
 #include <vector>
 
+#include "DateTime.h"
 #include "FuzzSupport.h"
 #include "TimeText.h"
 
@@ -159,6 +163,23 @@ void CheckNormalize(std::string_view text) {
     }
 }
 
+void CheckConfirmed(std::string_view text) {
+    const std::string confirmed = dlg::ConfirmedTime(text);
+    const auto detail = [&] { return "confirmed " + Escaped(confirmed); };
+    Check(confirmed.empty() == text.empty(), "ConfirmedTime empty exactly for the empty text",
+          detail);
+    Check(dlg::ConfirmedTime(confirmed) == confirmed, "ConfirmedTime is idempotent", detail);
+    if (confirmed.size() == 5 && confirmed[2] == ':') {
+        Check(TimeFormat("%H:%M", TimeParse("%H:%M", confirmed)) == confirmed,
+              "a confirmed time comes back through the stored form", detail);
+    } else if (!confirmed.empty()) {
+        const auto [hour, minute] = dlg::SplitTime(confirmed);
+        Check(IsFormattedTime(confirmed) &&
+                  (dlg::ReadTimeNumber(hour) < -9 || dlg::ReadTimeNumber(minute) < -9),
+              "only a number below -9 makes a confirmed time longer than HH:MM", detail);
+    }
+}
+
 void CheckPicks(std::string_view text) {
     const std::string normal = dlg::NormalizeTime(text);
     const bool plain = text.find('\0') == std::string_view::npos;
@@ -213,6 +234,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     CheckSplit(text);
     CheckNormalize(text);
     CheckPicks(text);
+    CheckConfirmed(text);
     const int band = dlg::TimeBand(text);
     Check(band >= 0 && band <= 3, "TimeBand is 0 to 3");
     return 0;
