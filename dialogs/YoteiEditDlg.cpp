@@ -79,6 +79,26 @@ bool CYoteiEditDlg::OnInitDialog() {
 }
 
 void CYoteiEditDlg::OnOK() {
+    // A period whose dates cannot be stored is not taken: the dialog stays open on the
+    // date to mend, and nothing the user entered is lost.
+    UpdateData(true);
+    if (!m_strPeriodYotei.empty()) {
+        const dlg::PeriodDates verdict = dlg::CheckPeriodDates(m_strPeriodFrom, m_strPeriodTo);
+        if (verdict != dlg::PeriodDates::kOk) {
+            const bool start = verdict == dlg::PeriodDates::kStartNotADate;
+            wxString text;
+            if (verdict == dlg::PeriodDates::kEndBeforeStart) {
+                text = fw::Utf8ToWx("期間の終了日が開始日より前です。");
+            } else {
+                const std::string example = DateFormat(kDatePatternJa, m_strDate).value_or("");
+                text = fw::Utf8ToWx("期間の日付は「") + fw::Cp932ToWx(example) +
+                       fw::Utf8ToWx("」の形で入力してください。");
+            }
+            MessageBox(text, wxString(), fw::MB_ICONEXCLAMATION);
+            SetFocusByCode(start ? IDC_COMBO_PERIOD_FROM : IDC_COMBO_PERIOD_TO);
+            return;
+        }
+    }
     fw::CDialog::OnOK();
 }
 

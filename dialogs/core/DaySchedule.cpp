@@ -156,4 +156,21 @@ std::vector<std::string> PeriodDateItems(std::string_view date, int firstOffset)
     return items;
 }
 
+PeriodDates CheckPeriodDates(std::string_view from, std::string_view to) {
+    // A text that is not a real date reads as "" or as a value the day routines refuse.
+    const auto read = [](std::string_view text) {
+        const std::string value = DateParse(kDatePatternJa, text);
+        return value.size() == 8 && DateAddDays(value, 0) == value ? value : std::string();
+    };
+    const std::string first = read(from);
+    const std::string last = read(to);
+    if (first.empty()) {
+        return PeriodDates::kStartNotADate;
+    }
+    if (last.empty()) {
+        return PeriodDates::kEndNotADate;
+    }
+    return last < first ? PeriodDates::kEndBeforeStart : PeriodDates::kOk;
+}
+
 }  // namespace dlg

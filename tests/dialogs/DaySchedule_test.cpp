@@ -219,6 +219,32 @@ TEST(PeriodDateItemsTest, UnrepresentableDaysKeepTheirPlace) {
     EXPECT_EQ(start[20], Sjis("1000年01月10日(金)"));
 }
 
+TEST(CheckPeriodDatesTest, RealDatesInOrderOnly) {
+    using dlg::PeriodDates;
+    struct Case {
+        const char* from;  // UTF-8, as typed
+        const char* to;
+        PeriodDates expected;
+    };
+    const Case cases[] = {
+        {"2008年03月05日(水)", "2008年03月05日(水)", PeriodDates::kOk},
+        {"2008年02月28日(木)", "2008年03月02日(日)", PeriodDates::kOk},
+        {"2008年03月05日(月)", "2008年03月06日", PeriodDates::kOk},  // weekday not read
+        {"2008年03月06日(木)", "2008年03月05日(水)", PeriodDates::kEndBeforeStart},
+        {"2008年02月30日(土)", "2008年03月05日(水)", PeriodDates::kStartNotADate},
+        {"2008年3月5日(水)", "2008年03月05日(水)", PeriodDates::kStartNotADate},
+        {"", "2008年03月05日(水)", PeriodDates::kStartNotADate},
+        {"2008/03/05", "2008年03月05日(水)", PeriodDates::kStartNotADate},
+        {"2008年03月05日(水)", "", PeriodDates::kEndNotADate},
+        {"2008年03月05日(水)", "2008年13月01日(月)", PeriodDates::kEndNotADate},
+        {"2008年03月05日(水)", "0999年12月31日(火)", PeriodDates::kEndNotADate},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(dlg::CheckPeriodDates(Sjis(c.from), Sjis(c.to)), c.expected)
+            << c.from << " - " << c.to;
+    }
+}
+
 }  // namespace
 
 namespace {

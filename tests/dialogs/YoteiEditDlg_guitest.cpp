@@ -403,19 +403,61 @@ TEST_F(DayDlgTest, PeriodTextsTheTableCannotHoldAreRefused) {
     EXPECT_EQ(d.m_strPeriodTo, DateText(0));
 }
 
+// OK with period dates that cannot be stored keeps the dialog open, says why and puts
+// the focus on the date to mend; once mended, OK hands back what was entered.
+TEST_F(DayDlgTest, PeriodDatesThatCannotBeStoredKeepTheDialogOpen) {
+    struct Case {
+        const char* name;
+        std::string from, to;
+        const char* message;  // a piece of the message
+        int focus;
+    };
+    const Case cases[] = {
+        {"end before start", DateText(1), DateText(0), "終了日が開始日より前", IDC_COMBO_PERIOD_TO},
+        {"start not a date", Sjis("2008年3月1日"), DateText(0), "2008年03月08日(土)",
+         IDC_COMBO_PERIOD_FROM},
+        {"start with a stray byte", "2008/03/08 \x82", DateText(0), "の形で入力",
+         IDC_COMBO_PERIOD_FROM},
+        {"end on 30 February", DateText(0), Sjis("2008年02月30日(土)"), "の形で入力",
+         IDC_COMBO_PERIOD_TO},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CYoteiEditDlg d;
+        Day(d);
+        d.m_strPeriodYotei = Sjis("出張");
+        d.m_strPeriodFrom = c.from;
+        d.m_strPeriodTo = c.to;
+        ASSERT_TRUE(d.Create());
+        fw::ScopedMessageBoxCapture boxes;
+        d.SimulateClick(IDOK);
+        EXPECT_NE(d.GetResult(), IDOK);
+        ASSERT_EQ(boxes.Requests().size(), 1u);
+        EXPECT_NE(boxes.Requests()[0].text.find(Wx(c.message)), wxString::npos);
+        EXPECT_EQ(d.GetFocusId(), c.focus);
+        EXPECT_EQ(d.m_strPeriodFrom, c.from);
+        EXPECT_EQ(d.m_strPeriodTo, c.to);
+
+        d.SimulateTyping(c.focus, fw::Cp932ToWx(DateText(c.focus == IDC_COMBO_PERIOD_TO ? 2 : -2)));
+        d.SimulateClick(IDOK);
+        EXPECT_EQ(d.GetResult(), IDOK);
+        EXPECT_EQ(boxes.Requests().size(), 1u);
+    }
+}
+
 TEST_F(DayDlgTest, UntouchedTextsGoBackAsTheirBytes) {
     const std::string odd = "\x95\x5c\x8e\xa6\x82";  // "表示" and a lone lead byte
     CYoteiEditDlg d;
     Day(d);
     d.m_strPeriodYotei = odd;
-    d.m_strPeriodFrom = "2008/03/08 \x82";
+    d.m_strPeriodFrom = DateText(-1);
     d.m_strPeriodTo = DateText(0);
     d.m_strYotei[2] = odd;
     d.m_strFromTime[2] = "9:5";
     ASSERT_TRUE(d.Create());
     d.SimulateClick(IDOK);
     EXPECT_EQ(d.m_strPeriodYotei, odd);
-    EXPECT_EQ(d.m_strPeriodFrom, "2008/03/08 \x82");
+    EXPECT_EQ(d.m_strPeriodFrom, DateText(-1));
     EXPECT_EQ(d.m_strYotei[2], odd);
     EXPECT_EQ(d.m_strFromTime[2], "9:5");
 }
