@@ -130,6 +130,17 @@ void BM_Open(benchmark::State& state) {
     Describe(state, bytes);
 }
 
+// The whole file in one fread into a string of its size.
+std::string PlainRead(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::fseek(file, 0, SEEK_END);
+    std::string contents(static_cast<size_t>(std::ftell(file)), '\0');
+    std::fseek(file, 0, SEEK_SET);
+    contents.resize(std::fread(contents.data(), 1, contents.size(), file));
+    std::fclose(file);
+    return contents;
+}
+
 void BM_PlainRead(benchmark::State& state) {
     BenchFolder folder;
     const std::string& bytes = FileOf(state);
@@ -137,13 +148,8 @@ void BM_PlainRead(benchmark::State& state) {
     const std::string path = folder.TablePath().string();
     for (auto _ : state) {
         ReadyToRead(state, path);
-        std::FILE* file = std::fopen(path.c_str(), "rb");
-        std::fseek(file, 0, SEEK_END);
-        std::string contents(static_cast<size_t>(std::ftell(file)), '\0');
-        std::fseek(file, 0, SEEK_SET);
-        const size_t read = std::fread(contents.data(), 1, contents.size(), file);
-        std::fclose(file);
-        benchmark::DoNotOptimize(read);
+        const std::string contents = PlainRead(path);
+        benchmark::DoNotOptimize(contents.data());
     }
     Describe(state, bytes);
 }
@@ -158,12 +164,8 @@ void BM_PlainReadCount(benchmark::State& state) {
     const std::string path = folder.TablePath().string();
     size_t lastFeeds = 0;
     for (auto _ : state) {
-        std::FILE* file = std::fopen(path.c_str(), "rb");
-        std::fseek(file, 0, SEEK_END);
-        std::string contents(static_cast<size_t>(std::ftell(file)), '\0');
-        std::fseek(file, 0, SEEK_SET);
-        const size_t read = std::fread(contents.data(), 1, contents.size(), file);
-        std::fclose(file);
+        const std::string contents = PlainRead(path);
+        const size_t read = contents.size();
         size_t feeds = 0;
         size_t commas = 0;
         size_t i = 0;

@@ -83,6 +83,14 @@ class DayDlgTest : public dlgtest::GuiTest {
         d.m_strToTime[k] = to;
         d.m_strYotei[k] = Sjis(text);
     }
+    // The day with all four slots in use.
+    void FourEntries(CYoteiEditDlg& d) {
+        Day(d);
+        Slot(d, 0, "09:00", "10:30", "定例会議");
+        Slot(d, 1, "11:00", "12:00", "打合せ");
+        Slot(d, 2, "13:00", "", "来客");
+        Slot(d, 3, "", "", "資料提出");
+    }
     void Add(CYoteiEditDlg& d, const char* from, const char* to, const char* text) {
         wxTEST_DIALOG(d.SimulateClick(IDC_BUTTON_ADD), TypeEntry(from, to, text));
     }
@@ -466,11 +474,7 @@ TEST_F(DayDlgTest, UntouchedTextsGoBackAsTheirBytes) {
 // once, without scrolling.
 TEST_F(DayDlgTest, TheListShowsFourEntriesAtOnce) {
     CYoteiEditDlg d;
-    Day(d);
-    Slot(d, 0, "09:00", "10:30", "定例会議");
-    Slot(d, 1, "11:00", "12:00", "打合せ");
-    Slot(d, 2, "13:00", "", "来客");
-    Slot(d, 3, "15:00", "", "資料提出");
+    FourEntries(d);
     ASSERT_TRUE(d.Create());
     d.Show();
     for (int i = 0; i < 20; ++i) {
@@ -486,11 +490,7 @@ TEST_F(DayDlgTest, TheListShowsFourEntriesAtOnce) {
 
 TEST_F(DayDlgTest, Screenshot) {
     CYoteiEditDlg d;
-    Day(d);
-    Slot(d, 0, "09:00", "10:30", "定例会議");
-    Slot(d, 1, "11:00", "12:00", "打合せ");
-    Slot(d, 2, "13:00", "", "来客");
-    Slot(d, 3, "", "", "資料提出");
+    FourEntries(d);
     d.m_strPeriodYotei = Sjis("大阪出張");
     d.m_strPeriodFrom = DateText(-1);
     d.m_strPeriodTo = DateText(2);

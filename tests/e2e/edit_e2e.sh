@@ -37,13 +37,29 @@ check "the wheel away from the user shows the previous month" wait_for 5 header_
 xdotool mousemove 600 200 click 5
 check "the wheel towards the user comes back" wait_for 5 header_is 600 10 255,255,255
 
-# Double-click day 20 (right column, row 3) and add a timed entry.
-xdotool mousemove 500 $((20 + 3 * 27 + 13)) click --repeat 2 --delay 40 1
-check "a double-click on a day opens 予定編集" wait_for 10 has_dialog "予定編集"
-DAY=$(dialog_named "予定編集")
-click_in "$DAY" 282 226
-check "追加... opens 時間予定記入" wait_for 10 has_dialog "時間予定記入"
-TIME=$(dialog_named "時間予定記入")
+# Double-clicks day 17 + $1 (right column, row $1) and presses 追加...; sets DAY and TIME
+# to the two dialogs.
+open_time_entry() {
+    xdotool mousemove 500 $((20 + $1 * 27 + 13)) click --repeat 2 --delay 40 1
+    check "a double-click on day $((17 + $1)) opens 予定編集" wait_for 10 has_dialog "予定編集"
+    DAY=$(dialog_named "予定編集")
+    click_in "$DAY" 282 226
+    check "追加... opens 時間予定記入" wait_for 10 has_dialog "時間予定記入"
+    TIME=$(dialog_named "時間予定記入")
+}
+no_dialog() { ! has_dialog "$1"; }
+# OK in 時間予定記入, then OK in 予定編集.
+confirm_both() {
+    click_in "$TIME" 304 256
+    check "the time entry dialog closes on OK" wait_for 10 no_dialog "時間予定記入"
+    click_in "$DAY" 276 337
+    check "the day dialog closes on OK" wait_for 10 no_dialog "予定編集"
+}
+# Whether the table holds the line $1 (its CR LF end included).
+has_line() { grep -q "^$1"$'\r'"$" "$E2E_WORK/data/kelnova.txt"; }
+
+# Add a timed entry to day 20 with the quick-pick buttons.
+open_time_entry 3
 click_in "$TIME" 192 70   # ９
 click_in "$TIME" 385 70   # ３０
 click_in "$TIME" 220 70   # １０
@@ -51,34 +67,21 @@ click_in "$TIME" 357 70   # ００
 read -r ox oy < <(origin "$TIME")
 xdotool mousemove $((ox + 150)) $((oy + 215))
 xdotool type --delay 20 "text"
-click_in "$TIME" 304 256  # OK
-no_dialog() { ! has_dialog "$1"; }
-check "the time entry dialog closes on OK" wait_for 10 no_dialog "時間予定記入"
-click_in "$DAY" 276 337   # OK
-check "the day dialog closes on OK" wait_for 10 no_dialog "予定編集"
-
+confirm_both
 ROW="${this_month}20,0930,1000,1,text,"
-has_row() { grep -q "^$ROW"$'\r'"$" "$E2E_WORK/data/kelnova.txt"; }
+has_row() { has_line "$ROW"; }
 check "the row is saved at once, before the window closes" wait_for 5 has_row
 
 # A time typed and confirmed with OK at once, without leaving its edit, is stored as the
 # time it means: "17:5" in the end edit becomes 1705, not a broken value.
-xdotool mousemove 500 $((20 + 4 * 27 + 13)) click --repeat 2 --delay 40 1
-check "a double-click on day 21 opens 予定編集" wait_for 10 has_dialog "予定編集"
-DAY=$(dialog_named "予定編集")
-click_in "$DAY" 282 226
-check "追加... opens 時間予定記入 again" wait_for 10 has_dialog "時間予定記入"
-TIME=$(dialog_named "時間予定記入")
+open_time_entry 4
 click_in "$TIME" 150 215  # the entry text
 xdotool type --delay 20 "late"
 click_in "$TIME" 135 48   # the end time
 xdotool type --delay 20 "17:5"
-click_in "$TIME" 304 256  # OK
-check "the time entry dialog closes on OK again" wait_for 10 no_dialog "時間予定記入"
-click_in "$DAY" 276 337   # OK
-check "the day dialog closes on OK again" wait_for 10 no_dialog "予定編集"
+confirm_both
 TYPED="${this_month}21,,1705,1,late,"
-has_typed_row() { grep -q "^$TYPED"$'\r'"$" "$E2E_WORK/data/kelnova.txt"; }
+has_typed_row() { has_line "$TYPED"; }
 check "a time typed and confirmed at once is stored as HHMM" wait_for 5 has_typed_row
 
 # A kill -9 right after the OK loses nothing, and the next start reads the row back.
