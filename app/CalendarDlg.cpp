@@ -41,6 +41,7 @@ bool RunYoteiEditDialog(DayEditFields& fields) {
     dialog.m_nYear = fields.m_nYear;
     dialog.m_nMonth = fields.m_nMonth;
     dialog.m_nDay = fields.m_nDay;
+    dialog.m_nPeriodMaxDays = fields.m_nPeriodMaxDays;
     CopyDayResult(fields, dialog);
     if (dialog.DoModal() != IDOK) {
         return false;

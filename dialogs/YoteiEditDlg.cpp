@@ -83,12 +83,15 @@ void CYoteiEditDlg::OnOK() {
     // date to mend, and nothing the user entered is lost.
     UpdateData(true);
     if (!m_strPeriodYotei.empty()) {
-        const dlg::PeriodDates verdict = dlg::CheckPeriodDates(m_strPeriodFrom, m_strPeriodTo);
+        const dlg::PeriodDates verdict =
+            dlg::CheckPeriodDates(m_strPeriodFrom, m_strPeriodTo, m_nPeriodMaxDays);
         if (verdict != dlg::PeriodDates::kOk) {
             const bool start = verdict == dlg::PeriodDates::kStartNotADate;
             wxString text;
             if (verdict == dlg::PeriodDates::kEndBeforeStart) {
                 text = fw::Utf8ToWx("期間の終了日が開始日より前です。");
+            } else if (verdict == dlg::PeriodDates::kTooLong) {
+                text = wxString::Format(fw::Utf8ToWx("期間は%d日までです。"), m_nPeriodMaxDays);
             } else {
                 const std::string example = DateFormat(kDatePatternJa, m_strDate).value_or("");
                 text = fw::Utf8ToWx("期間の日付は「") + fw::Cp932ToWx(example) +

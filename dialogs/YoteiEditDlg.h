@@ -50,6 +50,8 @@ class CYoteiEditDlg : public fw::CDialog {
     std::string m_strPeriodYotei;
     std::string m_strPeriodTo;    // combo box 1028
     std::string m_strPeriodFrom;  // combo box 1027
+    // The most days a period may take at OK; 0: no limit.
+    int m_nPeriodMaxDays = 0;
 
     // Draws what the dialog paints itself (title and section labels) onto a device
     // context of its client area; OnPaint passes its paint DC.

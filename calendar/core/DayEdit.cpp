@@ -12,6 +12,11 @@ std::string DisplayDate(const std::string& date) {
     return DateFormat(kDatePatternJa, date).value_or("");
 }
 
+// An unchanged run longer than kMaxPeriodDays stays whole.
+int MaxPeriodDays(const PeriodSpan& run) {
+    return std::max(kMaxPeriodDays, run.n);
+}
+
 // Writes the new period; the old run is gone by now.
 DayEditOutcome WritePeriod(DbTable* table, const DayEditSession& session,
                            const DayEditFields& result) {
@@ -23,7 +28,7 @@ DayEditOutcome WritePeriod(DbTable* table, const DayEditSession& session,
     const std::string first = DateParse(kDatePatternJa, result.m_strPeriodFrom);
     const std::string last = DateParse(kDatePatternJa, result.m_strPeriodTo);
     if (ScheduleIsDate(first) && ScheduleIsDate(last) && first <= last) {
-        const int limit = std::max(kMaxPeriodDays, session.m_run.n);
+        const int limit = MaxPeriodDays(session.m_run);
         outcome.periodRowsWritten = ScheduleWritePeriod(table, first, last, text, limit);
         outcome.period = PeriodWritten::kAsEntered;
     } else {
@@ -45,6 +50,7 @@ DayEditSession BeginDayEdit(DbTable* table, int year, int month, int day) {
     fields.m_nYear = year;
     fields.m_nMonth = month;
     fields.m_nDay = day;
+    fields.m_nPeriodMaxDays = MaxPeriodDays(session.m_run);
     if (session.m_run.n > 0) {
         fields.m_strPeriodYotei = session.m_run.text;
         fields.m_strPeriodFrom = DisplayDate(session.m_run.first);

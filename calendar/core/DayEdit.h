@@ -29,6 +29,9 @@ struct DayEditFields {
     std::string m_strPeriodTo;                          // display text of the last day
     int m_nHoliday = 0;
     int m_nPaidLeave = 0;
+    // The most days the period may take: kMaxPeriodDays, or the old run's length when
+    // that is longer. The dialog refuses a longer period rather than have it cut.
+    int m_nPeriodMaxDays = 0;
 };
 
 struct DayEditSession {

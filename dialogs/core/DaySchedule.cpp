@@ -156,7 +156,7 @@ std::vector<std::string> PeriodDateItems(std::string_view date, int firstOffset)
     return items;
 }
 
-PeriodDates CheckPeriodDates(std::string_view from, std::string_view to) {
+PeriodDates CheckPeriodDates(std::string_view from, std::string_view to, int maxDays) {
     // A text that is not a real date reads as "" or as a value the day routines refuse.
     const auto read = [](std::string_view text) {
         const std::string value = DateParse(kDatePatternJa, text);
@@ -170,7 +170,13 @@ PeriodDates CheckPeriodDates(std::string_view from, std::string_view to) {
     if (last.empty()) {
         return PeriodDates::kEndNotADate;
     }
-    return last < first ? PeriodDates::kEndBeforeStart : PeriodDates::kOk;
+    if (last < first) {
+        return PeriodDates::kEndBeforeStart;
+    }
+    if (maxDays > 0 && DateAddDays(first, maxDays - 1) < last) {
+        return PeriodDates::kTooLong;
+    }
+    return PeriodDates::kOk;
 }
 
 }  // namespace dlg

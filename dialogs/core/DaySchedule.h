@@ -70,9 +70,9 @@ inline constexpr int kPeriodEndFirstOffset = 0;
 std::vector<std::string> PeriodDateItems(std::string_view date, int firstOffset);
 
 // Whether the period's date texts can be stored: each must read, by the positions of
-// "%Y年%M月%D日(%A)", as a real date (the weekday is not read), and the end must not lie
-// before the start.
-enum class PeriodDates { kOk, kStartNotADate, kEndNotADate, kEndBeforeStart };
-PeriodDates CheckPeriodDates(std::string_view from, std::string_view to);
+// "%Y年%M月%D日(%A)", as a real date (the weekday is not read), the end must not lie
+// before the start, and the period must not take more than maxDays days (0: no limit).
+enum class PeriodDates { kOk, kStartNotADate, kEndNotADate, kEndBeforeStart, kTooLong };
+PeriodDates CheckPeriodDates(std::string_view from, std::string_view to, int maxDays = 0);
 
 }  // namespace dlg

@@ -178,6 +178,17 @@ TEST_F(DayEditTest, OkUnchangedKeepsARunLongerThanAHundredDaysWhole) {
     EXPECT_EQ(PeriodDays("Term"), DaysFromTo("20080101", "20080429"));
 }
 
+// The dialog is told the most days the period may take, so that it can refuse a longer
+// one instead of the store cutting it: 100, or the old run's length when that is longer.
+TEST_F(DayEditTest, TheDialogIsToldTheLongestPeriodItMayHandBack) {
+    AddPeriod("20080101", "20080229", "Term");
+    AddPeriod("20080301", "20080429", "Term");  // joined: 120 days
+    AddPeriod("20080510", "20080512", "Trip");
+    EXPECT_EQ(BeginDayEdit(m_table, 2008, 3, 10).m_fields.m_nPeriodMaxDays, 120);
+    EXPECT_EQ(BeginDayEdit(m_table, 2008, 5, 11).m_fields.m_nPeriodMaxDays, 100);
+    EXPECT_EQ(BeginDayEdit(m_table, 2008, 5, 20).m_fields.m_nPeriodMaxDays, 100);
+}
+
 TEST_F(DayEditTest, SlotsAndMarksAreWrittenBack) {
     AddLines({SlotLine("20080317", "0930", "1000", 0, "Meeting"),
               SlotLine("20080317", "1100", "", 1, "Call"), MarkLine("20080317", "2")});

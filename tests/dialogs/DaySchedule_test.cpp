@@ -219,29 +219,38 @@ TEST(PeriodDateItemsTest, UnrepresentableDaysKeepTheirPlace) {
     EXPECT_EQ(start[20], Sjis("1000年01月10日(金)"));
 }
 
-TEST(CheckPeriodDatesTest, RealDatesInOrderOnly) {
+TEST(CheckPeriodDatesTest, RealDatesInOrderAndWithinTheLimitOnly) {
     using dlg::PeriodDates;
     struct Case {
         const char* from;  // UTF-8, as typed
         const char* to;
+        int maxDays;
         PeriodDates expected;
     };
     const Case cases[] = {
-        {"2008年03月05日(水)", "2008年03月05日(水)", PeriodDates::kOk},
-        {"2008年02月28日(木)", "2008年03月02日(日)", PeriodDates::kOk},
-        {"2008年03月05日(月)", "2008年03月06日", PeriodDates::kOk},  // weekday not read
-        {"2008年03月06日(木)", "2008年03月05日(水)", PeriodDates::kEndBeforeStart},
-        {"2008年02月30日(土)", "2008年03月05日(水)", PeriodDates::kStartNotADate},
-        {"2008年3月5日(水)", "2008年03月05日(水)", PeriodDates::kStartNotADate},
-        {"", "2008年03月05日(水)", PeriodDates::kStartNotADate},
-        {"2008/03/05", "2008年03月05日(水)", PeriodDates::kStartNotADate},
-        {"2008年03月05日(水)", "", PeriodDates::kEndNotADate},
-        {"2008年03月05日(水)", "2008年13月01日(月)", PeriodDates::kEndNotADate},
-        {"2008年03月05日(水)", "0999年12月31日(火)", PeriodDates::kEndNotADate},
+        {"2008年03月05日(水)", "2008年03月05日(水)", 100, PeriodDates::kOk},
+        {"2008年02月28日(木)", "2008年03月02日(日)", 100, PeriodDates::kOk},
+        {"2008年03月05日(月)", "2008年03月06日", 100, PeriodDates::kOk},  // weekday not read
+        {"2008年03月06日(木)", "2008年03月05日(水)", 100, PeriodDates::kEndBeforeStart},
+        {"2008年02月30日(土)", "2008年03月05日(水)", 100, PeriodDates::kStartNotADate},
+        {"2008年3月5日(水)", "2008年03月05日(水)", 100, PeriodDates::kStartNotADate},
+        {"", "2008年03月05日(水)", 100, PeriodDates::kStartNotADate},
+        {"2008/03/05", "2008年03月05日(水)", 100, PeriodDates::kStartNotADate},
+        {"2008年03月05日(水)", "", 100, PeriodDates::kEndNotADate},
+        {"2008年03月05日(水)", "2008年13月01日(月)", 100, PeriodDates::kEndNotADate},
+        {"2008年03月05日(水)", "0999年12月31日(火)", 100, PeriodDates::kEndNotADate},
+        // 100 days, 101 days, across the leap day and the year end
+        {"2008年01月01日(火)", "2008年04月09日(水)", 100, PeriodDates::kOk},
+        {"2008年01月01日(火)", "2008年04月10日(木)", 100, PeriodDates::kTooLong},
+        {"2007年12月31日(月)", "2008年04月09日(水)", 100, PeriodDates::kTooLong},
+        {"2008年01月01日(火)", "2008年04月10日(木)", 101, PeriodDates::kOk},
+        {"2008年01月01日(火)", "2009年03月31日(火)", 0, PeriodDates::kOk},
+        {"2008年03月05日(水)", "2008年03月05日(水)", 1, PeriodDates::kOk},
+        {"2008年03月05日(水)", "2008年03月06日(木)", 1, PeriodDates::kTooLong},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(dlg::CheckPeriodDates(Sjis(c.from), Sjis(c.to)), c.expected)
-            << c.from << " - " << c.to;
+        EXPECT_EQ(dlg::CheckPeriodDates(Sjis(c.from), Sjis(c.to), c.maxDays), c.expected)
+            << c.from << " - " << c.to << " within " << c.maxDays;
     }
 }
 

@@ -422,6 +422,7 @@ TEST_F(DayDlgTest, PeriodDatesThatCannotBeStoredKeepTheDialogOpen) {
     };
     const Case cases[] = {
         {"end before start", DateText(1), DateText(0), "終了日が開始日より前", IDC_COMBO_PERIOD_TO},
+        {"101 days", DateText(0), DateText(100), "期間は100日までです", IDC_COMBO_PERIOD_TO},
         {"start not a date", Sjis("2008年3月1日"), DateText(0), "2008年03月08日(土)",
          IDC_COMBO_PERIOD_FROM},
         {"start with a stray byte", "2008/03/08 \x82", DateText(0), "の形で入力",
@@ -436,6 +437,7 @@ TEST_F(DayDlgTest, PeriodDatesThatCannotBeStoredKeepTheDialogOpen) {
         d.m_strPeriodYotei = Sjis("出張");
         d.m_strPeriodFrom = c.from;
         d.m_strPeriodTo = c.to;
+        d.m_nPeriodMaxDays = 100;
         ASSERT_TRUE(d.Create());
         fw::ScopedMessageBoxCapture boxes;
         d.SimulateClick(IDOK);
