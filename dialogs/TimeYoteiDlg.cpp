@@ -116,13 +116,14 @@ bool CTimeYoteiDlg::OnInitDialog() {
 }
 
 void CTimeYoteiDlg::OnOK() {
+    if (!UpdateData(true)) {
+        return;
+    }
     // A time still being typed ("9:30", "1730") would be stored as a broken HHMM value;
     // it goes back in the form a move to another edit gives it.
-    UpdateData(true);
     m_strFrom = dlg::ConfirmedTime(m_strFrom);
     m_strTo = dlg::ConfirmedTime(m_strTo);
-    PutMembers();
-    fw::CDialog::OnOK();
+    EndDialog(IDOK);
 }
 
 void CTimeYoteiDlg::PutMembers() {

@@ -78,31 +78,37 @@ bool CYoteiEditDlg::OnInitDialog() {
     return true;
 }
 
+// Why OK cannot take the period's dates.
+wxString CYoteiEditDlg::PeriodDatesMessage(dlg::PeriodDates verdict) const {
+    switch (verdict) {
+        case dlg::PeriodDates::kEndBeforeStart:
+            return fw::Utf8ToWx("期間の終了日が開始日より前です。");
+        case dlg::PeriodDates::kTooLong:
+            return wxString::Format(fw::Utf8ToWx("期間は%d日までです。"), m_nPeriodMaxDays);
+        default:
+            return fw::Utf8ToWx("期間の日付は「") +
+                   fw::Cp932ToWx(DateFormat(kDatePatternJa, m_strDate).value_or("")) +
+                   fw::Utf8ToWx("」の形で入力してください。");
+    }
+}
+
 void CYoteiEditDlg::OnOK() {
+    if (!UpdateData(true)) {
+        return;
+    }
     // A period whose dates cannot be stored is not taken: the dialog stays open on the
     // date to mend, and nothing the user entered is lost.
-    UpdateData(true);
-    if (!m_strPeriodYotei.empty()) {
-        const dlg::PeriodDates verdict =
-            dlg::CheckPeriodDates(m_strPeriodFrom, m_strPeriodTo, m_nPeriodMaxDays);
-        if (verdict != dlg::PeriodDates::kOk) {
-            const bool start = verdict == dlg::PeriodDates::kStartNotADate;
-            wxString text;
-            if (verdict == dlg::PeriodDates::kEndBeforeStart) {
-                text = fw::Utf8ToWx("期間の終了日が開始日より前です。");
-            } else if (verdict == dlg::PeriodDates::kTooLong) {
-                text = wxString::Format(fw::Utf8ToWx("期間は%d日までです。"), m_nPeriodMaxDays);
-            } else {
-                const std::string example = DateFormat(kDatePatternJa, m_strDate).value_or("");
-                text = fw::Utf8ToWx("期間の日付は「") + fw::Cp932ToWx(example) +
-                       fw::Utf8ToWx("」の形で入力してください。");
-            }
-            MessageBox(text, wxString(), fw::MB_ICONEXCLAMATION);
-            SetFocusByCode(start ? IDC_COMBO_PERIOD_FROM : IDC_COMBO_PERIOD_TO);
-            return;
-        }
+    const dlg::PeriodDates verdict =
+        m_strPeriodYotei.empty()
+            ? dlg::PeriodDates::kOk
+            : dlg::CheckPeriodDates(m_strPeriodFrom, m_strPeriodTo, m_nPeriodMaxDays);
+    if (verdict != dlg::PeriodDates::kOk) {
+        MessageBox(PeriodDatesMessage(verdict), wxString(), fw::MB_ICONEXCLAMATION);
+        SetFocusByCode(verdict == dlg::PeriodDates::kStartNotADate ? IDC_COMBO_PERIOD_FROM
+                                                                   : IDC_COMBO_PERIOD_TO);
+        return;
     }
-    fw::CDialog::OnOK();
+    EndDialog(IDOK);
 }
 
 void CYoteiEditDlg::PutMembers() {

@@ -87,6 +87,7 @@ class CYoteiEditDlg : public fw::CDialog {
     dlg::Slots GetSlots() const;
     void SetSlots(const dlg::Slots& slots);
     void EnablePeriodDates(bool enable);
+    wxString PeriodDatesMessage(dlg::PeriodDates verdict) const;
     // UpdateData(false), and the guard takes over what the controls now show.
     void PutMembers();
     // The item data of the selected row, -1 when no row is selected.

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <new>
+#include <string_view>
 
 namespace {
 
@@ -40,7 +41,7 @@ auto Retry(F f) {
 const XelSysCalls* g_sysCalls = &kRealSysCalls;
 
 // Write all bytes, going on after short writes and interrupted calls.
-bool WriteAll(const XelSysCalls& sys, int fd, const std::string& contents) {
+bool WriteAll(const XelSysCalls& sys, int fd, std::string_view contents) {
     size_t done = 0;
     while (done < contents.size()) {
         ssize_t n =
@@ -69,26 +70,49 @@ bool SyncFolder(const XelSysCalls& sys, const std::string& folder) {
     return Close(sys, dir) && ok;
 }
 
-// The whole content of an open file, from its start.
-bool ReadAll(const XelSysCalls& sys, int fd, std::string& bytes) {
-    if (::lseek(fd, 0, SEEK_SET) != 0) {
-        return false;
-    }
-    char block[65536];
+// Reads an open file from where it stands to its end into one block, followed by `slack`
+// zero bytes.
+bool ReadToEnd(const XelSysCalls& sys, int fd, XelFileBytes& bytes, size_t slack) {
+    // The size the file has now is only a hint: it may grow or shrink while it is read.
+    // One byte more than the hint lets the read that finds the end go without a copy.
+    struct stat info;
+    size_t room = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0
+                      ? static_cast<size_t>(info.st_size) + 1
+                      : 4096;
+    // A file too large for the memory (a damaged file system can report any size) is a
+    // read that failed, not a crash.
+    std::unique_ptr<char[]> data(new (std::nothrow) char[room + slack]);
+    size_t size = 0;
     for (;;) {
-        const ssize_t n = Retry([&] { return sys.read(fd, block, sizeof block); });
+        if (data == nullptr) {
+            return false;
+        }
+        if (size == room) {
+            std::unique_ptr<char[]> larger(new (std::nothrow) char[2 * room + slack]);
+            if (larger == nullptr) {
+                return false;
+            }
+            std::memcpy(larger.get(), data.get(), size);
+            data = std::move(larger);
+            room *= 2;
+        }
+        const ssize_t n = Retry([&] { return sys.read(fd, data.get() + size, room - size); });
         if (n < 0) {
             return false;
         }
         if (n == 0) {
-            return true;
+            break;
         }
-        bytes.append(block, static_cast<size_t>(n));
+        size += static_cast<size_t>(n);
     }
+    std::memset(data.get() + size, 0, slack);
+    bytes.data = std::move(data);
+    bytes.size = size;
+    return true;
 }
 
 // Makes the file hold exactly `contents` and syncs it.
-bool OverwriteWith(const XelSysCalls& sys, int fd, const std::string& contents) {
+bool OverwriteWith(const XelSysCalls& sys, int fd, std::string_view contents) {
     return ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(sys, fd, contents) &&
            Retry([&] { return sys.ftruncate(fd, static_cast<off_t>(contents.size())); }) == 0 &&
            Retry([&] { return sys.fsync(fd); }) == 0;
@@ -101,11 +125,11 @@ XelWriteResult RewriteInPlace(const XelSysCalls& sys, const std::string& target,
     if (fd < 0) {
         return XelWriteResult::kOpenFailed;
     }
-    std::string old;
-    bool ok = ReadAll(sys, fd, old);
+    XelFileBytes old;
+    bool ok = ReadToEnd(sys, fd, old, 0);
     // A full disk shows here, before a byte is overwritten. A file system that cannot
     // reserve room is written without.
-    if (ok && contents.size() > old.size()) {
+    if (ok && contents.size() > old.size) {
         const int reserved = Retry([&] {
             return sys.fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(contents.size()));
         });
@@ -120,7 +144,7 @@ XelWriteResult RewriteInPlace(const XelSysCalls& sys, const std::string& target,
         Close(sys, fd);
         return XelWriteResult::kOk;
     }
-    OverwriteWith(sys, fd, old);
+    OverwriteWith(sys, fd, std::string_view(old.data.get(), old.size));
     Close(sys, fd);
     return XelWriteResult::kFailed;
 }
@@ -170,46 +194,9 @@ XelReadResult XelReadFile(const std::string& path, XelFileBytes& bytes, size_t s
     if (fd < 0) {
         return XelReadResult::kMissing;
     }
-    // The size the file has now is only a hint: it may grow or shrink while it is read.
-    // One byte more than the hint lets the read that finds the end go without a copy.
-    struct stat info;
-    size_t room = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0
-                      ? static_cast<size_t>(info.st_size) + 1
-                      : 4096;
-    // A file too large for the memory (a damaged file system can report any size) is a
-    // read that failed, not a crash.
-    std::unique_ptr<char[]> data(new (std::nothrow) char[room + slack]);
-    size_t size = 0;
-    for (;;) {
-        if (data == nullptr) {
-            sys.close(fd);
-            return XelReadResult::kError;
-        }
-        if (size == room) {
-            std::unique_ptr<char[]> larger(new (std::nothrow) char[2 * room + slack]);
-            if (larger == nullptr) {
-                sys.close(fd);
-                return XelReadResult::kError;
-            }
-            std::memcpy(larger.get(), data.get(), size);
-            data = std::move(larger);
-            room *= 2;
-        }
-        const ssize_t n = Retry([&] { return sys.read(fd, data.get() + size, room - size); });
-        if (n < 0) {
-            sys.close(fd);
-            return XelReadResult::kError;
-        }
-        if (n == 0) {
-            break;
-        }
-        size += static_cast<size_t>(n);
-    }
+    const bool read = ReadToEnd(sys, fd, bytes, slack);
     sys.close(fd);
-    std::memset(data.get() + size, 0, slack);
-    bytes.data = std::move(data);
-    bytes.size = size;
-    return XelReadResult::kOk;
+    return read ? XelReadResult::kOk : XelReadResult::kError;
 }
 
 int XelCreateEmpty(const std::string& path) {

@@ -35,11 +35,7 @@ uint32_t MixedHash(std::string_view key) {
 
 DbFirstCellIndex::Key DbFirstCellIndex::KeyBytes(std::string_view text) {
     Key key{text.data() != nullptr ? text.data() : "", static_cast<uint32_t>(text.size()), 0, 0};
-    if (text.size() >= 8) {
-        std::memcpy(&key.head, key.text, 8);
-    } else {
-        std::memcpy(&key.head, key.text, text.size());
-    }
+    std::memcpy(&key.head, key.text, std::min<size_t>(text.size(), 8));
     return key;
 }
 
@@ -147,28 +143,28 @@ uint32_t DbFirstCellIndex::FindOrAdd(const Key& key) {
     if (10 * (m_chains.size() + 1) > 7 * m_slots.size()) {
         Grow();
     }
+    const auto chain = static_cast<uint32_t>(m_chains.size());
+    m_chains.push_back(Chain{key.head, key.text, key.size, -1, -1});
+    Place(uint64_t{key.hash} << 32 | (chain + 1));
+    return chain;
+}
+
+// Puts a slot into the first free place from its hash on.
+void DbFirstCellIndex::Place(uint64_t slot) {
     const size_t mask = m_slots.size() - 1;
-    size_t i = key.hash & mask;
+    size_t i = (slot >> 32) & mask;
     while (m_slots[i] != 0) {
         i = (i + 1) & mask;
     }
-    const auto chain = static_cast<uint32_t>(m_chains.size());
-    m_chains.push_back(Chain{key.head, key.text, key.size, -1, -1});
-    m_slots[i] = uint64_t{key.hash} << 32 | (chain + 1);
-    return chain;
+    m_slots[i] = slot;
 }
 
 void DbFirstCellIndex::Grow() {
     std::vector<uint64_t> old(std::max<size_t>(1024, 2 * m_slots.size()), 0);
     old.swap(m_slots);
-    const size_t mask = m_slots.size() - 1;
     for (const uint64_t slot : old) {
         if (slot != 0) {
-            size_t i = (slot >> 32) & mask;
-            while (m_slots[i] != 0) {
-                i = (i + 1) & mask;
-            }
-            m_slots[i] = slot;
+            Place(slot);
         }
     }
 }

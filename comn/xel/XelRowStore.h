@@ -122,6 +122,7 @@ class DbFirstCellIndex {
     // The chain of a key, or kNone.
     uint32_t Find(const Key& key) const;
     uint32_t FindOrAdd(const Key& key);
+    void Place(uint64_t slot);
     void Grow();
     void Insert(Chain& chain, int32_t row);
     void Unlink(Chain& chain, int32_t row);
