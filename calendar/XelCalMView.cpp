@@ -6,16 +6,19 @@
 
 IMPLEMENT_DYNCREATE(CXelCalMView, fw::CView)
 
-wxBEGIN_EVENT_TABLE(CXelCalMView, fw::CView) EVT_LEFT_UP(CXelCalMView::OnLButtonUp)
-    EVT_LEFT_DOWN(CXelCalMView::OnLButtonDown) EVT_LEFT_DCLICK(CXelCalMView::OnLButtonDblClk)
-        EVT_MOUSEWHEEL(CXelCalMView::OnMouseWheel) wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(CXelCalMView, fw::CView)
+    EVT_LEFT_UP(CXelCalMView::OnLButtonUp)
+    EVT_LEFT_DOWN(CXelCalMView::OnLButtonDown)
+    EVT_LEFT_DCLICK(CXelCalMView::OnLButtonDblClk)
+    EVT_MOUSEWHEEL(CXelCalMView::OnMouseWheel)
+wxEND_EVENT_TABLE()
 
-            namespace {
-    const char kTableName[] = "kelnova";
+namespace {
+const char kTableName[] = "kelnova";
 
-    fw::Point PointOf(const wxMouseEvent& event) {
-        return {event.GetX(), event.GetY()};
-    }
+fw::Point PointOf(const wxMouseEvent& event) {
+    return {event.GetX(), event.GetY()};
+}
 
 }  // namespace
 

@@ -37,7 +37,6 @@ int EditId(int edit) {
 
 }  // namespace
 
-// clang-format off
 wxBEGIN_EVENT_TABLE(CTimeYoteiDlg, fw::CDialog)
     EVT_CTRL_SETFOCUS(IDC_EDIT_FROM_TIME, CTimeYoteiDlg::OnSetFocusFrom)
     EVT_CTRL_SETFOCUS(IDC_EDIT_TO_TIME, CTimeYoteiDlg::OnSetFocusTo)
@@ -73,9 +72,8 @@ wxBEGIN_EVENT_TABLE(CTimeYoteiDlg, fw::CDialog)
     EVT_TEXT(IDC_EDIT_TO_TIME, CTimeYoteiDlg::OnChangeTime)
     EVT_PAINT(CTimeYoteiDlg::OnPaint)
 wxEND_EVENT_TABLE()
-    // clang-format on
 
-    CTimeYoteiDlg::CTimeYoteiDlg()
+CTimeYoteiDlg::CTimeYoteiDlg()
     : fw::CDialog(IDD_TIME_YOTEI),
       m_fontUnit(dlg::TimeUnitFont()),
       m_fontHeading(dlg::TimeHeadingFont()) {

@@ -10,7 +10,6 @@
 #include "TimeYoteiDlg.h"
 #include "WxCanvas.h"
 
-// clang-format off
 wxBEGIN_EVENT_TABLE(CYoteiEditDlg, fw::CDialog)
     EVT_PAINT(CYoteiEditDlg::OnPaint)
     EVT_CHECKBOX(IDC_CHECK_HOLIDAY, CYoteiEditDlg::OnHolidayClicked)
@@ -23,12 +22,11 @@ wxBEGIN_EVENT_TABLE(CYoteiEditDlg, fw::CDialog)
     EVT_TEXT(IDC_COMBO_PERIOD_FROM, CYoteiEditDlg::OnPeriodDateChange)
     EVT_TEXT(IDC_COMBO_PERIOD_TO, CYoteiEditDlg::OnPeriodDateChange)
 wxEND_EVENT_TABLE()
-    // clang-format on
 
-    namespace {
-    // Items of the period boxes that stand for the day itself.
-    constexpr int kStartItemOfDay = dlg::kPeriodItemCount - 1;
-    constexpr int kEndItemOfDay = 0;
+namespace {
+// Items of the period boxes that stand for the day itself.
+constexpr int kStartItemOfDay = dlg::kPeriodItemCount - 1;
+constexpr int kEndItemOfDay = 0;
 
 }  // namespace
 

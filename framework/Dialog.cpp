@@ -82,7 +82,6 @@ wxTextEntry* TextEntryOf(wxWindow* window) {
 
 }  // namespace
 
-// clang-format off
 wxBEGIN_EVENT_TABLE(CDialog, wxDialog)
     EVT_BUTTON(IDOK, CDialog::OnOKButton)
     EVT_BUTTON(IDCANCEL, CDialog::OnCancelButton)
@@ -90,9 +89,8 @@ wxBEGIN_EVENT_TABLE(CDialog, wxDialog)
     EVT_CLOSE(CDialog::OnCloseWindow)
     EVT_CONTEXT_MENU(CDialog::OnContextMenu)
 wxEND_EVENT_TABLE()
-    // clang-format on
 
-    CDialog::CDialog(int templateId, wxWindow* parent)
+CDialog::CDialog(int templateId, wxWindow* parent)
     : m_nTemplateId(templateId),
       m_pTemplate(res::FindDialogTemplate(templateId)),
       m_pParentWnd(parent) {}

@@ -70,7 +70,6 @@ class CLogDlg : public fw::CDialog {
     wxDECLARE_EVENT_TABLE();
 };
 
-// clang-format off
 wxBEGIN_EVENT_TABLE(CLogDlg, fw::CDialog)
     EVT_CTRL_SETFOCUS(wxID_ANY, CLogDlg::OnSetFocus)
     EVT_CTRL_KILLFOCUS(wxID_ANY, CLogDlg::OnKillFocus)
@@ -79,11 +78,10 @@ wxBEGIN_EVENT_TABLE(CLogDlg, fw::CDialog)
     EVT_TEXT(IDC_EDIT_YOTEI_TEXT, CLogDlg::OnChange)
     EVT_BUTTON(IDC_HOUR_9, CLogDlg::OnHour)
 wxEND_EVENT_TABLE()
-    // clang-format on
 
-    // Runs the dialog's real modal loop; action runs inside it once the loop is up.
-    template <class Dialog, class Action>
-    int RunModal(Dialog& dlg, Action action) {
+// Runs the dialog's real modal loop; action runs inside it once the loop is up.
+template <class Dialog, class Action>
+int RunModal(Dialog& dlg, Action action) {
     dlg.CallAfter([&dlg, action] { action(dlg); });
     return dlg.DoModal();
 }
@@ -364,13 +362,11 @@ class CDayDlg : public fw::CDialog {
     wxDECLARE_EVENT_TABLE();
 };
 
-// clang-format off
 wxBEGIN_EVENT_TABLE(CDayDlg, fw::CDialog)
     EVT_COMBOBOX(IDC_COMBO_PERIOD_FROM, CDayDlg::OnSelChange)
 wxEND_EVENT_TABLE()
-    // clang-format on
 
-    TEST(DialogComboTest, WritingSelectsTheFirstItemThatBeginsWithTheText) {
+TEST(DialogComboTest, WritingSelectsTheFirstItemThatBeginsWithTheText) {
     const char* items[] = {"2007年03月04日(日)", "2007年03月05日(月)", "2007年03月05日(月)",
                            "2007年03月06日(火)"};
     struct Case {
