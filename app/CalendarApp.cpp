@@ -1,6 +1,5 @@
 #include "CalendarApp.h"
 
-#include <glib-unix.h>
 #include <signal.h>
 
 #include <memory>
@@ -11,16 +10,15 @@
 #include "InstanceGuard.h"
 #include "MessageBox.h"
 #include "Platform.h"
-#include "XelDatabase.h"
+#include "ScheduleModel.h"
 
 namespace {
 
 const char kSettingsFile[] = "kelnova.ini";
 
 // SIGTERM, SIGHUP and the end of the desktop session close the window as its close box
-// does, so the table is saved. Dialogs opened on top of it are cancelled first.
-gboolean OnTerminate(gpointer data) {
-    auto* main = static_cast<CCalendarDlg*>(data);
+// does, so the schedule is saved. Dialogs opened on top of it are cancelled first.
+void OnTerminate(CCalendarDlg* main) {
     for (wxWindow* window : wxTopLevelWindows) {
         auto* dialog = dynamic_cast<wxDialog*>(window);
         if (dialog != nullptr && dialog != main && dialog->IsModal()) {
@@ -28,7 +26,6 @@ gboolean OnTerminate(gpointer data) {
         }
     }
     main->CallAfter([main] { main->CloseAndSave(); });
-    return G_SOURCE_CONTINUE;
 }
 
 // The data folder in the file system's encoding: DATA_DIR, or the program's own folder.
@@ -63,32 +60,26 @@ int CCalendarApp::InitInstance() {
         return 0;
     }
 
-    auto dialog = std::make_unique<CCalendarDlg>(&guard);
+    CScheduleModel model;
+    auto dialog = std::make_unique<CCalendarDlg>(model, &guard);
 
     IniLoad(kSettingsFile);
     std::optional<std::string> folder = ResolveDataFolder();
-    DbRegistry& registry = DbKelnovaRegistry();
-    DbSetRegistry(&registry);
-    DbTable* table = nullptr;
-    if (folder) {
-        registry.dataFolder = *folder;
-        table = DbOpenTable("kelnova");
-    }
-
-    if (table == nullptr) {
+    if (!folder || !model.Open(*folder)) {
         fw::AfxMessageBox(
             "データファイルを作成できません。データファイル作成フォルダの指定が間違っている可能性が"
             "あります。");
     } else {
-        guint term = g_unix_signal_add(SIGTERM, OnTerminate, dialog.get());
-        guint hup = g_unix_signal_add(SIGHUP, OnTerminate, dialog.get());
+        CCalendarDlg* main = dialog.get();
+        const unsigned term = fw::WatchSignal(SIGTERM, [main] { OnTerminate(main); });
+        const unsigned hup = fw::WatchSignal(SIGHUP, [main] { OnTerminate(main); });
         dialog->DoModal();
-        g_source_remove(term);
-        g_source_remove(hup);
+        fw::RemoveWatch(term);
+        fw::RemoveWatch(hup);
     }
 
-    DbTerminate();
-    IniClose(0);
     dialog.reset();
+    model.Close(false);
+    IniClose(0);
     return 0;
 }

@@ -1,5 +1,6 @@
 // The application: one running copy per user, the data folder from kelnova.ini, the
-// table opened, the main window run modally until it closes, then teardown.
+// schedule model opened and handed to the main window, which runs modally until it
+// closes, then teardown.
 #pragma once
 
 #include <wx/app.h>
@@ -10,7 +11,8 @@ class CCalendarApp : public wxApp {
     int OnRun() override;
 
     // The whole life of the program after the toolkit is up, in the order: guard,
-    // main window object, settings, data folder, registry, table, modal run, teardown.
+    // schedule model and main window objects, settings, data folder, the model opened,
+    // modal run, teardown.
     // Returns the process exit code.
     int InitInstance();
 };

@@ -1,64 +1,37 @@
 #include "CalendarDlg.h"
 
-#include <glib-unix.h>
-
 #include "AboutDlg.h"
-#include "Images.h"
 #include "InstanceGuard.h"
 #include "MessageBox.h"
+#include "Platform.h"
 #include "Resources.h"
+#include "ScheduleModel.h"
+#include "WxImages.h"
 #include "XelCalMView.h"
-#include "XelDatabase.h"
 #include "YoteiEditDlg.h"
 
 namespace {
 
 const int kViewChildId = 10;
 
-// A second copy knocked on the guard's socket: bring the window forward.
-gboolean OnGuardReadable(gint, GIOCondition, gpointer data) {
-    auto* dialog = static_cast<CCalendarDlg*>(data);
-    dialog->HandleGuardRequest();
-    return G_SOURCE_CONTINUE;
-}
-
-// The fields the day schedule dialog hands back; the dialog's members carry the same names.
-template <class From, class To>
-void CopyDayResult(const From& from, To& to) {
-    to.m_strYotei = from.m_strYotei;
-    to.m_strFromTime = from.m_strFromTime;
-    to.m_strToTime = from.m_strToTime;
-    to.m_strPeriodYotei = from.m_strPeriodYotei;
-    to.m_strPeriodFrom = from.m_strPeriodFrom;
-    to.m_strPeriodTo = from.m_strPeriodTo;
-    to.m_nHoliday = from.m_nHoliday;
-    to.m_nPaidLeave = from.m_nPaidLeave;
-}
-
 // The day schedule dialog over the view's fields; true on OK, with the result in them.
-bool RunYoteiEditDialog(DayEditFields& fields) {
+bool RunYoteiEditDialog(DayDialogFields& fields) {
     CYoteiEditDlg dialog;
-    dialog.m_nYear = fields.m_nYear;
-    dialog.m_nMonth = fields.m_nMonth;
-    dialog.m_nDay = fields.m_nDay;
-    dialog.m_nPeriodMaxDays = fields.m_nPeriodMaxDays;
-    CopyDayResult(fields, dialog);
+    static_cast<DayDialogFields&>(dialog) = fields;
     if (dialog.DoModal() != IDOK) {
         return false;
     }
-    CopyDayResult(dialog, fields);
+    fields = dialog;
     return true;
 }
 
 }  // namespace
 
-CCalendarDlg::CCalendarDlg(CInstanceGuard* guard)
-    : fw::CDialog(IDD_CALENDAR_DIALOG), m_pGuard(guard) {}
+CCalendarDlg::CCalendarDlg(CScheduleModel& model, CInstanceGuard* guard)
+    : fw::CDialog(IDD_CALENDAR_DIALOG), m_model(model), m_pGuard(guard) {}
 
 CCalendarDlg::~CCalendarDlg() {
-    if (m_nWatch != 0) {
-        g_source_remove(m_nWatch);
-    }
+    fw::RemoveWatch(m_nWatch);
 }
 
 bool CCalendarDlg::OnInitDialog() {
@@ -71,7 +44,7 @@ bool CCalendarDlg::OnInitDialog() {
     }
     SetIcon(fw::LoadResourceIcons(IDR_MAINFRAME).GetIcon(wxSize(32, 32)));
 
-    m_pView = static_cast<CXelCalMView*>(RUNTIME_CLASS(CXelCalMView)->CreateObject());
+    m_pView = new CXelCalMView(m_model);
     // The client area is exactly the month grid, whatever the frame adds around it.
     const int width = m_pView->Layout().ClientWidth();
     const int height = m_pView->Layout().ClientHeight();
@@ -100,7 +73,8 @@ void CCalendarDlg::Publish() {
     }
     int fd = m_pGuard->Publish();
     if (fd >= 0) {
-        m_nWatch = g_unix_fd_add(fd, G_IO_IN, OnGuardReadable, this);
+        // A second copy knocked on the guard's socket: bring the window forward.
+        m_nWatch = fw::WatchReadable(fd, [this] { HandleGuardRequest(); });
     }
 }
 
@@ -148,7 +122,7 @@ void CCalendarDlg::CloseAndSave() {
         return;
     }
     m_bClosed = true;
-    if (DbCloseTable("kelnova", 1) < 0) {
+    if (!m_model.Close(true)) {
         fw::AfxMessageBox("データファイルの保存に失敗しました。");
     }
     EndDialog(IDCANCEL);

@@ -1,22 +1,25 @@
 // The main window: a dialog without controls that frames the month view, publishes
 // itself for the single-instance guard when first drawn, offers the About box and saves
-// the table whenever and however it is closed.
+// the schedule whenever and however it is closed.
 #pragma once
 
 #include "Dialog.h"
 
 class CInstanceGuard;
+class CScheduleModel;
 class CXelCalMView;
 
 class CCalendarDlg : public fw::CDialog {
   public:
-    // guard: the running copy's guard, published at the first paint; may be null.
-    explicit CCalendarDlg(CInstanceGuard* guard = nullptr);
+    // model: the open schedule, which the window hands to its view and saves at close; it
+    // must outlive the window. guard: the running copy's guard, published at the first
+    // paint; may be null.
+    explicit CCalendarDlg(CScheduleModel& model, CInstanceGuard* guard = nullptr);
     ~CCalendarDlg() override;
 
     CXelCalMView* View() const { return m_pView; }
 
-    // The close handler every way of closing arrives at: saves and releases the table,
+    // The close handler every way of closing arrives at: saves and releases the schedule,
     // reports a failed save, ends the dialog.
     void CloseAndSave();
     // IDM_ABOUTBOX shows the About box; the rest is the base's (close, minimise).
@@ -37,9 +40,10 @@ class CCalendarDlg : public fw::CDialog {
     void OnViewPaint(wxPaintEvent& event);
     void Publish();
 
+    CScheduleModel& m_model;
     CXelCalMView* m_pView = nullptr;
     bool m_bHandlePublished = false;
     bool m_bClosed = false;
     CInstanceGuard* m_pGuard;
-    unsigned m_nWatch = 0;  // event source watching the guard's socket
+    unsigned m_nWatch = 0;  // the platform watch on the guard's socket
 };

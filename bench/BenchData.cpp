@@ -256,14 +256,18 @@ BenchFolder::BenchFolder() {
 }
 
 BenchFolder::~BenchFolder() {
+    m_model.Close(false);
     DbCloseTable("kelnova", 0);
     std::filesystem::remove_all(m_dir);
 }
 
 DbTable* BenchFolder::Open(const std::string& bytes) {
+    m_model.Close(false);
     DbCloseTable("kelnova", 0);
     WriteFile(TablePath(), bytes);
-    return DbOpenTable("kelnova");
+    DbTable* table = DbOpenTable("kelnova");
+    m_model.Open(m_dir.string() + "/");
+    return table;
 }
 
 }  // namespace bench

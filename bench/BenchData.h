@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <string>
 
+#include "ScheduleModel.h"
 #include "XelDatabase.h"
 
 namespace bench {
@@ -56,9 +57,12 @@ class BenchFolder {
     std::filesystem::path Path(const std::string& name) const { return m_dir / name; }
     // Writes the bytes as kelnova.txt and opens the table (closing it first, unsaved).
     DbTable* Open(const std::string& bytes);
+    // The schedule model on the table Open opened, as the program holds it.
+    CScheduleModel& Model() { return m_model; }
 
   private:
     std::filesystem::path m_dir;
+    CScheduleModel m_model;
 };
 
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);

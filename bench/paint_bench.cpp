@@ -31,7 +31,8 @@ void BM_PaintMonth(benchmark::State& state) {
     size_t calls = 0;
     for (auto _ : state) {
         fw::RecordingCanvas canvas;
-        PaintMonth(canvas, layout, kPaintYear, kPaintMonth, kNow, table);
+        const MonthContent content = folder.Model().ReadMonth(kPaintYear, kPaintMonth);
+        PaintMonth(canvas, layout, kPaintYear, kPaintMonth, kNow, &content);
         calls = canvas.Calls().size();
     }
     DbUseIndex(true);

@@ -356,11 +356,13 @@ void BM_EditDay(benchmark::State& state) {
     const bool save = state.range(2) == 1;
     int round = 0;
     for (auto _ : state) {
-        DayEditSession session = BeginDayEdit(table, bench::kPaintYear, bench::kPaintMonth, 15);
-        DayEditFields result = session.m_fields;
+        CScheduleModel& model = folder.Model();
+        const DayContent before =
+            model.ReadDay(ScheduleDate(bench::kPaintYear, bench::kPaintMonth, 15));
+        DayDialogFields result = ToDialogFields(before);
         result.m_strYotei[0] = (++round % 2) ? "edited" : "again";
         result.m_strFromTime[0] = "09:30";
-        CommitDayEdit(table, session, result);
+        model.WriteDay(before, FromDialogFields(result, before));
         if (save && DbWriteTable("kelnova") != 0) {
             state.SkipWithError("save failed");
         }

@@ -61,7 +61,8 @@ void BM_WxPaintMonth(benchmark::State& state) {
         memory.SetBackground(*wxWHITE_BRUSH);
         memory.Clear();
         fw::WxCanvas canvas(memory, &target, size);
-        PaintMonth(canvas, layout, kPaintYear, kPaintMonth, kNow, table);
+        const MonthContent content = folder.Model().ReadMonth(kPaintYear, kPaintMonth);
+        PaintMonth(canvas, layout, kPaintYear, kPaintMonth, kNow, &content);
     }
     DbUseIndex(true);
     state.counters["rows"] = DbRowCount(table);

@@ -1,10 +1,8 @@
 #include "XelCalMView.h"
 
+#include "DayEdit.h"
 #include "MessageBox.h"
 #include "MonthPainter.h"
-#include "XelDatabase.h"
-
-IMPLEMENT_DYNCREATE(CXelCalMView, fw::CView)
 
 wxBEGIN_EVENT_TABLE(CXelCalMView, fw::CView)
     EVT_LEFT_UP(CXelCalMView::OnLButtonUp)
@@ -14,19 +12,24 @@ wxBEGIN_EVENT_TABLE(CXelCalMView, fw::CView)
 wxEND_EVENT_TABLE()
 
 namespace {
-const char kTableName[] = "kelnova";
-
 fw::Point PointOf(const wxMouseEvent& event) {
     return {event.GetX(), event.GetY()};
 }
 
 }  // namespace
 
-CXelCalMView::CXelCalMView() : m_clock(LocalDateTimeNow), m_nav(m_layout, m_clock()) {}
+CXelCalMView::CXelCalMView(CScheduleModel& model)
+    : m_model(model), m_clock(LocalDateTimeNow), m_nav(m_layout, m_clock()) {}
 
 void CXelCalMView::OnDraw(fw::Canvas& canvas) {
-    PaintMonth(canvas, m_layout, m_nav.m_nViewYear, m_nav.m_nViewMonth, m_clock(),
-               DbOpenTable(kTableName));
+    const int year = m_nav.m_nViewYear;
+    const int month = m_nav.m_nViewMonth;
+    if (!m_model.IsOpen()) {
+        PaintMonth(canvas, m_layout, year, month, m_clock(), nullptr);
+        return;
+    }
+    const MonthContent content = m_model.ReadMonth(year, month);
+    PaintMonth(canvas, m_layout, year, month, m_clock(), &content);
 }
 
 void CXelCalMView::ShowNextMonth() {
@@ -75,18 +78,18 @@ void CXelCalMView::OnLButtonDblClk(wxMouseEvent& event) {
 }
 
 void CXelCalMView::EditDay(int day) {
-    DbTable* table = DbOpenTable(kTableName);
-    if (table == nullptr || !m_runDayDialog) {
+    if (!m_model.IsOpen() || !m_runDayDialog) {
         return;
     }
-    DayEditSession session = BeginDayEdit(table, m_nav.m_nViewYear, m_nav.m_nViewMonth, day);
-    DayEditFields result = session.m_fields;
-    if (!m_runDayDialog(result)) {
+    const DayContent before =
+        m_model.ReadDay(ScheduleDate(m_nav.m_nViewYear, m_nav.m_nViewMonth, day));
+    DayDialogFields fields = ToDialogFields(before);
+    if (!m_runDayDialog(fields)) {
         return;
     }
-    CommitDayEdit(table, session, result);
+    m_model.WriteDay(before, FromDialogFields(fields, before));
     // What the user confirmed reaches the disk now, not only when the window closes.
-    if (DbWriteTable(kTableName) < 0) {
+    if (!m_model.Save()) {
         fw::AfxMessageBox("データファイルの保存に失敗しました。");
     }
     RedrawNow();

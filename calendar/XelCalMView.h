@@ -1,20 +1,20 @@
 // The month view: the main window's only child. It keeps no data of its own; every paint
-// reads the schedule table afresh, and a double-click on a day edits that day through the
-// day schedule dialog.
+// reads the month from the schedule model afresh, and a double-click on a day edits that
+// day through the day schedule dialog and saves the result.
 #pragma once
 
 #include <functional>
 
-#include "DayEdit.h"
+#include "DayDialogFields.h"
 #include "MonthInput.h"
 #include "MonthLayout.h"
+#include "ScheduleModel.h"
 #include "View.h"
 
 class CXelCalMView : public fw::CView {
-    DECLARE_DYNCREATE(CXelCalMView)
-
   public:
-    CXelCalMView();
+    // The view reads and writes the schedule through the model, which must outlive it.
+    explicit CXelCalMView(CScheduleModel& model);
 
     // Geometry, fonts, pens and brushes; fixed after construction.
     const MonthLayout& Layout() const { return m_layout; }
@@ -31,7 +31,7 @@ class CXelCalMView : public fw::CView {
 
     // Runs the day schedule dialog on the fields; true when it ended with OK and the
     // fields hold the result. The main window sets it; tests replace it.
-    using DayDialogRunner = std::function<bool(DayEditFields&)>;
+    using DayDialogRunner = std::function<bool(DayDialogFields&)>;
     void SetDayDialogRunner(DayDialogRunner runner) { m_runDayDialog = std::move(runner); }
 
     // The editing flow of a double-click on day of the month shown.
@@ -46,6 +46,7 @@ class CXelCalMView : public fw::CView {
     void OnLButtonDblClk(wxMouseEvent& event);
     void OnMouseWheel(wxMouseEvent& event);
 
+    CScheduleModel& m_model;
     MonthLayout m_layout;
     Clock m_clock;
     CMonthNavigator m_nav;

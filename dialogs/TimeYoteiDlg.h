@@ -16,9 +16,9 @@
 #include <string>
 
 #include "Dialog.h"
-#include "Images.h"
 #include "TextGuard.h"
 #include "TimeEntryLogic.h"
+#include "WxImages.h"
 
 class CTimeYoteiDlg : public fw::CDialog {
   public:

@@ -53,7 +53,7 @@ void CYoteiEditDlg::DoDataExchange(fw::CDataExchange& dx) {
 bool CYoteiEditDlg::OnInitDialog() {
     // The combo boxes are still empty here: they only show the period dates as text.
     fw::CDialog::OnInitDialog();
-    m_strDate = dlg::DayDateText(m_nYear, m_nMonth, m_nDay);
+    m_strDate = ScheduleDate(m_nYear, m_nMonth, m_nDay);
 
     const std::pair<int, int> boxes[] = {{IDC_COMBO_PERIOD_FROM, dlg::kPeriodStartFirstOffset},
                                          {IDC_COMBO_PERIOD_TO, dlg::kPeriodEndFirstOffset}};
@@ -123,17 +123,17 @@ void CYoteiEditDlg::EnablePeriodDates(bool enable) {
 
 dlg::Slots CYoteiEditDlg::GetSlots() const {
     dlg::Slots slots;
-    for (int k = 0; k < dlg::kSlotCount; ++k) {
+    for (int k = 0; k < kSlotCount; ++k) {
         slots[k] = {m_strFromTime[k], m_strToTime[k], m_strYotei[k]};
     }
     return slots;
 }
 
 void CYoteiEditDlg::SetSlots(const dlg::Slots& slots) {
-    for (int k = 0; k < dlg::kSlotCount; ++k) {
-        m_strFromTime[k] = slots[k].strFromTime;
-        m_strToTime[k] = slots[k].strToTime;
-        m_strYotei[k] = slots[k].strYotei;
+    for (int k = 0; k < kSlotCount; ++k) {
+        m_strFromTime[k] = slots[k].from;
+        m_strToTime[k] = slots[k].to;
+        m_strYotei[k] = slots[k].text;
     }
 }
 
@@ -228,7 +228,7 @@ void CYoteiEditDlg::StoreEntry(int k, const CTimeYoteiDlg& entry) {
 void CYoteiEditDlg::OnChangeClicked(wxCommandEvent&) {
     UpdateData(true);
     const int k = SelectedSlot();
-    if (k < 0 || k >= dlg::kSlotCount) {
+    if (k < 0 || k >= kSlotCount) {
         return;
     }
     CTimeYoteiDlg entry;
@@ -249,7 +249,7 @@ void CYoteiEditDlg::OnChangeClicked(wxCommandEvent&) {
 void CYoteiEditDlg::OnRemoveClicked(wxCommandEvent&) {
     UpdateData(true);
     const int k = SelectedSlot();
-    if (k < 0 || k >= dlg::kSlotCount) {
+    if (k < 0 || k >= kSlotCount) {
         return;
     }
     m_strYotei[k].clear();

@@ -19,12 +19,12 @@
 
 #include "DialogUnits.h"
 #include "Fonts.h"
-#include "Images.h"
 #include "ListOrder.h"
 #include "MessageBox.h"
 #include "Platform.h"
 #include "SortedListBox.h"
 #include "TextConv.h"
+#include "WxImages.h"
 
 wxDEFINE_EVENT(fwEVT_CTRL_SETFOCUS, wxCommandEvent);
 wxDEFINE_EVENT(fwEVT_CTRL_KILLFOCUS, wxCommandEvent);

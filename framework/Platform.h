@@ -1,5 +1,9 @@
-// Look-and-feel settings of the platform toolkit that the dialog templates need.
+// What the program needs of the platform beneath the toolkit: the look-and-feel settings
+// that the dialog templates need, and watches on signals and file descriptors that run in
+// the toolkit's main loop. One file per platform implements it (PlatformGtk.cpp).
 #pragma once
+
+#include <functional>
 
 class wxWindow;
 
@@ -18,5 +22,17 @@ void FitListRows(wxWindow* list);
 // Gives a single-line edit too narrow for the toolkit's usual inner padding (a time edit
 // of five characters) no padding at all, so that its text is not cut.
 void FitNarrowEdit(wxWindow* edit);
+
+// Runs handler in the main loop each time the process receives the signal (SIGTERM,
+// SIGHUP), instead of the signal's default action. Returns the watch, 0 when it could not
+// be set up.
+unsigned WatchSignal(int signal, std::function<void()> handler);
+
+// Runs handler in the main loop each time the file descriptor is readable. Returns the
+// watch, 0 when it could not be set up.
+unsigned WatchReadable(int fd, std::function<void()> handler);
+
+// Ends a watch; 0 is ignored.
+void RemoveWatch(unsigned watch);
 
 }  // namespace fw

@@ -1,4 +1,6 @@
-// GTK 3: the toolkit's default theme pads entries and buttons to about 34 pixels, far more
+// GTK 3 on GLib. The watches are GLib sources of the main loop that GTK runs.
+//
+// The toolkit's default theme pads entries and buttons to about 34 pixels, far more
 // than the 18- to 30-pixel controls of the dialog templates; a style sheet of our own
 // shrinks the paddings. The GTK functions are looked up at run time in the already loaded
 // toolkit library, so the program needs no GTK development files; when one is missing the
@@ -8,6 +10,7 @@
 #ifdef __WXGTK__
 
 #include <dlfcn.h>
+#include <glib-unix.h>
 #include <wx/window.h>
 
 namespace fw {
@@ -110,6 +113,41 @@ void FitListRows(wxWindow* list) {
         objectSet(cell->data, "ypad", 1, static_cast<void*>(nullptr));
     }
     listFree(cells);
+}
+
+namespace {
+
+using Handler = std::function<void()>;
+
+gboolean RunHandler(gpointer data) {
+    (*static_cast<Handler*>(data))();
+    return G_SOURCE_CONTINUE;
+}
+
+gboolean RunFdHandler(gint, GIOCondition, gpointer data) {
+    return RunHandler(data);
+}
+
+void DeleteHandler(gpointer data) {
+    delete static_cast<Handler*>(data);
+}
+
+}  // namespace
+
+unsigned WatchSignal(int signal, std::function<void()> handler) {
+    return g_unix_signal_add_full(G_PRIORITY_DEFAULT, signal, RunHandler,
+                                  new Handler(std::move(handler)), DeleteHandler);
+}
+
+unsigned WatchReadable(int fd, std::function<void()> handler) {
+    return g_unix_fd_add_full(G_PRIORITY_DEFAULT, fd, G_IO_IN, RunFdHandler,
+                              new Handler(std::move(handler)), DeleteHandler);
+}
+
+void RemoveWatch(unsigned watch) {
+    if (watch != 0) {
+        g_source_remove(watch);
+    }
 }
 
 void InitFramework() {

@@ -9,8 +9,8 @@
 #include <cstdlib>
 
 #include "Fonts.h"
-#include "Images.h"
 #include "TextConv.h"
+#include "WxImages.h"
 
 namespace fw {
 namespace {

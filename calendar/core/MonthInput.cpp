@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "Schedule.h"
+#include "DayContent.h"
 
 namespace {
 

@@ -3,14 +3,11 @@
 #include <cstdio>
 
 #include "DateTime.h"
-#include "PeriodSpan.h"
-#include "Schedule.h"
 
 namespace {
 
 constexpr unsigned kTextFlags = fw::kTextSingleLine | fw::kTextNoClip;  // 288
 constexpr unsigned kCenteredFlags = kTextFlags | fw::kTextCenter;       // 289
-const char kTimePattern[] = "%H:%M";
 
 fw::Rgb WeekdayColor(int weekday) {
     if (weekday == 0) {
@@ -21,9 +18,8 @@ fw::Rgb WeekdayColor(int weekday) {
 
 // Period mark and, on the run's middle day, the period text. Returns whether the day
 // belongs to a run (its entries then move right).
-bool PaintPeriod(fw::Canvas& canvas, const MonthLayout& layout, CMonthPeriods& periods,
+bool PaintPeriod(fw::Canvas& canvas, const MonthLayout& layout, const PeriodMark& mark,
                  const std::string& date, int x0, int y) {
-    const PeriodMark mark = periods.Of(date);
     if (mark.type < 0) {
         return false;
     }
@@ -38,15 +34,12 @@ bool PaintPeriod(fw::Canvas& canvas, const MonthLayout& layout, CMonthPeriods& p
     return true;
 }
 
-void PaintEntries(fw::Canvas& canvas, const MonthLayout& layout, DbTable* table,
-                  const std::string& date, int x0, int y, bool withPeriod) {
+void PaintEntries(fw::Canvas& canvas, const MonthLayout& layout, const DaySlots& slots, int x0,
+                  int y, bool withPeriod) {
     std::string labels[kSlotCount];
     for (int k = 0; k < kSlotCount; ++k) {
-        int32_t row = ScheduleFindSlotRow(table, date, k);
-        if (row >= 0) {
-            labels[k] =
-                EntryLabel(DbGetCell(table, row, kColFromTime), DbGetCell(table, row, kColToTime),
-                           DbGetCell(table, row, kColYotei));
+        if (!slots[k].IsFree()) {
+            labels[k] = EntryLabel(slots[k].from, slots[k].to, slots[k].text);
         }
     }
     canvas.SelectPen(layout.m_penGrid);
@@ -62,9 +55,9 @@ void PaintEntries(fw::Canvas& canvas, const MonthLayout& layout, DbTable* table,
 
 // One existing day: weekday colour, past shading, weekday, marks, day number, period and
 // entries, in the order in which they overlap.
-void PaintDay(fw::Canvas& canvas, const MonthLayout& layout, DbTable* table, CMonthPeriods& periods,
-              int year, int month, int day, const LocalDateTime& now, int x0, int y) {
-    const std::string date = ScheduleDate(year, month, day);
+void PaintDay(fw::Canvas& canvas, const MonthLayout& layout, const MonthDay& content, int year,
+              int month, int day, const LocalDateTime& now, int x0, int y) {
+    const std::string& date = content.content.date;
     const int weekday = DateWeekday(date);
     canvas.SetTextColor(WeekdayColor(weekday));
     if (IsPastDay(year, month, day, now)) {
@@ -77,24 +70,20 @@ void PaintDay(fw::Canvas& canvas, const MonthLayout& layout, DbTable* table, CMo
     canvas.SelectPen(layout.m_penGrid);
     canvas.SelectFont(layout.m_fontWeekday);
     canvas.DrawText(kDateWeekdayNamesJa[weekday], layout.WeekdayBox(x0, y), kCenteredFlags);
-    if (ScheduleFindMarkRow(table, date, DayMark::kHoliday) >= 0) {
+    if (content.content.holiday) {
         canvas.SetTextColor(kColorHoliday);  // the number only; the weekday keeps its colour
     }
     canvas.SelectFont(layout.m_fontDay);
     char number[16];
     std::snprintf(number, sizeof number, "%d", day);
     canvas.DrawText(number, layout.DayNumberBox(x0, y), kCenteredFlags);
-    if (ScheduleFindMarkRow(table, date, DayMark::kPaidLeave) >= 0) {
+    if (content.content.paidLeave) {
         canvas.SelectHollowBrush();
         canvas.Ellipse(layout.PaidLeaveOval(x0, y));
     }
 
-    const bool withPeriod = PaintPeriod(canvas, layout, periods, date, x0, y);
-    PaintEntries(canvas, layout, table, date, x0, y, withPeriod);
-}
-
-bool DayExists(int year, int month, int day) {
-    return day >= 1 && day <= 31 && ScheduleIsDate(ScheduleDate(year, month, day));
+    const bool withPeriod = PaintPeriod(canvas, layout, content.period, date, x0, y);
+    PaintEntries(canvas, layout, content.content.slots, x0, y, withPeriod);
 }
 
 }  // namespace
@@ -126,7 +115,7 @@ bool IsPastDay(int year, int month, int day, const LocalDateTime& now) {
 }
 
 void PaintMonth(fw::Canvas& canvas, const MonthLayout& layout, int year, int month,
-                const LocalDateTime& now, DbTable* table) {
+                const LocalDateTime& now, const MonthContent* content) {
     const fw::Rect client{0, 0, layout.ClientWidth(), layout.ClientHeight()};
     canvas.SelectBrush(layout.m_brushWhite);
     canvas.FillRect(client);
@@ -138,7 +127,7 @@ void PaintMonth(fw::Canvas& canvas, const MonthLayout& layout, int year, int mon
     } else {
         canvas.SetBkColor(kColorWhite);
     }
-    if (table == nullptr) {
+    if (content == nullptr) {
         return;
     }
 
@@ -146,7 +135,6 @@ void PaintMonth(fw::Canvas& canvas, const MonthLayout& layout, int year, int mon
     canvas.SelectFont(layout.m_fontHeader);
     canvas.DrawText(MonthHeaderText(year, month), layout.HeaderBox(), kTextFlags);
 
-    CMonthPeriods periods(table);
     for (int c = 0; c < layout.m_nColumns; ++c) {
         const int x0 = layout.ColumnLeft(c);
         const int ruleY = layout.m_nHeaderHeight - 1;
@@ -162,11 +150,44 @@ void PaintMonth(fw::Canvas& canvas, const MonthLayout& layout, int year, int mon
             if (r > 0) {
                 canvas.Line({x0, y}, {x0 + layout.m_nColumnWidth, y});
             }
-            if (DayExists(year, month, day)) {
-                PaintDay(canvas, layout, table, periods, year, month, day, now, x0, y);
+            if (day >= 1 && day <= static_cast<int>(content->days.size())) {
+                PaintDay(canvas, layout, content->days[day - 1], year, month, day, now, x0, y);
             }
             canvas.SelectBrush(layout.m_brushWhite);
         }
     }
     canvas.BlitToTarget();
+}
+
+std::vector<fw::Point> PeriodMarkPoints(int x, int y, int h, int type) {
+    const bool up = type == 1 || type == 3;
+    const bool down = type == 2 || type == 3;
+    // The left half, from the top point on the axis down to the bottom one.
+    std::vector<fw::Point> left;
+    if (up) {
+        left.push_back({x - 5, y + 9});
+        left.push_back({x - 1, y + 9});
+    } else {
+        left.push_back({x - 1, y});
+    }
+    if (down) {
+        left.push_back({x - 1, y + h - 9});
+        left.push_back({x - 5, y + h - 9});
+    } else {
+        left.push_back({x - 1, y + h});
+    }
+    std::vector<fw::Point> points;
+    points.reserve(2 * left.size() + 2);
+    points.push_back({x, y});
+    points.insert(points.end(), left.begin(), left.end());
+    points.push_back({x, y + h});
+    // The right half: the left one backwards, mirrored about the axis.
+    for (auto it = left.rbegin(); it != left.rend(); ++it) {
+        points.push_back({2 * x - it->x, it->y});
+    }
+    return points;
+}
+
+void DrawPeriodMark(fw::Canvas& canvas, int x, int y, int h, int type) {
+    canvas.Polygon(PeriodMarkPoints(x, y, h, type));
 }

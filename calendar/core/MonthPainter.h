@@ -1,18 +1,20 @@
 // Painting one month of the schedule table through a Canvas.
 //
-// The painter reads the table afresh on every call and keeps nothing. It draws the whole
+// The painter draws what the model read for the month (CScheduleModel::ReadMonth) and
+// keeps nothing. It draws the whole
 // client area off-screen and copies it to the window with one BlitToTarget at the end;
-// without a table it shades a past month and stops before the copy, so the window keeps
+// without the month's content it shades a past month and stops before the copy, so the window keeps
 // what it showed. Texts are drawn opaque on a background colour that always equals the
 // fill below them (white, or grey for what is over).
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Canvas.h"
 #include "MonthLayout.h"
-#include "XelDatabase.h"
+#include "ScheduleModel.h"
 
 // "%d年 %d月" as CP932 bytes, e.g. "2008年 3月".
 std::string MonthHeaderText(int year, int month);
@@ -27,6 +29,16 @@ std::string EntryLabel(std::string_view fromTime, std::string_view toTime, std::
 bool IsPastMonth(int year, int month, const LocalDateTime& now);
 bool IsPastDay(int year, int month, int day, const LocalDateTime& now);
 
-// Paints year/month as the month view shows it at time `now`.
+// Paints year/month, whose content the model read, as the month view shows it at time
+// `now`. Null content: no table is open.
 void PaintMonth(fw::Canvas& canvas, const MonthLayout& layout, int year, int month,
-                const LocalDateTime& now, DbTable* table);
+                const LocalDateTime& now, const MonthContent* content);
+
+// The period bar's polygon for axis x, top y and height h: three pixels wide around x from
+// y to y+h, with 9-pixel arrowheads of half-width 5 as the mark type asks (PeriodMark).
+// Points run down the left side from (x, y) to (x, y+h), then up the right side mirrored;
+// a type other than 1, 2 or 3 gives type 0.
+std::vector<fw::Point> PeriodMarkPoints(int x, int y, int h, int type);
+
+// Draws that polygon with the canvas's current pen and brush.
+void DrawPeriodMark(fw::Canvas& canvas, int x, int y, int h, int type);

@@ -1,7 +1,5 @@
 #include "DaySchedule.h"
 
-#include <cstdio>
-
 #include "DateTime.h"
 #include "ListOrder.h"
 #include "TimeText.h"
@@ -20,13 +18,13 @@ bool ValidSlot(int k) {
 
 }  // namespace
 
-std::string ListRowText(const SlotEntry& entry) {
-    const bool noTimes = entry.strFromTime.empty() && entry.strToTime.empty();
-    std::string row = entry.strFromTime;
+std::string ListRowText(const TimedEntry& entry) {
+    const bool noTimes = entry.from.empty() && entry.to.empty();
+    std::string row = entry.from;
     row += noTimes ? std::string_view{} : kWaveDash;
-    row += entry.strToTime;
+    row += entry.to;
     row += ' ';
-    row += entry.strYotei;
+    row += entry.text;
     return row;
 }
 
@@ -62,7 +60,7 @@ int FirstFreeSlot(const Slots& slots) {
 }
 
 Slots ArrangeSlots(const Slots& slots, const std::vector<int>& rowSlots) {
-    std::vector<const SlotEntry*> rows;
+    std::vector<const TimedEntry*> rows;
     for (int k : rowSlots) {
         if (ValidSlot(k) && rows.size() < kSlotCount) {
             rows.push_back(&slots[k]);
@@ -73,11 +71,11 @@ Slots ArrangeSlots(const Slots& slots, const std::vector<int>& rowSlots) {
     auto taken = [&](int k) { return !placed[k].IsFree(); };
     auto move = [&](int from, int to) {
         placed[to] = placed[from];
-        placed[from] = SlotEntry{};
+        placed[from] = TimedEntry{};
     };
     for (size_t i = 0; i < n; ++i) {
-        const SlotEntry& e = *rows[i];
-        const int b = TimeBand(e.strFromTime);
+        const TimedEntry& e = *rows[i];
+        const int b = TimeBand(e.from);
         if (n == 4) {
             placed[i] = e;
         } else if (n == 1 || !taken(b)) {
@@ -122,12 +120,6 @@ int SlotToSelectAfterRemove(const Slots& arranged, int removedSlot) {
     return -1;
 }
 
-std::string DayDateText(int year, int month, int day) {
-    char buffer[48];
-    std::snprintf(buffer, sizeof buffer, "%4d%02d%02d", year, month, day);
-    return buffer;
-}
-
 std::string TitleText(int month, int day, std::string_view date) {
     std::string title = std::to_string(month);
     title += kMonthMark;
@@ -160,7 +152,7 @@ PeriodDates CheckPeriodDates(std::string_view from, std::string_view to, int max
     // A text that is not a real date reads as "" or as a value the day routines refuse.
     const auto read = [](std::string_view text) {
         const std::string value = DateParse(kDatePatternJa, text);
-        return value.size() == 8 && DateAddDays(value, 0) == value ? value : std::string();
+        return ScheduleIsDate(value) ? value : std::string();
     };
     const std::string first = read(from);
     const std::string last = read(to);

@@ -10,25 +10,18 @@
 #include <vector>
 
 #include "Canvas.h"
+#include "DayContent.h"
 
 namespace dlg {
 
-inline constexpr int kSlotCount = 4;
-
-// One timed entry of a day. A slot is free exactly when its entry text is empty.
-struct SlotEntry {
-    std::string strFromTime;  // HH:MM or empty (or whatever was typed)
-    std::string strToTime;
-    std::string strYotei;
-    bool IsFree() const { return strYotei.empty(); }
-    friend bool operator==(const SlotEntry&, const SlotEntry&) = default;
-};
-using Slots = std::array<SlotEntry, kSlotCount>;
+// The dialog's four slots. Their times are HH:MM texts (or as typed), as the dialog
+// shows them.
+using Slots = DaySlots;
 
 // The list row of a timed entry: start, separator, end, a blank, the entry text. The
 // separator is "～" unless both times are empty: "09:00～10:30 T", "09:00～ T",
 // "～10:30 T", " T".
-std::string ListRowText(const SlotEntry& entry);
+std::string ListRowText(const TimedEntry& entry);
 
 // The slots that hold an entry, in slot order: what the list shows, before sorting.
 std::vector<int> UsedSlots(const Slots& slots);
@@ -50,9 +43,6 @@ Slots ArrangeSlots(const Slots& slots, const std::vector<int>& rowSlots);
 // The slot to select after slot k was emptied and the rest rearranged: the nearest used
 // slot below k, else the nearest above k; -1 when there is none.
 int SlotToSelectAfterRemove(const Slots& arranged, int removedSlot);
-
-// "YYYYMMDD" of the day ("%4d%02d%02d").
-std::string DayDateText(int year, int month, int day);
 
 // The title drawn at the top of the dialog: "3月5日(月)" in CP932.
 std::string TitleText(int month, int day, std::string_view date);

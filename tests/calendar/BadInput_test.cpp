@@ -2,7 +2,7 @@
 // rows, so nothing stored is lost or altered by running the program over it.
 #include <gtest/gtest.h>
 
-#include "CalendarTestSupport.h"
+#include "../schedule/ScheduleTestSupport.h"
 #include "MonthPainter.h"
 #include "RecordingCanvas.h"
 
@@ -58,16 +58,18 @@ TEST_F(BadInputTest, DamagedFilesOpenPaintAndSaveBackUnchanged) {
         SCOPED_TRACE(c.what);
         xeltest::WriteBytes(TablePath(), c.bytes);
         testing::internal::CaptureStdout();
+        CScheduleModel model;
+        ASSERT_TRUE(model.Open(m_dir.string() + "/"));
         DbTable* table = DbOpenTable("kelnova");
-        ASSERT_NE(table, nullptr);
         const auto first = xeltest::Rows(table);
         EXPECT_EQ(first.size(), c.rows);
 
         fw::RecordingCanvas canvas;
-        PaintMonth(canvas, layout, c.year, c.month, now, table);
+        const MonthContent content = model.ReadMonth(c.year, c.month);
+        PaintMonth(canvas, layout, c.year, c.month, now, &content);
         EXPECT_EQ(canvas.Count(fw::CanvasOp::kBlitToTarget), 1u);
 
-        ASSERT_EQ(DbCloseTable("kelnova", 1), 0);
+        ASSERT_TRUE(model.Close(true));
         table = DbOpenTable("kelnova");
         EXPECT_EQ(xeltest::Rows(table), first);
         DbCloseTable("kelnova", 0);

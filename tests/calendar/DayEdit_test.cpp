@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "CalendarTestSupport.h"
+#include "../schedule/ScheduleTestSupport.h"
 #include "DateTime.h"
 
 namespace {
@@ -20,14 +20,22 @@ std::string Shown(const std::string& date) {
 
 class DayEditTest : public caltest::ScheduleTest {
   protected:
-    // Opens day d of March 2008, lets `edit` change the fields as the user would, and
-    // commits them as after OK.
-    template <typename Edit>
-    DayEditOutcome EditMarch(int day, Edit edit) {
-        DayEditSession session = BeginDayEdit(m_table, 2008, 3, day);
-        DayEditFields result = session.m_fields;
+    // The dialog's fields for a day, as the month view fills them.
+    DayDialogFields Open(int year, int month, int day) const {
+        return ToDialogFields(m_model.ReadDay(ScheduleDate(year, month, day)));
+    }
+    // Opens day d of the month, lets `edit` change the fields as the user would, and
+    // writes them back as after OK.
+    template <typename Change>
+    DayWriteOutcome Edit(int year, int month, int day, Change edit) {
+        const DayContent before = m_model.ReadDay(ScheduleDate(year, month, day));
+        DayDialogFields result = ToDialogFields(before);
         edit(result);
-        return CommitDayEdit(m_table, session, result);
+        return m_model.WriteDay(before, FromDialogFields(result, before));
+    }
+    template <typename Change>
+    DayWriteOutcome EditMarch(int day, Change edit) {
+        return Edit(2008, 3, day, edit);
     }
 };
 
@@ -36,9 +44,8 @@ TEST_F(DayEditTest, FillsTheDialogFromTheStoredDay) {
               SlotLine("20080317", "930", "", 2, "Short"), MarkLine("20080317", "2"),
               MarkLine("20080317", "1"), SlotLine("20080318", "0800", "", 1, "Other day")});
     AddPeriod("20080315", "20080320", "Trip");
-    DayEditSession session = BeginDayEdit(m_table, 2008, 3, 17);
-    const DayEditFields& f = session.m_fields;
-    EXPECT_EQ(session.m_strDate, "20080317");
+    const DayContent day = m_model.ReadDay("20080317");
+    const DayDialogFields f = ToDialogFields(day);
     EXPECT_EQ(f.m_nYear, 2008);
     EXPECT_EQ(f.m_nMonth, 3);
     EXPECT_EQ(f.m_nDay, 17);
@@ -53,9 +60,9 @@ TEST_F(DayEditTest, FillsTheDialogFromTheStoredDay) {
     EXPECT_EQ(f.m_strPeriodTo, Shown("20080320"));
     EXPECT_EQ(f.m_nHoliday, 1);
     EXPECT_EQ(f.m_nPaidLeave, 1);
-    EXPECT_EQ(session.m_run.n, 6);
+    EXPECT_EQ(day.period.n, 6);
 
-    DayEditFields empty = BeginDayEdit(m_table, 2008, 3, 10).m_fields;
+    DayDialogFields empty = Open(2008, 3, 10);
     EXPECT_TRUE(empty.m_strPeriodYotei.empty());
     EXPECT_TRUE(empty.m_strPeriodFrom.empty());
     EXPECT_EQ(empty.m_nHoliday, 0);
@@ -67,7 +74,7 @@ TEST_F(DayEditTest, OkUnchangedRewritesTheDayWithTheSameContent) {
               SlotLine("20080317", "", "", 3, "\"a,b\""), MarkLine("20080317", "2"),
               SlotLine("20080316", "0800", "", 0, "Other day"), "20080317,,,5,Unknown,"});
     const std::vector<Cells> before = SortedRows();
-    DayEditOutcome outcome = EditMarch(17, [](DayEditFields&) {});
+    DayWriteOutcome outcome = EditMarch(17, [](DayDialogFields&) {});
     EXPECT_EQ(outcome.period, PeriodWritten::kAsEntered);
     EXPECT_EQ(outcome.periodRowsRemoved, 6);
     EXPECT_EQ(outcome.periodRowsWritten, 6);
@@ -77,10 +84,8 @@ TEST_F(DayEditTest, OkUnchangedRewritesTheDayWithTheSameContent) {
 TEST_F(DayEditTest, ClearingThePeriodRemovesEveryDayOfTheRunInEveryMonth) {
     AddPeriod("20080129", "20080202", "Trip");
     AddPeriod("20080203", "20080204", "Other");
-    DayEditSession session = BeginDayEdit(m_table, 2008, 2, 1);
-    DayEditFields result = session.m_fields;
-    result.m_strPeriodYotei.clear();
-    DayEditOutcome outcome = CommitDayEdit(m_table, session, result);
+    DayWriteOutcome outcome =
+        Edit(2008, 2, 1, [](DayDialogFields& f) { f.m_strPeriodYotei.clear(); });
     EXPECT_EQ(outcome.periodRowsRemoved, 5);
     EXPECT_EQ(outcome.periodRowsWritten, 0);
     EXPECT_EQ(outcome.period, PeriodWritten::kNone);
@@ -131,7 +136,7 @@ TEST_F(DayEditTest, ChangedPeriodDatesAndTexts) {
         DbCloseTable(kScheduleTable, 0);
         m_table = DbOpenTable(kScheduleTable);
         AddPeriod("20080315", "20080320", "Trip");
-        DayEditOutcome outcome = EditMarch(17, [&](DayEditFields& f) {
+        DayWriteOutcome outcome = EditMarch(17, [&](DayDialogFields& f) {
             f.m_strPeriodYotei = c.text;
             f.m_strPeriodFrom = c.from;
             f.m_strPeriodTo = c.to;
@@ -148,7 +153,7 @@ TEST_F(DayEditTest, ChangedPeriodDatesAndTexts) {
 
 TEST_F(DayEditTest, ANewPeriodOverAnotherLeavesTheOtherOne) {
     AddPeriod("20080310", "20080312", "Course");
-    EditMarch(20, [](DayEditFields& f) {
+    EditMarch(20, [](DayDialogFields& f) {
         f.m_strPeriodYotei = "Trip";
         f.m_strPeriodFrom = Shown("20080311");
         f.m_strPeriodTo = Shown("20080321");
@@ -161,7 +166,7 @@ TEST_F(DayEditTest, OkOnTheOtherPeriodOfADayRemovesOnlyThatPeriodsRows) {
     // The 5th and 6th hold two periods; Course comes first in the table there.
     AddPeriod("20080303", "20080306", "Course");
     AddPeriod("20080305", "20080308", "Trip");
-    DayEditOutcome outcome = EditMarch(5, [](DayEditFields& f) {
+    DayWriteOutcome outcome = EditMarch(5, [](DayDialogFields& f) {
         EXPECT_EQ(f.m_strPeriodYotei, "Course");
         f.m_strPeriodYotei.clear();
     });
@@ -174,7 +179,7 @@ TEST_F(DayEditTest, OkUnchangedKeepsARunLongerThanAHundredDaysWhole) {
     // Runs grow past the limit by joining: 60 days entered, then 60 more next to them.
     AddPeriod("20080101", "20080229", "Term");
     AddPeriod("20080301", "20080429", "Term");
-    EXPECT_EQ(EditMarch(10, [](DayEditFields&) {}).periodRowsWritten, 120);
+    EXPECT_EQ(EditMarch(10, [](DayDialogFields&) {}).periodRowsWritten, 120);
     EXPECT_EQ(PeriodDays("Term"), DaysFromTo("20080101", "20080429"));
 }
 
@@ -184,15 +189,15 @@ TEST_F(DayEditTest, TheDialogIsToldTheLongestPeriodItMayHandBack) {
     AddPeriod("20080101", "20080229", "Term");
     AddPeriod("20080301", "20080429", "Term");  // joined: 120 days
     AddPeriod("20080510", "20080512", "Trip");
-    EXPECT_EQ(BeginDayEdit(m_table, 2008, 3, 10).m_fields.m_nPeriodMaxDays, 120);
-    EXPECT_EQ(BeginDayEdit(m_table, 2008, 5, 11).m_fields.m_nPeriodMaxDays, 100);
-    EXPECT_EQ(BeginDayEdit(m_table, 2008, 5, 20).m_fields.m_nPeriodMaxDays, 100);
+    EXPECT_EQ(Open(2008, 3, 10).m_nPeriodMaxDays, 120);
+    EXPECT_EQ(Open(2008, 5, 11).m_nPeriodMaxDays, 100);
+    EXPECT_EQ(Open(2008, 5, 20).m_nPeriodMaxDays, 100);
 }
 
 TEST_F(DayEditTest, SlotsAndMarksAreWrittenBack) {
     AddLines({SlotLine("20080317", "0930", "1000", 0, "Meeting"),
               SlotLine("20080317", "1100", "", 1, "Call"), MarkLine("20080317", "2")});
-    EditMarch(17, [](DayEditFields& f) {
+    EditMarch(17, [](DayDialogFields& f) {
         f.m_strYotei[0].clear();  // times left, text gone: the slot goes
         f.m_strYotei[2] = "Lunch";
         f.m_strFromTime[2] = "12:00";
@@ -205,7 +210,7 @@ TEST_F(DayEditTest, SlotsAndMarksAreWrittenBack) {
                                 {"20080317", "1100", "", "2", "Call", ""},
                                 {"20080317", "1200", "1330", "3", "Lunch", ""},
                             }));
-    EditMarch(17, [](DayEditFields& f) {
+    EditMarch(17, [](DayDialogFields& f) {
         EXPECT_EQ(f.m_nPaidLeave, 0);
         f.m_nHoliday = 0;
     });

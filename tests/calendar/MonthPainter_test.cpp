@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "CalendarTestSupport.h"
-#include "PeriodSpan.h"
+#include "../schedule/ScheduleTestSupport.h"
 #include "RecordingCanvas.h"
 
 namespace {
@@ -60,7 +59,8 @@ class MonthPainterTest : public caltest::ScheduleTest {
   protected:
     fw::RecordingCanvas& Paint(int year, int month, const LocalDateTime& now = kNow) {
         m_canvas.Clear();
-        PaintMonth(m_canvas, m_layout, year, month, now, m_table);
+        const MonthContent content = m_model.ReadMonth(year, month);
+        PaintMonth(m_canvas, m_layout, year, month, now, &content);
         return m_canvas;
     }
     // The drawing calls (shapes and texts, not separators) inside a day's row.
@@ -367,6 +367,46 @@ TEST_F(MonthPainterTest, WithoutATableNothingReachesTheWindow) {
     PaintMonth(m_canvas, m_layout, 2008, 3, kNow, nullptr);
     EXPECT_EQ(m_canvas.Count(CanvasOp::kBlitToTarget), 0u);
     EXPECT_EQ(m_canvas.Count(CanvasOp::kDrawText), 0u);
+}
+
+TEST(PeriodMarkTest, PolygonPointsOfEveryType) {
+    // Axis 57, top 47, height 27: the mark of a left-column day in row 1.
+    const int x = 57, y = 47, h = 27;
+    const std::vector<fw::Point> expected[] = {
+        {{x, y}, {x - 1, y}, {x - 1, y + h}, {x, y + h}, {x + 1, y + h}, {x + 1, y}},
+        {{x, y},
+         {x - 5, y + 9},
+         {x - 1, y + 9},
+         {x - 1, y + h},
+         {x, y + h},
+         {x + 1, y + h},
+         {x + 1, y + 9},
+         {x + 5, y + 9}},
+        {{x, y},
+         {x - 1, y},
+         {x - 1, y + h - 9},
+         {x - 5, y + h - 9},
+         {x, y + h},
+         {x + 5, y + h - 9},
+         {x + 1, y + h - 9},
+         {x + 1, y}},
+        {{x, y},
+         {x - 5, y + 9},
+         {x - 1, y + 9},
+         {x - 1, y + h - 9},
+         {x - 5, y + h - 9},
+         {x, y + h},
+         {x + 5, y + h - 9},
+         {x + 1, y + h - 9},
+         {x + 1, y + 9},
+         {x + 5, y + 9}},
+    };
+    for (int type = 0; type < 4; ++type) {
+        EXPECT_EQ(PeriodMarkPoints(x, y, h, type), expected[type]) << "type " << type;
+    }
+    for (int type : {-1, 4, 99}) {
+        EXPECT_EQ(PeriodMarkPoints(x, y, h, type), expected[0]) << "type " << type;
+    }
 }
 
 }  // namespace

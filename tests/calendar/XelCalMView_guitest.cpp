@@ -24,11 +24,11 @@ class MonthViewTest : public xeltest::StoreTest {
         StoreTest::SetUp();
         m_old = std::string(kHeader) + "19990101,,,1,old,\r\n" + kEndMark;
         xeltest::WriteBytes(TablePath(), m_old);
-        ASSERT_NE(DbOpenTable("kelnova"), nullptr);
+        ASSERT_TRUE(m_model.Open(m_dir.string() + "/"));
         m_frame = new wxFrame(nullptr, wxID_ANY, "view");
         m_frame->SetClientSize(770, 452);
         m_frame->Show();
-        m_view = static_cast<CXelCalMView*>(RUNTIME_CLASS(CXelCalMView)->CreateObject());
+        m_view = new CXelCalMView(m_model);
         ASSERT_TRUE(m_view->Create(m_frame, 10, wxRect(0, 0, 770, 452), true));
         m_view->SendInitialUpdate();
         // Repaints happen at once only on a window that is on the screen.
@@ -37,7 +37,7 @@ class MonthViewTest : public xeltest::StoreTest {
             wxMilliSleep(10);
         }
         ASSERT_GT(m_view->GetDrawCount(), 0);
-        m_view->SetDayDialogRunner([this](DayEditFields& fields) {
+        m_view->SetDayDialogRunner([this](DayDialogFields& fields) {
             ++m_runs;
             m_seen = fields;
             fields.m_strYotei[0] = "text";
@@ -50,6 +50,7 @@ class MonthViewTest : public xeltest::StoreTest {
         XelSetSysCalls(nullptr);
         m_frame->Destroy();
         wxYield();
+        m_model.Close(false);
         StoreTest::TearDown();
     }
     std::string Day(int day) const {
@@ -59,11 +60,12 @@ class MonthViewTest : public xeltest::StoreTest {
         return text;
     }
 
+    CScheduleModel m_model;
     wxFrame* m_frame = nullptr;
     CXelCalMView* m_view = nullptr;
     bool m_answerOk = true;
     int m_runs = 0;
-    DayEditFields m_seen;
+    DayDialogFields m_seen;
     std::string m_old;
 };
 

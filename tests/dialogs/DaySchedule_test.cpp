@@ -10,7 +10,6 @@
 
 namespace {
 
-using dlg::SlotEntry;
 using dlg::Slots;
 
 std::string Sjis(const char* utf8) {
@@ -19,7 +18,7 @@ std::string Sjis(const char* utf8) {
 
 TEST(ListRowTextTest, SeparatorOnlyWithATime) {
     struct Case {
-        SlotEntry entry;
+        TimedEntry entry;
         const char* row;  // UTF-8
     };
     const Case cases[] = {
@@ -43,7 +42,7 @@ TEST(ListRowTextTest, KeepsTheEntryBytes) {
 Slots Entries(const std::vector<std::string>& starts) {
     Slots slots;
     for (size_t i = 0; i < starts.size(); ++i) {
-        slots[i] = SlotEntry{starts[i], "", "E" + std::to_string(i)};
+        slots[i] = TimedEntry{starts[i], "", "E" + std::to_string(i)};
     }
     return slots;
 }
@@ -59,8 +58,8 @@ std::vector<int> InOrder(size_t n) {
 // The entry text of each slot after the arrangement, "" for a free slot.
 std::vector<std::string> SlotTexts(const Slots& slots) {
     std::vector<std::string> texts;
-    for (const SlotEntry& e : slots) {
-        texts.push_back(e.strYotei);
+    for (const TimedEntry& e : slots) {
+        texts.push_back(e.text);
     }
     return texts;
 }
@@ -93,8 +92,8 @@ TEST(ArrangeSlotsTest, MovesAllThreeStringsAndFollowsTheRowOrderNotTheSlotOrder)
     slots[2] = {"15:00", "16:00", "late"};
     slots[3] = {"09:00", "", "early"};
     const Slots arranged = dlg::ArrangeSlots(slots, {3, 2});
-    EXPECT_EQ(arranged[0], (SlotEntry{"09:00", "", "early"}));
-    EXPECT_EQ(arranged[3], (SlotEntry{"15:00", "16:00", "late"}));
+    EXPECT_EQ(arranged[0], (TimedEntry{"09:00", "", "early"}));
+    EXPECT_EQ(arranged[3], (TimedEntry{"15:00", "16:00", "late"}));
     EXPECT_TRUE(arranged[1].IsFree());
     EXPECT_TRUE(arranged[2].IsFree());
 }
@@ -125,9 +124,9 @@ TEST(ArrangeSlotsTest, EveryBandOrderKeepsEveryEntryOnce) {
             std::vector<std::string> placed;
             for (size_t k = 0; k < 4; ++k) {
                 if (!arranged[k].IsFree()) {
-                    placed.push_back(arranged[k].strYotei);
-                    const size_t i = std::stoul(arranged[k].strYotei.substr(1));
-                    EXPECT_EQ(arranged[k].strFromTime, starts[i]);
+                    placed.push_back(arranged[k].text);
+                    const size_t i = std::stoul(arranged[k].text.substr(1));
+                    EXPECT_EQ(arranged[k].from, starts[i]);
                 }
             }
             std::vector<std::string> sorted = placed;
@@ -149,15 +148,15 @@ TEST(ArrangeSlotsTest, EveryBandOrderKeepsEveryEntryOnce) {
 TEST(SlotSearchTest, FirstFreeSlot) {
     Slots slots;
     EXPECT_EQ(dlg::FirstFreeSlot(slots), 0);
-    slots[0].strYotei = "a";
-    slots[2].strYotei = "c";
+    slots[0].text = "a";
+    slots[2].text = "c";
     EXPECT_EQ(dlg::FirstFreeSlot(slots), 1);
     EXPECT_EQ(dlg::UsedSlots(slots), (std::vector<int>{0, 2}));
-    slots[1].strYotei = "b";
-    slots[3].strYotei = "d";
+    slots[1].text = "b";
+    slots[3].text = "d";
     EXPECT_EQ(dlg::FirstFreeSlot(slots), -1);
-    slots[2].strFromTime = "10:00";  // times alone do not take a slot
-    slots[2].strYotei.clear();
+    slots[2].from = "10:00";  // times alone do not take a slot
+    slots[2].text.clear();
     EXPECT_EQ(dlg::FirstFreeSlot(slots), 2);
 }
 
@@ -175,7 +174,7 @@ TEST(SlotSearchTest, SelectionAfterRemovePrefersTheNearestLowerSlot) {
     for (const Case& c : cases) {
         Slots slots;
         for (size_t k = 0; k < 4; ++k) {
-            slots[k].strYotei = c.used[k] == 'x' ? "e" : "";
+            slots[k].text = c.used[k] == 'x' ? "e" : "";
         }
         EXPECT_EQ(dlg::SlotToSelectAfterRemove(slots, c.removed), c.selected)
             << c.used << " removed " << c.removed;
@@ -183,7 +182,7 @@ TEST(SlotSearchTest, SelectionAfterRemovePrefersTheNearestLowerSlot) {
 }
 
 TEST(DayTextsTest, DateTitleAndColour) {
-    EXPECT_EQ(dlg::DayDateText(2008, 3, 5), "20080305");
+    EXPECT_EQ(ScheduleDate(2008, 3, 5), "20080305");
     EXPECT_EQ(dlg::TitleText(3, 5, "20080305"), Sjis("3月5日(水)"));
     EXPECT_EQ(dlg::TitleText(12, 31, "20071231"), Sjis("12月31日(月)"));
 

@@ -8,10 +8,10 @@
 #include "Cp932.h"
 #include "Dialog.h"
 #include "Fonts.h"
-#include "Images.h"
 #include "MessageBox.h"
 #include "View.h"
 #include "WxCanvas.h"
+#include "WxImages.h"
 
 namespace {
 

@@ -2,12 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "CalendarTestSupport.h"
+#include "ScheduleTestSupport.h"
 
 namespace {
 
 using caltest::PeriodLine;
-using fw::Point;
 
 class PeriodSpanTest : public caltest::ScheduleTest {};
 
@@ -110,46 +109,6 @@ TEST_F(PeriodSpanTest, AnUnrepresentableDateEndsTheWalk) {
     EXPECT_EQ(start.first, "10000101");
     EXPECT_EQ(FindPeriodSpan(m_table, "").n, 0);
     EXPECT_EQ(FindPeriodSpan(m_table, "09991231").n, 0);
-}
-
-TEST(PeriodMarkTest, PolygonPointsOfEveryType) {
-    // Axis 57, top 47, height 27: the mark of a left-column day in row 1.
-    const int x = 57, y = 47, h = 27;
-    const std::vector<Point> expected[] = {
-        {{x, y}, {x - 1, y}, {x - 1, y + h}, {x, y + h}, {x + 1, y + h}, {x + 1, y}},
-        {{x, y},
-         {x - 5, y + 9},
-         {x - 1, y + 9},
-         {x - 1, y + h},
-         {x, y + h},
-         {x + 1, y + h},
-         {x + 1, y + 9},
-         {x + 5, y + 9}},
-        {{x, y},
-         {x - 1, y},
-         {x - 1, y + h - 9},
-         {x - 5, y + h - 9},
-         {x, y + h},
-         {x + 5, y + h - 9},
-         {x + 1, y + h - 9},
-         {x + 1, y}},
-        {{x, y},
-         {x - 5, y + 9},
-         {x - 1, y + 9},
-         {x - 1, y + h - 9},
-         {x - 5, y + h - 9},
-         {x, y + h},
-         {x + 5, y + h - 9},
-         {x + 1, y + h - 9},
-         {x + 1, y + 9},
-         {x + 5, y + 9}},
-    };
-    for (int type = 0; type < 4; ++type) {
-        EXPECT_EQ(PeriodMarkPoints(x, y, h, type), expected[type]) << "type " << type;
-    }
-    for (int type : {-1, 4, 99}) {
-        EXPECT_EQ(PeriodMarkPoints(x, y, h, type), expected[0]) << "type " << type;
-    }
 }
 
 }  // namespace

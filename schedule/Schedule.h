@@ -18,11 +18,11 @@
 // The writers never store a row whose DATE is not a real eight-digit date.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "DayContent.h"
 #include "XelDatabase.h"
 
 inline constexpr const char* kColDate = "DATE";
@@ -33,15 +33,7 @@ inline constexpr const char* kColYotei = "YOTEI";
 inline constexpr const char* kColSyukujitu = "SYUKUJITU";
 inline constexpr const char* kScheduleTable = "kelnova";
 
-// Timed entries per day: slot k is the schedule row with INDEX k+1.
-inline constexpr int kSlotCount = 4;
-
 enum class DayMark { kHoliday, kPaidLeave };
-
-// True for exactly eight digits that name a real day the date routines can shift.
-bool ScheduleIsDate(std::string_view date);
-// The DATE text of a day, "%d%02d%02d".
-std::string ScheduleDate(int year, int month, int day);
 
 // First matching row in table order, or -1.
 int32_t ScheduleFindSlotRow(DbTable* table, const std::string& date, int slot);
@@ -51,23 +43,9 @@ int32_t ScheduleFindPeriodRow(DbTable* table, const std::string& date, const std
 // Mark rows are the rows with an empty INDEX and SYUKUJITU "1" or "2".
 int32_t ScheduleFindMarkRow(DbTable* table, const std::string& date, DayMark mark);
 
-// One timed entry as stored: times in HHMM form (or whatever the cell holds).
-struct ScheduleSlot {
-    std::string text;
-    std::string fromTime;
-    std::string toTime;
-    friend bool operator==(const ScheduleSlot&, const ScheduleSlot&) = default;
-};
-
-// One day as stored. The period text is the YOTEI of the day's first period row.
-struct DaySchedule {
-    std::array<ScheduleSlot, kSlotCount> slots;
-    std::string periodText;
-    bool holiday = false;
-    bool paidLeave = false;
-};
-
-DaySchedule ScheduleReadDay(DbTable* table, const std::string& date);
+// The day's slots (times as stored) and marks; its period is left empty (PeriodSpan.h
+// finds it).
+DayContent ScheduleReadDay(DbTable* table, const std::string& date);
 
 // Removes every period row with this text from `days` consecutive days starting at
 // first. Returns the number of rows removed; periods with other texts stay.
@@ -83,8 +61,7 @@ int ScheduleWritePeriod(DbTable* table, const std::string& first, const std::str
 // Replaces slot k of a day: every schedule row of that slot goes, then a new one is
 // added when the entry text is not empty (an entry with times alone is not stored).
 // Returns false, changing nothing, for a slot outside 0-3 or a date that is not real.
-bool ScheduleWriteSlot(DbTable* table, const std::string& date, int slot,
-                       const ScheduleSlot& entry);
+bool ScheduleWriteSlot(DbTable* table, const std::string& date, int slot, const TimedEntry& entry);
 
 // Replaces the marks of a day: both kinds of mark row go, then one is added. A day
 // holds at most one mark, so with both ticked only the holiday is stored. Returns false,

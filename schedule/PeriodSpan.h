@@ -6,18 +6,9 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
-#include "Canvas.h"
+#include "DayContent.h"
 #include "XelDatabase.h"
-
-struct PeriodSpan {
-    int n = 0;           // days in the run; 0 when the day has no period row
-    std::string first;   // first day, YYYYMMDD
-    std::string last;    // last day
-    std::string middle;  // the day that shows the text, within the month of the asked day
-    std::string text;    // the period's text (YOTEI of the day's first period row)
-};
 
 // The run around a day. A day that is not a real eight-digit date has no run, and a walk
 // stops at a neighbour the date routines cannot represent, so a row with an empty or
@@ -28,19 +19,12 @@ PeriodSpan FindPeriodSpan(DbTable* table, const std::string& day);
 // 3 first and last day at once (both arrowheads).
 int PeriodMarkType(const PeriodSpan& span, const std::string& day);
 
-// What the month view shows of a day's run.
-struct PeriodMark {
-    int type = -1;       // -1 when the day has no run, else PeriodMarkType of the day
-    std::string middle;  // as PeriodSpan::middle
-    std::string text;    // as PeriodSpan::text
-};
-
 // The marks of the days of one month, as FindPeriodSpan and PeriodMarkType give them, at
 // a cost that does not grow with the length of the runs: the month view needs only
 // whether a day is its run's first or last day and the run's middle day within the month,
 // and those are known once the walks have gone one day past the month's ends. The days of
 // one run within a month share one walk. Valid while the table does not change; the
-// month painter makes one per paint.
+// model makes one for each month it reads.
 class CMonthPeriods {
   public:
     explicit CMonthPeriods(DbTable* table) : m_table(table) {}
@@ -55,12 +39,3 @@ class CMonthPeriods {
     std::string m_strTo;
     PeriodMark m_mark;  // of m_strDay; the middle day and text hold for the whole walk
 };
-
-// The bar's polygon for axis x, top y and height h: three pixels wide around x from y
-// to y+h, with 9-pixel arrowheads of half-width 5 as the type asks. Points run down the
-// left side from (x, y) to (x, y+h), then up the right side mirrored; a type other than
-// 1, 2 or 3 gives type 0.
-std::vector<fw::Point> PeriodMarkPoints(int x, int y, int h, int type);
-
-// Draws that polygon with the canvas's current pen and brush.
-void DrawPeriodMark(fw::Canvas& canvas, int x, int y, int h, int type);

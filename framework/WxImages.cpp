@@ -1,4 +1,4 @@
-#include "Images.h"
+#include "WxImages.h"
 
 #include <wx/image.h>
 

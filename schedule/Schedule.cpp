@@ -86,18 +86,15 @@ int32_t ScheduleFindMarkRow(DbTable* table, const std::string& date, DayMark mar
     return DbFindRow3(table, kColDate, date.c_str(), kColIndex, "", kColSyukujitu, MarkValue(mark));
 }
 
-DaySchedule ScheduleReadDay(DbTable* table, const std::string& date) {
-    DaySchedule day;
+DayContent ScheduleReadDay(DbTable* table, const std::string& date) {
+    DayContent day;
+    day.date = date;
     for (int k = 0; k < kSlotCount; ++k) {
         int32_t row = ScheduleFindSlotRow(table, date, k);
         if (row >= 0) {
-            day.slots[k] = {DbGetCell(table, row, kColYotei), DbGetCell(table, row, kColFromTime),
-                            DbGetCell(table, row, kColToTime)};
+            day.slots[k] = {DbGetCell(table, row, kColFromTime), DbGetCell(table, row, kColToTime),
+                            DbGetCell(table, row, kColYotei)};
         }
-    }
-    int32_t period = ScheduleFindPeriodRow(table, date);
-    if (period >= 0) {
-        day.periodText = DbGetCell(table, period, kColYotei);
     }
     day.holiday = ScheduleFindMarkRow(table, date, DayMark::kHoliday) >= 0;
     day.paidLeave = ScheduleFindMarkRow(table, date, DayMark::kPaidLeave) >= 0;
@@ -137,8 +134,7 @@ int ScheduleWritePeriod(DbTable* table, const std::string& first, const std::str
     return written;
 }
 
-bool ScheduleWriteSlot(DbTable* table, const std::string& date, int slot,
-                       const ScheduleSlot& entry) {
+bool ScheduleWriteSlot(DbTable* table, const std::string& date, int slot, const TimedEntry& entry) {
     if (slot < 0 || slot >= kSlotCount || !ScheduleIsDate(date)) {
         return false;
     }
@@ -146,7 +142,7 @@ bool ScheduleWriteSlot(DbTable* table, const std::string& date, int slot,
     // and hide the entry just written.
     DeleteAll(table, [&] { return ScheduleFindSlotRow(table, date, slot); });
     if (!entry.text.empty()) {
-        AddRow(table, date, entry.fromTime, entry.toTime, SlotIndex(slot), entry.text, "");
+        AddRow(table, date, entry.from, entry.to, SlotIndex(slot), entry.text, "");
     }
     return true;
 }

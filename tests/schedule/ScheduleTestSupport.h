@@ -1,5 +1,5 @@
-// Shared helpers of the calendar tests: a loaded, empty schedule table in a private data
-// folder, and row lines of each kind.
+// Shared helpers of the schedule tests: a loaded, empty schedule table in a private data
+// folder with the schedule model open on it, and row lines of each kind.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include "../xel/XelTestSupport.h"
 #include "DateTime.h"
 #include "Schedule.h"
+#include "ScheduleModel.h"
 #include "XelDatabase.h"
 
 namespace caltest {
@@ -37,8 +38,12 @@ class ScheduleTest : public xeltest::StoreTest {
         m_table = DbOpenTable(kScheduleTable);
         testing::internal::GetCapturedStdout();
         ASSERT_NE(m_table, nullptr);
+        // The model takes the table already loaded: rows added through m_table are the
+        // model's rows.
+        ASSERT_TRUE(m_model.Open(m_dir.string() + "/"));
     }
     void TearDown() override {
+        m_model.Close(false);
         DbCloseTable(kScheduleTable, 0);
         StoreTest::TearDown();
     }
@@ -72,6 +77,7 @@ class ScheduleTest : public xeltest::StoreTest {
     }
 
     DbTable* m_table = nullptr;
+    CScheduleModel m_model;
 };
 
 // Dates from first to last, ascending.
@@ -92,6 +98,6 @@ inline void ScheduleTest::AddPeriod(const std::string& first, const std::string&
 
 }  // namespace caltest
 
-inline void PrintTo(const ScheduleSlot& slot, std::ostream* out) {
-    *out << "{\"" << slot.text << "\", \"" << slot.fromTime << "\", \"" << slot.toTime << "\"}";
+inline void PrintTo(const TimedEntry& entry, std::ostream* out) {
+    *out << "{\"" << entry.from << "\", \"" << entry.to << "\", \"" << entry.text << "\"}";
 }

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <random>
 
-#include "CalendarTestSupport.h"
 #include "PeriodSpan.h"
+#include "ScheduleTestSupport.h"
 
 namespace {
 

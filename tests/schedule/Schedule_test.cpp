@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "CalendarTestSupport.h"
+#include "ScheduleTestSupport.h"
 
 namespace {
 
@@ -53,12 +53,12 @@ TEST_F(ScheduleTest, ReadsOneDayWhateverTheRowOrder) {
         DbCloseTable(kScheduleTable, 0);
         m_table = DbOpenTable(kScheduleTable);
         AddLines(lines);
-        DaySchedule day = ScheduleReadDay(m_table, kDay);
-        ASSERT_EQ(day.slots[0], (ScheduleSlot{"Meeting", "0930", "1000"}));
-        ASSERT_EQ(day.slots[1], ScheduleSlot{});
-        ASSERT_EQ(day.slots[2], (ScheduleSlot{"Call", "", ""}));
-        ASSERT_EQ(day.slots[3], (ScheduleSlot{"Lunch,late", "1300", ""}));
-        ASSERT_EQ(day.periodText, "Trip");
+        DayContent day = ScheduleReadDay(m_table, kDay);
+        ASSERT_EQ(day.slots[0], (TimedEntry{"0930", "1000", "Meeting"}));
+        ASSERT_EQ(day.slots[1], TimedEntry{});
+        ASSERT_EQ(day.slots[2], (TimedEntry{"", "", "Call"}));
+        ASSERT_EQ(day.slots[3], (TimedEntry{"1300", "", "Lunch,late"}));
+        ASSERT_EQ(m_model.ReadDay(kDay).period.text, "Trip");
         ASSERT_FALSE(day.holiday);
         ASSERT_TRUE(day.paidLeave);
         // A sample of orders is enough; every permutation would take too long.
@@ -70,20 +70,20 @@ TEST_F(ScheduleTest, ReadsOneDayWhateverTheRowOrder) {
 
 TEST_F(ScheduleTest, TheFirstOfTwoPeriodRowsIsTheDaysPeriod) {
     AddLines({PeriodLine(kDay, "Trip"), PeriodLine(kDay, "Course")});
-    EXPECT_EQ(ScheduleReadDay(m_table, kDay).periodText, "Trip");
+    EXPECT_EQ(m_model.ReadDay(kDay).period.text, "Trip");
     EXPECT_EQ(ScheduleFindPeriodRow(m_table, kDay, "Course"), 1);
 }
 
 TEST_F(ScheduleTest, ReadsBothMarksOfAHandEditedDay) {
     AddLines({MarkLine(kDay, "2"), MarkLine(kDay, "1")});
-    DaySchedule day = ScheduleReadDay(m_table, kDay);
+    DayContent day = ScheduleReadDay(m_table, kDay);
     EXPECT_TRUE(day.holiday);
     EXPECT_TRUE(day.paidLeave);
 }
 
 TEST_F(ScheduleTest, AScheduleRowWithASyukujituValueIsNoMark) {
     Add("20080305,0930,,1,Meeting,1");
-    DaySchedule day = ScheduleReadDay(m_table, kDay);
+    DayContent day = ScheduleReadDay(m_table, kDay);
     EXPECT_FALSE(day.holiday);
     EXPECT_EQ(day.slots[0].text, "Meeting");
     ASSERT_TRUE(ScheduleWriteMarks(m_table, kDay, false, false));
@@ -91,8 +91,8 @@ TEST_F(ScheduleTest, AScheduleRowWithASyukujituValueIsNoMark) {
 }
 
 TEST_F(ScheduleTest, WritesRowsInTheStoredLineForms) {
-    ASSERT_TRUE(ScheduleWriteSlot(m_table, kDay, 0, {"Meeting", "0930", "1000"}));
-    ASSERT_TRUE(ScheduleWriteSlot(m_table, kDay, 3, {"a,b", "", ""}));
+    ASSERT_TRUE(ScheduleWriteSlot(m_table, kDay, 0, {"0930", "1000", "Meeting"}));
+    ASSERT_TRUE(ScheduleWriteSlot(m_table, kDay, 3, {"", "", "a,b"}));
     ASSERT_EQ(ScheduleWritePeriod(m_table, kDay, kDay, "Trip", 100), 1);
     ASSERT_TRUE(ScheduleWriteMarks(m_table, kDay, true, false));
     ASSERT_EQ(DbCloseTable(kScheduleTable, 1), 0);
@@ -117,13 +117,13 @@ TEST_F(ScheduleTest, WritingASlotReplacesItAndTouchesNothingElse) {
     };
     struct Case {
         const char* name;
-        ScheduleSlot entry;
+        TimedEntry entry;
         std::vector<Cells> slot0;  // the rows of slot 0 afterwards
     };
     const Case cases[] = {
-        {"replaced", {"New", "1100", "1200"}, {{kDay, "1100", "1200", "1", "New", ""}}},
-        {"text alone", {"New", "", ""}, {{kDay, "", "", "1", "New", ""}}},
-        {"times without text removed", {"", "1100", "1200"}, {}},
+        {"replaced", {"1100", "1200", "New"}, {{kDay, "1100", "1200", "1", "New", ""}}},
+        {"text alone", {"", "", "New"}, {{kDay, "", "", "1", "New", ""}}},
+        {"times without text removed", {"1100", "1200", ""}, {}},
         {"emptied", {}, {}},
     };
     AddLines(others);
@@ -147,13 +147,13 @@ TEST_F(ScheduleTest, WritingASlotReplacesItAndTouchesNothingElse) {
 
 TEST_F(ScheduleTest, RefusesAWriteToADayThatIsNotADate) {
     for (const char* date : {"", "2008035", "20080230", "2008030x"}) {
-        EXPECT_FALSE(ScheduleWriteSlot(m_table, date, 0, {"Meeting", "", ""})) << date;
+        EXPECT_FALSE(ScheduleWriteSlot(m_table, date, 0, {"", "", "Meeting"})) << date;
         EXPECT_FALSE(ScheduleWriteMarks(m_table, date, true, false)) << date;
         EXPECT_EQ(ScheduleWritePeriod(m_table, date, "20080310", "Trip", 100), 0) << date;
         EXPECT_EQ(ScheduleWritePeriod(m_table, kDay, date, "Trip", 100), 0) << date;
     }
-    EXPECT_FALSE(ScheduleWriteSlot(m_table, kDay, 4, {"Meeting", "", ""}));
-    EXPECT_FALSE(ScheduleWriteSlot(m_table, kDay, -1, {"Meeting", "", ""}));
+    EXPECT_FALSE(ScheduleWriteSlot(m_table, kDay, 4, {"", "", "Meeting"}));
+    EXPECT_FALSE(ScheduleWriteSlot(m_table, kDay, -1, {"", "", "Meeting"}));
     EXPECT_EQ(DbRowCount(m_table), 0);
 }
 

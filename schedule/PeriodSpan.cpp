@@ -119,36 +119,3 @@ int PeriodMarkType(const PeriodSpan& span, const std::string& day) {
     }
     return day == span.last ? 2 : 0;
 }
-
-std::vector<fw::Point> PeriodMarkPoints(int x, int y, int h, int type) {
-    const bool up = type == 1 || type == 3;
-    const bool down = type == 2 || type == 3;
-    // The left half, from the top point on the axis down to the bottom one.
-    std::vector<fw::Point> left;
-    if (up) {
-        left.push_back({x - 5, y + 9});
-        left.push_back({x - 1, y + 9});
-    } else {
-        left.push_back({x - 1, y});
-    }
-    if (down) {
-        left.push_back({x - 1, y + h - 9});
-        left.push_back({x - 5, y + h - 9});
-    } else {
-        left.push_back({x - 1, y + h});
-    }
-    std::vector<fw::Point> points;
-    points.reserve(2 * left.size() + 2);
-    points.push_back({x, y});
-    points.insert(points.end(), left.begin(), left.end());
-    points.push_back({x, y + h});
-    // The right half: the left one backwards, mirrored about the axis.
-    for (auto it = left.rbegin(); it != left.rend(); ++it) {
-        points.push_back({2 * x - it->x, it->y});
-    }
-    return points;
-}
-
-void DrawPeriodMark(fw::Canvas& canvas, int x, int y, int h, int type) {
-    canvas.Polygon(PeriodMarkPoints(x, y, h, type));
-}

@@ -1,0 +1,113 @@
+// The schedule model: the program's one way to the schedule table. The application opens
+// it and hands it down (main window, month view, editing flow); every reader and writer of
+// the schedule goes through it, and nothing above it sees the table store.
+//
+//   CScheduleModel model;
+//   if (!model.Open(folder)) { ... "データファイルを作成できません。" ... }
+//   MonthContent month = model.ReadMonth(2008, 3);          // what one paint needs
+//   DayContent before = model.ReadDay("20080305");          // one day, to edit
+//   DayContent after = before; after.slots[0].text = ...;
+//   model.WriteDay(before, after);                          // in memory
+//   model.Save();                                           // to the file
+//
+// Times in the DayContent handed out and taken back are the table's HHMM texts.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "DayContent.h"
+#include "FileStamp.h"
+
+struct DbTable;
+
+// One day of a month as the month view paints it. The content's period is left empty: a
+// month needs only its mark, which is found without walking whole runs.
+struct MonthDay {
+    DayContent content;
+    PeriodMark period;
+};
+
+struct MonthContent {
+    int year = 0;
+    int month = 0;
+    std::vector<MonthDay> days;  // days[d - 1] for each day d the month has
+};
+
+// Most days one edit writes for a period, unless the run it replaces was already longer.
+inline constexpr int kMaxPeriodDays = 100;
+// The most days the period written over this day may take: kMaxPeriodDays, or the old
+// run's length when that is longer (so that OK on an unchanged long run keeps it whole).
+int MaxPeriodDays(const DayContent& before);
+
+// How the period of a written day was stored.
+enum class PeriodWritten {
+    kNone,          // no period text: no period rows
+    kAsEntered,     // from the entered first day to the entered last day
+    kThisDayAlone,  // the dates were not a usable range: the edited day alone
+};
+
+struct DayWriteOutcome {
+    int periodRowsRemoved = 0;
+    int periodRowsWritten = 0;
+    PeriodWritten period = PeriodWritten::kNone;
+};
+
+class CScheduleModel {
+  public:
+    CScheduleModel() = default;
+    ~CScheduleModel();
+    CScheduleModel(const CScheduleModel&) = delete;
+    CScheduleModel& operator=(const CScheduleModel&) = delete;
+
+    // Reads kelnova.txt from the folder (file system encoding, ending with the separator,
+    // or empty for the current folder), creating an empty table where there is no file.
+    // False when the table can be neither read nor created.
+    bool Open(const std::string& dataFolder);
+    bool IsOpen() const { return m_table != nullptr; }
+    // The table file's path; empty while closed.
+    std::string FilePath() const;
+
+    // One day: its slots, its whole period run and its marks. A date that is not real
+    // gives an empty day.
+    DayContent ReadDay(const std::string& date) const;
+    // Every day of a month, for painting it.
+    MonthContent ReadMonth(int year, int month) const;
+
+    // Every day from `from` to `to` (YYYYMMDD, both included) that holds anything, in date
+    // order, each with its whole period run.
+    void ForEachDay(const std::string& from, const std::string& to,
+                    const std::function<void(const DayContent&)>& visit) const;
+
+    // Replaces the day `before` describes (as ReadDay gave it) with `after`, in memory:
+    // 1. the old period run's rows go (only the rows with its text, on every day of the
+    //    run, in any month);
+    // 2. a non-empty period text is written for every day from after.period.first to
+    //    after.period.last, at most MaxPeriodDays(before) rows; when either is not a real
+    //    date, or the last lies before the first, for the edited day alone;
+    // 3. each slot is replaced; an entry with times but no text is removed;
+    // 4. the marks are replaced; with both ticked only the holiday is stored.
+    // after.date and after.period.n are not read. Nothing changes while closed or when
+    // before.date is not a real date.
+    DayWriteOutcome WriteDay(const DayContent& before, const DayContent& after);
+
+    // True after a WriteDay until the next successful Save.
+    bool HasUnsavedChanges() const { return m_bUnsaved; }
+    // True when the file on disk is no longer the one last read or saved: another program
+    // replaced, changed or removed it.
+    bool FileChangedOnDisk() const;
+
+    // Writes the table to its file, safely; false when the file could not be replaced (it
+    // is then left as it was).
+    bool Save();
+    // Releases the table, saving it first when asked; false when that save failed.
+    bool Close(bool save);
+
+  private:
+    void TakeStamp();
+
+    DbTable* m_table = nullptr;
+    bool m_bUnsaved = false;
+    FileStamp m_stamp;
+};

@@ -1,0 +1,21 @@
+// What identifies one version of a file on disk: its device and inode, size and
+// modification time. Two stamps differ when the file was replaced (a rename over it, as
+// editors and sync tools save), written to, truncated, created or removed; a program that
+// writes the same bytes in the same second and restores the time is not seen.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct FileStamp {
+    bool exists = false;
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    int64_t size = 0;
+    int64_t modifiedNs = 0;  // nanoseconds since the epoch
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
+// The stamp of the file at path (symbolic links followed); exists is false when it cannot
+// be read.
+FileStamp FileStampOf(const std::string& path);
