@@ -110,14 +110,20 @@ void CScheduleModel::ForEachDay(const std::string& from, const std::string& to,
     std::sort(dates.begin(), dates.end());
     dates.erase(std::unique(dates.begin(), dates.end()), dates.end());
 
-    PeriodSpan run;  // the last run found: the days after its first share it
+    // The last run found, for the day `runDay`: the later days of that run in the same
+    // month share it (its middle day is the one of the asked day's month).
+    PeriodSpan run;
+    std::string runDay;
     for (const std::string& date : dates) {
         DayContent day = ScheduleReadDay(m_table, date);
         const int32_t periodRow = ScheduleFindPeriodRow(m_table, date);
         if (periodRow >= 0) {
-            const std::string text = DbGetCell(m_table, periodRow, kColYotei);
-            if (run.n == 0 || text != run.text || date < run.first || date > run.last) {
+            const std::string_view text = DbGetCell(m_table, periodRow, kColYotei);
+            const bool sameRun = run.n > 0 && text == run.text && date <= run.last &&
+                                 date.compare(0, 6, runDay, 0, 6) == 0;
+            if (!sameRun) {
                 run = FindPeriodSpan(m_table, date);
+                runDay = date;
             }
             day.period = run;
         }

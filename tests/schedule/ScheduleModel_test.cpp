@@ -1,0 +1,231 @@
+// The schedule model against a table of three years of mixed rows: what it walks and
+// what a month read gives must be exactly what a day read gives, and it must tell when
+// the file on disk is no longer the one it read or saved.
+#include "ScheduleModel.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <functional>
+#include <random>
+
+#include "DateTime.h"
+#include "PeriodSpan.h"
+#include "ScheduleTestSupport.h"
+#include "XelFile.h"
+
+namespace {
+
+using caltest::MarkLine;
+using caltest::PeriodLine;
+using caltest::SlotLine;
+
+bool operator==(const PeriodSpan& a, const PeriodSpan& b) {
+    return a.n == b.n && a.first == b.first && a.last == b.last && a.middle == b.middle &&
+           a.text == b.text;
+}
+
+void ExpectSameDay(const DayContent& seen, const DayContent& read) {
+    EXPECT_EQ(seen.date, read.date);
+    EXPECT_EQ(seen.slots, read.slots) << read.date;
+    EXPECT_TRUE(seen.period == read.period)
+        << read.date << ": " << seen.period.first << "-" << seen.period.last << " against "
+        << read.period.first << "-" << read.period.last;
+    EXPECT_EQ(seen.holiday, read.holiday) << read.date;
+    EXPECT_EQ(seen.paidLeave, read.paidLeave) << read.date;
+}
+
+bool HoldsAnything(const DayContent& day) {
+    for (const TimedEntry& e : day.slots) {
+        if (!e.IsFree()) {
+            return true;
+        }
+    }
+    return day.period.n > 0 || day.holiday || day.paidLeave;
+}
+
+class ScheduleModelTest : public caltest::ScheduleTest {
+  protected:
+    // 2007 to 2009: entries on a third of the days, runs of 1 to 60 days (some over month
+    // and year ends, some overlapping with another text), marks, duplicates, and rows the
+    // model must pass over (INDEX 5, a short DATE, a day that does not exist).
+    void AddThreeYears() {
+        std::mt19937 random(20080305);
+        const auto chance = [&](int percent) { return static_cast<int>(random() % 100) < percent; };
+        int runLeft = 0;
+        std::string runText;
+        for (std::string day = "20070101"; day <= "20091231"; day = DateAddDays(day, 1)) {
+            if (chance(33)) {
+                const int slot = static_cast<int>(random() % kSlotCount);
+                Add(SlotLine(day, chance(80) ? "0930" : "", chance(50) ? "1000" : "", slot,
+                             "E" + std::to_string(random() % 1000)));
+                if (chance(5)) {
+                    Add(SlotLine(day, "1200", "", slot, "hidden duplicate"));
+                }
+            }
+            if (runLeft == 0 && chance(4)) {
+                runLeft = 1 + static_cast<int>(random() % 60);
+                runText = chance(30) ? "Trip" : "R" + std::to_string(random() % 100);
+            }
+            if (runLeft > 0) {
+                Add(PeriodLine(day, runText));
+                if (chance(3)) {
+                    Add(PeriodLine(day, "Overlap"));
+                }
+                --runLeft;
+            }
+            if (chance(5)) {
+                Add(MarkLine(day, chance(50) ? "1" : "2"));
+            }
+            if (chance(1)) {
+                Add(day + ",,,5,Unknown,");
+            }
+        }
+        AddLines({"2008035,,,1,Short date,", "20080230,0930,,1,No such day,"});
+    }
+};
+
+TEST_F(ScheduleModelTest, WalksEveryDayThatHoldsAnythingAsADayReadGivesIt) {
+    AddThreeYears();
+    struct Range {
+        const char* from;
+        const char* to;
+    };
+    const Range ranges[] = {
+        {"20070101", "20091231"},  // everything
+        {"20080215", "20080315"},  // starts and ends inside runs, over the leap day
+        {"20081231", "20090101"},  // a year end
+        {"20080305", "20080305"},  // one day
+        {"20100101", "20101231"},  // nothing there
+        {"20080301", "20080201"},  // from after to
+    };
+    for (const Range& r : ranges) {
+        SCOPED_TRACE(std::string(r.from) + "-" + r.to);
+        std::vector<DayContent> seen;
+        m_model.ForEachDay(r.from, r.to, [&](const DayContent& day) { seen.push_back(day); });
+        std::vector<DayContent> expected;
+        for (std::string day = r.from; !day.empty() && day <= r.to; day = DateAddDays(day, 1)) {
+            DayContent read = m_model.ReadDay(day);
+            if (HoldsAnything(read)) {
+                expected.push_back(std::move(read));
+            }
+        }
+        ASSERT_EQ(seen.size(), expected.size());
+        for (size_t i = 0; i < seen.size(); ++i) {
+            ExpectSameDay(seen[i], expected[i]);
+        }
+    }
+}
+
+TEST_F(ScheduleModelTest, AMonthReadIsWhatItsDaysReadGive) {
+    AddThreeYears();
+    for (int year = 2007; year <= 2009; ++year) {
+        for (int month = 1; month <= 12; ++month) {
+            const MonthContent content = m_model.ReadMonth(year, month);
+            const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+            const int days = kDays[month - 1] + (year == 2008 && month == 2 ? 1 : 0);
+            ASSERT_EQ(content.days.size(), static_cast<size_t>(days));
+            for (const MonthDay& day : content.days) {
+                const DayContent read = m_model.ReadDay(day.content.date);
+                EXPECT_EQ(day.content.slots, read.slots) << read.date;
+                EXPECT_EQ(day.content.holiday, read.holiday) << read.date;
+                EXPECT_EQ(day.content.paidLeave, read.paidLeave) << read.date;
+                EXPECT_EQ(day.period.type,
+                          read.period.n == 0 ? -1 : PeriodMarkType(read.period, read.date))
+                    << read.date;
+                EXPECT_EQ(day.period.text, read.period.text) << read.date;
+            }
+        }
+    }
+}
+
+TEST_F(ScheduleModelTest, WrittenDayReadsBackAndOnlyASaveClearsTheUnsavedMark) {
+    Add(SlotLine("20080305", "0800", "", 1, "Old"));
+    ASSERT_FALSE(m_model.HasUnsavedChanges());
+    DayContent before = m_model.ReadDay("20080305");
+    DayContent after = before;
+    after.slots[1] = {};
+    after.slots[0] = {"0930", "1000", "New"};
+    after.period = {0, "20080304", "20080306", "", "Trip"};
+    after.paidLeave = true;
+    const DayWriteOutcome outcome = m_model.WriteDay(before, after);
+    EXPECT_EQ(outcome.periodRowsWritten, 3);
+    EXPECT_TRUE(m_model.HasUnsavedChanges());
+
+    const DayContent read = m_model.ReadDay("20080305");
+    EXPECT_EQ(read.slots, after.slots);
+    EXPECT_EQ(read.period.first, "20080304");
+    EXPECT_EQ(read.period.last, "20080306");
+    EXPECT_TRUE(read.paidLeave);
+
+    // A refused rename keeps the mark (the close will try again), a good save clears it.
+    static XelSysCalls failingRename = XelRealSysCalls();
+    failingRename.rename = [](const char*, const char*) {
+        errno = ENOSPC;
+        return -1;
+    };
+    XelSetSysCalls(&failingRename);
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(m_model.Save());
+    testing::internal::GetCapturedStdout();
+    XelSetSysCalls(nullptr);
+    EXPECT_TRUE(m_model.HasUnsavedChanges());
+    EXPECT_TRUE(m_model.Save());
+    EXPECT_FALSE(m_model.HasUnsavedChanges());
+}
+
+TEST_F(ScheduleModelTest, SeesWhenAnotherProgramChangedTheFile) {
+    ASSERT_TRUE(m_model.Save());
+    const std::string saved = xeltest::ReadBytes(TablePath());
+    const std::filesystem::path other = m_dir / "other.txt";
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        bool changed;
+    };
+    const Case cases[] = {
+        {"nothing", [] {}, false},
+        {"replaced by a rename, as editors and sync tools save",
+         [&] {
+             xeltest::WriteBytes(other, saved + "20080305,,,1,x,\r\n");
+             std::filesystem::rename(other, TablePath());
+         },
+         true},
+        {"the same bytes written in place under a new time",
+         [&] {
+             xeltest::WriteBytes(TablePath(), saved);
+             std::filesystem::last_write_time(
+                 TablePath(),
+                 std::filesystem::last_write_time(TablePath()) + std::chrono::seconds(2));
+         },
+         true},
+        {"removed", [&] { std::filesystem::remove(TablePath()); }, true},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(m_model.Save()) << c.what;
+        ASSERT_FALSE(m_model.FileChangedOnDisk()) << c.what;
+        c.change();
+        EXPECT_EQ(m_model.FileChangedOnDisk(), c.changed) << c.what;
+    }
+    ASSERT_TRUE(m_model.Save());
+    EXPECT_FALSE(m_model.FileChangedOnDisk()) << "a save takes the file as its own again";
+}
+
+TEST(ScheduleModelOpenTest, AFolderThatCannotHoldTheTableIsRefused) {
+    CScheduleModel model;
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(model.Open("/nonexistent-pemdaro-folder/"));
+    testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(model.IsOpen());
+    EXPECT_TRUE(model.ReadDay("20080305").slots[0].IsFree());
+    EXPECT_TRUE(model.ReadMonth(2008, 3).days.empty());
+    DayContent day;
+    day.date = "20080305";
+    day.slots[0].text = "x";
+    EXPECT_EQ(model.WriteDay(day, day).periodRowsWritten, 0);
+    EXPECT_FALSE(model.HasUnsavedChanges());
+    EXPECT_FALSE(model.Save());
+}
+
+}  // namespace
