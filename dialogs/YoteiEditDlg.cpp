@@ -151,14 +151,8 @@ void CYoteiEditDlg::FillYoteiList() {
 }
 
 void CYoteiEditDlg::ArrangeSlots() {
-    if (!m_listYotei) {
-        return;
-    }
-    std::vector<int> rowSlots;
-    for (int row = 0; row < m_listYotei->GetRowCount(); ++row) {
-        rowSlots.push_back(m_listYotei->GetItemData(row));
-    }
-    SetSlots(dlg::ArrangeSlots(GetSlots(), rowSlots));
+    const dlg::Slots slots = GetSlots();
+    SetSlots(dlg::ArrangeSlots(slots, dlg::SortedRowSlots(slots)));
 }
 
 void CYoteiEditDlg::UpdateYoteiButtons() {
@@ -219,7 +213,6 @@ void CYoteiEditDlg::StoreEntry(int k, const CTimeYoteiDlg& entry) {
     m_strFromTime[k] = entry.m_strFrom;
     m_strToTime[k] = entry.m_strTo;
     m_strYotei[k] = entry.m_strText;
-    FillYoteiList();
     ArrangeSlots();
     FillYoteiList();
     PutMembers();
@@ -255,7 +248,6 @@ void CYoteiEditDlg::OnRemoveClicked(wxCommandEvent&) {
     m_strYotei[k].clear();
     m_strFromTime[k].clear();
     m_strToTime[k].clear();
-    FillYoteiList();
     ArrangeSlots();
     FillYoteiList();
     PutMembers();

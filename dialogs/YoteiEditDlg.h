@@ -57,7 +57,7 @@ class CYoteiEditDlg : public fw::CDialog, public DayDialogFields {
     // Rebuilds the list rows from the slots.
     void FillYoteiList();
     // Reassigns the entries to slots by the band of their start time (dlg::TimeBand),
-    // taking them in the order of the list rows.
+    // taking them in the order the sorted list shows them (dlg::SortedRowSlots).
     void ArrangeSlots();
     // Change and remove are enabled exactly while a row is selected.
     void UpdateYoteiButtons();
