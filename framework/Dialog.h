@@ -21,14 +21,12 @@
 //   private:
 //       void OnSetFocusFrom(wxCommandEvent&);
 //       void OnChangeText(wxCommandEvent&);
-//       void OnHour9(wxCommandEvent&);
 //       void OnPaint(wxPaintEvent&);
 //       wxDECLARE_EVENT_TABLE();
 //   };
 //
 //   wxBEGIN_EVENT_TABLE(CTimeYoteiDlg, fw::CDialog)
 //       EVT_CTRL_SETFOCUS(IDC_EDIT_FROM_TIME, CTimeYoteiDlg::OnSetFocusFrom)
-//       EVT_BUTTON(IDC_HOUR_9, CTimeYoteiDlg::OnHour9)
 //       EVT_TEXT(IDC_EDIT_YOTEI_TEXT, CTimeYoteiDlg::OnChangeText)
 //       EVT_PAINT(CTimeYoteiDlg::OnPaint)
 //   wxEND_EVENT_TABLE()

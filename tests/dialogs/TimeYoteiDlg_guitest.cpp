@@ -16,14 +16,14 @@ using dlgtest::Wx;
 
 // Both button groups as (hours, minutes); a group that is not all of one state fails.
 std::pair<bool, bool> ButtonGroups(const CTimeYoteiDlg& d) {
-    auto group = [&](const int* ids, int n) {
-        const bool first = d.IsDlgItemEnabled(ids[0]);
-        for (int i = 1; i < n; ++i) {
-            EXPECT_EQ(d.IsDlgItemEnabled(ids[i]), first) << "button " << ids[i];
+    auto group = [&](const auto& buttons) {
+        const bool first = d.IsDlgItemEnabled(buttons[0].id);
+        for (const TimePickButton& button : buttons) {
+            EXPECT_EQ(d.IsDlgItemEnabled(button.id), first) << "button " << button.id;
         }
         return first;
     };
-    return {group(kHourButtonIds, 18), group(kMinuteButtonIds, 8)};
+    return {group(kHourButtons), group(kMinuteButtons)};
 }
 
 wxString Shown(const CTimeYoteiDlg& d, int id) {
@@ -232,6 +232,36 @@ TEST_F(TimeEntryDlgTest, FourClicksSetStartAndEndAndRestInTheText) {
     EXPECT_EQ(d.m_strFrom, "09:30");
     EXPECT_EQ(d.m_strTo, "10:00");
     EXPECT_EQ(d.m_strText, Sjis("打合せ"));
+}
+
+// The number a quick-pick button shows, in full-width digits ("２３" -> 23).
+int LabelNumber(const CTimeYoteiDlg& d, int id) {
+    int number = 0;
+    for (const wxUniChar c : d.GetDlgItem(id)->GetLabel()) {
+        number = number * 10 + int(c.GetValue() - 0xFF10);
+    }
+    return number;
+}
+
+// Each button puts the number on its face into the start time of a new entry.
+TEST_F(TimeEntryDlgTest, EveryQuickPickButtonPutsTheNumberItShows) {
+    struct Group {
+        const TimePickButton* begin;
+        const TimePickButton* end;
+        const char* format;
+    };
+    const Group groups[] = {{std::begin(kHourButtons), std::end(kHourButtons), "%02d:00"},
+                            {std::begin(kMinuteButtons), std::end(kMinuteButtons), "00:%02d"}};
+    for (const Group& group : groups) {
+        for (const TimePickButton* button = group.begin; button != group.end; ++button) {
+            CTimeYoteiDlg d;
+            ASSERT_TRUE(d.Create());
+            const int shown = LabelNumber(d, button->id);
+            d.SimulateClick(button->id);
+            EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), wxString::Format(group.format, shown))
+                << "button " << button->id;
+        }
+    }
 }
 
 TEST_F(TimeEntryDlgTest, PickEdgeCases) {
