@@ -12,6 +12,7 @@
 #include <string>
 #include <utility>
 
+#include "../framework/DialogDriver.h"
 #include "Cp932.h"
 #include "TextConv.h"
 #include "TimeYoteiDlg.h"
@@ -42,7 +43,7 @@ class GuiTest : public testing::Test {
 };
 
 // Answers the time entry dialog's modal run: drive gets the initialised dialog and
-// returns the run's result (usually GetResult() after a simulated click on OK or Cancel).
+// returns the run's result (usually drive::Result after a driven click on OK or Cancel).
 class ExpectTimeEntry : public wxExpectModalBase<CTimeYoteiDlg> {
   public:
     explicit ExpectTimeEntry(std::function<int(CTimeYoteiDlg&)> drive)
@@ -58,11 +59,11 @@ class ExpectTimeEntry : public wxExpectModalBase<CTimeYoteiDlg> {
 // The time entry dialog filled in by typing and confirmed with OK.
 inline ExpectTimeEntry TypeEntry(const char* from, const char* to, const char* text) {
     return ExpectTimeEntry([=](CTimeYoteiDlg& d) {
-        d.SimulateTyping(IDC_EDIT_FROM_TIME, Wx(from));
-        d.SimulateTyping(IDC_EDIT_TO_TIME, Wx(to));
-        d.SimulateTyping(IDC_EDIT_YOTEI_TEXT, Wx(text));
-        d.SimulateClick(IDOK);
-        return d.GetResult();
+        drive::Typing(d, IDC_EDIT_FROM_TIME, Wx(from));
+        drive::Typing(d, IDC_EDIT_TO_TIME, Wx(to));
+        drive::Typing(d, IDC_EDIT_YOTEI_TEXT, Wx(text));
+        drive::Click(d, IDOK);
+        return drive::Result(d);
     });
 }
 

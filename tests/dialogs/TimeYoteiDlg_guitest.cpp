@@ -100,7 +100,7 @@ TEST_F(TimeEntryDlgTest, FollowsTheFocusTable) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.event);
         d.m_bFocusByCode = row.flag;
-        d.SimulateUserFocus(row.edit);
+        drive::UserFocus(d, row.edit);
         EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), row.from);
         EXPECT_EQ(Shown(d, IDC_EDIT_TO_TIME), row.to);
         EXPECT_EQ(d.m_bShowFromArrow, row.fromArrow);
@@ -117,12 +117,12 @@ TEST_F(TimeEntryDlgTest, FollowsTheFocusTable) {
 TEST_F(TimeEntryDlgTest, LeavingATimeEditNormalizesItButNotTheEditEntered) {
     CTimeYoteiDlg d;
     ASSERT_TRUE(d.Create());
-    d.SimulateTyping(IDC_EDIT_FROM_TIME, "9");
-    d.SimulateTyping(IDC_EDIT_TO_TIME, "1730");
-    d.SimulateUserFocus(IDC_EDIT_TO_TIME);
+    drive::Typing(d, IDC_EDIT_FROM_TIME, "9");
+    drive::Typing(d, IDC_EDIT_TO_TIME, "1730");
+    drive::UserFocus(d, IDC_EDIT_TO_TIME);
     EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "09:00");
     EXPECT_EQ(Shown(d, IDC_EDIT_TO_TIME), "1730");
-    d.SimulateUserFocus(IDC_EDIT_YOTEI_TEXT);
+    drive::UserFocus(d, IDC_EDIT_YOTEI_TEXT);
     EXPECT_EQ(Shown(d, IDC_EDIT_TO_TIME), "24:00");  // 1730 is the hour
 }
 
@@ -133,7 +133,7 @@ TEST_F(TimeEntryDlgTest, OkIsEnabledExactlyWhileTheEntryTextIsNotEmpty) {
     const std::pair<const char*, bool> steps[] = {
         {"", false}, {"a", true}, {" ", true}, {"", false}};
     for (const auto& [text, enabled] : steps) {
-        d.SimulateTyping(IDC_EDIT_YOTEI_TEXT, Wx(text));
+        drive::Typing(d, IDC_EDIT_YOTEI_TEXT, Wx(text));
         EXPECT_EQ(d.IsDlgItemEnabled(IDOK), enabled) << "\"" << text << "\"";
     }
 }
@@ -159,9 +159,9 @@ TEST_F(TimeEntryDlgTest, ATimeConfirmedAtOnceComesBackNormalized) {
         d.m_strText = "x";
         int result = 0;
         wxTEST_DIALOG(result = d.DoModal(), dlgtest::ExpectTimeEntry([&](CTimeYoteiDlg& t) {
-                          t.SimulateTyping(c.edit, c.typed);
-                          t.SimulateClick(IDOK);
-                          return t.GetResult();
+                          drive::Typing(t, c.edit, c.typed);
+                          drive::Click(t, IDOK);
+                          return drive::Result(t);
                       }));
         EXPECT_EQ(result, IDOK);
         EXPECT_EQ(d.m_strFrom, c.from);
@@ -173,9 +173,9 @@ TEST_F(TimeEntryDlgTest, ATimeConfirmedAtOnceComesBackNormalized) {
 // The members may hold partly refreshed texts afterwards; the caller ignores them.
 TEST_F(TimeEntryDlgTest, CancelEscapeAndCloseEndWithTwo) {
     const std::pair<const char*, std::function<void(CTimeYoteiDlg&)>> ways[] = {
-        {"cancel", [](CTimeYoteiDlg& t) { t.SimulateClick(IDCANCEL); }},
-        {"escape", [](CTimeYoteiDlg& t) { t.SimulateKey(WXK_ESCAPE); }},
-        {"close box", [](CTimeYoteiDlg& t) { t.SimulateClose(); }},
+        {"cancel", [](CTimeYoteiDlg& t) { drive::Click(t, IDCANCEL); }},
+        {"escape", [](CTimeYoteiDlg& t) { drive::Key(t, WXK_ESCAPE); }},
+        {"close box", [](CTimeYoteiDlg& t) { drive::Close(t); }},
     };
     for (const auto& [name, end] : ways) {
         SCOPED_TRACE(name);
@@ -183,10 +183,10 @@ TEST_F(TimeEntryDlgTest, CancelEscapeAndCloseEndWithTwo) {
         d.m_strText = "x";
         int result = 0;
         wxTEST_DIALOG(result = d.DoModal(), dlgtest::ExpectTimeEntry([&](CTimeYoteiDlg& t) {
-                          t.SimulateTyping(IDC_EDIT_YOTEI_TEXT, "changed");
-                          t.SimulateTyping(IDC_EDIT_FROM_TIME, "12:00");
+                          drive::Typing(t, IDC_EDIT_YOTEI_TEXT, "changed");
+                          drive::Typing(t, IDC_EDIT_FROM_TIME, "12:00");
                           end(t);
-                          return t.GetResult();
+                          return drive::Result(t);
                       }));
         EXPECT_EQ(result, IDCANCEL);
     }
@@ -211,7 +211,7 @@ TEST_F(TimeEntryDlgTest, FourClicksSetStartAndEndAndRestInTheText) {
     ASSERT_TRUE(d.Create());
     for (const Click& c : clicks) {
         SCOPED_TRACE(c.id);
-        d.SimulateClick(c.id);
+        drive::Click(d, c.id);
         EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), c.from);
         EXPECT_EQ(Shown(d, IDC_EDIT_TO_TIME), c.to);
         EXPECT_EQ(ButtonGroups(d), c.buttons);
@@ -227,8 +227,8 @@ TEST_F(TimeEntryDlgTest, FourClicksSetStartAndEndAndRestInTheText) {
     }
     EXPECT_EQ(d.m_bShowFromArrow, 0);
     EXPECT_EQ(d.m_bShowToArrow, 0);
-    d.SimulateClick(IDOK);
-    EXPECT_EQ(d.GetResult(), IDOK);
+    drive::Click(d, IDOK);
+    EXPECT_EQ(drive::Result(d), IDOK);
     EXPECT_EQ(d.m_strFrom, "09:30");
     EXPECT_EQ(d.m_strTo, "10:00");
     EXPECT_EQ(d.m_strText, Sjis("打合せ"));
@@ -257,7 +257,7 @@ TEST_F(TimeEntryDlgTest, EveryQuickPickButtonPutsTheNumberItShows) {
             CTimeYoteiDlg d;
             ASSERT_TRUE(d.Create());
             const int shown = LabelNumber(d, button->id);
-            d.SimulateClick(button->id);
+            drive::Click(d, button->id);
             EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), wxString::Format(group.format, shown))
                 << "button " << button->id;
         }
@@ -269,7 +269,7 @@ TEST_F(TimeEntryDlgTest, PickEdgeCases) {
         SCOPED_TRACE("a minute first after opening");
         CTimeYoteiDlg d;
         ASSERT_TRUE(d.Create());
-        d.SimulateClick(IDC_MINUTE_30);
+        drive::Click(d, IDC_MINUTE_30);
         EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "00:30");
         EXPECT_EQ(d.GetFocusId(), IDC_EDIT_TO_TIME);
         EXPECT_EQ(d.m_bShowToArrow, 1);
@@ -279,7 +279,7 @@ TEST_F(TimeEntryDlgTest, PickEdgeCases) {
         CTimeYoteiDlg d;
         d.m_strTo = "10:30";
         ASSERT_TRUE(d.Create());
-        d.SimulateClick(IDC_MINUTE_45);
+        drive::Click(d, IDC_MINUTE_45);
         EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "00:45");
         EXPECT_EQ(d.GetEditSel(IDC_EDIT_TO_TIME), Sel(0, 2));
     }
@@ -288,7 +288,7 @@ TEST_F(TimeEntryDlgTest, PickEdgeCases) {
         CTimeYoteiDlg d;
         d.m_strFrom = "930";
         ASSERT_TRUE(d.Create());
-        d.SimulateClick(IDC_MINUTE_45);
+        drive::Click(d, IDC_MINUTE_45);
         EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "24:45");
     }
     {
@@ -296,11 +296,11 @@ TEST_F(TimeEntryDlgTest, PickEdgeCases) {
         CTimeYoteiDlg d;
         d.m_strFrom = "9:75";
         ASSERT_TRUE(d.Create());
-        d.SimulateClick(IDC_HOUR_14);
+        drive::Click(d, IDC_HOUR_14);
         EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "14:75");
         // The hour buttons stay disabled until a minute is picked or the user moves.
         EXPECT_EQ(ButtonGroups(d), std::make_pair(false, true));
-        d.SimulateUserFocus(IDC_EDIT_TO_TIME);
+        drive::UserFocus(d, IDC_EDIT_TO_TIME);
         EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "14:59");
         EXPECT_EQ(ButtonGroups(d), std::make_pair(true, false));
     }
@@ -309,7 +309,7 @@ TEST_F(TimeEntryDlgTest, PickEdgeCases) {
         CTimeYoteiDlg d;
         d.m_strFrom = "9:5";
         ASSERT_TRUE(d.Create());
-        d.SimulateUserFocus(IDC_EDIT_YOTEI_TEXT);
+        drive::UserFocus(d, IDC_EDIT_YOTEI_TEXT);
         d.PickHour(14);
         d.PickMinute(45);
         EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "09:05");
@@ -335,12 +335,12 @@ TEST_F(TimeEntryDlgTest, ArrowUnderTheActiveTimeEditIsDrawnTransparently) {
     check(image, {36, 57}, true);
     check(image, {119, 57}, false);
 
-    d.SimulateUserFocus(IDC_EDIT_TO_TIME);
+    drive::UserFocus(d, IDC_EDIT_TO_TIME);
     image = dlgtest::PaintedClient(d, green);
     check(image, {36, 57}, false);
     check(image, {119, 57}, true);
 
-    d.SimulateUserFocus(IDC_EDIT_YOTEI_TEXT);
+    drive::UserFocus(d, IDC_EDIT_YOTEI_TEXT);
     image = dlgtest::PaintedClient(d, green);
     check(image, {36, 57}, false);
     check(image, {119, 57}, false);
@@ -366,13 +366,13 @@ TEST_F(TimeEntryDlgTest, TextsTheTableCannotHoldAreRefusedWhereTyped) {
         ASSERT_TRUE(d.Create());
         const wxString before = Shown(d, c.id);
         fw::ScopedMessageBoxCapture boxes;
-        d.SimulateTyping(c.id, Wx(c.typed));
+        drive::Typing(d, c.id, Wx(c.typed));
         ASSERT_EQ(boxes.Requests().size(), 1u);
         EXPECT_NE(boxes.Requests()[0].text.find(Wx(c.inMessage)), wxString::npos)
             << boxes.Requests()[0].text;
         EXPECT_EQ(Shown(d, c.id), before);
-        d.SimulateClick(IDOK);
-        EXPECT_EQ(d.GetResult(), IDOK);
+        drive::Click(d, IDOK);
+        EXPECT_EQ(drive::Result(d), IDOK);
         EXPECT_EQ(d.m_strText, Sjis("会議"));
         EXPECT_EQ(d.m_strFrom, "09:00");
         EXPECT_EQ(d.m_strTo, "10:00");
@@ -386,8 +386,8 @@ TEST_F(TimeEntryDlgTest, UntouchedTextsGoBackAsTheirBytes) {
         "\x82"
         "0:00";  // a lead byte without its second byte
     ASSERT_TRUE(d.Create());
-    d.SimulateClick(IDOK);
-    EXPECT_EQ(d.GetResult(), IDOK);
+    drive::Click(d, IDOK);
+    EXPECT_EQ(drive::Result(d), IDOK);
     EXPECT_EQ(d.m_strText, "\x95\x5c\x8e\xa6 \x82\x80");
     EXPECT_EQ(d.m_strFrom,
               "\x82"
@@ -400,7 +400,7 @@ TEST_F(TimeEntryDlgTest, Screenshot) {
     d.m_strText = Sjis("定例会議");
     ASSERT_TRUE(d.Create());
     dlgtest::ScreenshotIfAsked(d, "dlg134");
-    d.SimulateClick(IDC_HOUR_10);
+    drive::Click(d, IDC_HOUR_10);
     dlgtest::ScreenshotIfAsked(d, "dlg134_hour");
 }
 
