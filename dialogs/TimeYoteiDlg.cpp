@@ -20,9 +20,6 @@ const TimePickButton kMinuteButtons[8] = {
 
 namespace {
 
-// The colour the arrow bitmaps leave out.
-constexpr fw::Rgb kArrowTransparent{192, 192, 192};
-
 int EditId(int edit) {
     switch (edit) {
         case dlg::kEditFrom:
@@ -82,8 +79,8 @@ bool CTimeYoteiDlg::OnInitDialog() {
     m_cyFromArrow = m_bmpFromArrow.GetHeight();
     m_cxToArrow = m_bmpToArrow.GetWidth();
     m_cyToArrow = m_bmpToArrow.GetHeight();
-    m_imlFromArrow.Create(IDB_FROM_ARROW, kArrowTransparent);
-    m_imlToArrow.Create(IDB_TO_ARROW, kArrowTransparent);
+    m_imlFromArrow.Create(IDB_FROM_ARROW, res::kTransparentGrey);
+    m_imlToArrow.Create(IDB_TO_ARROW, res::kTransparentGrey);
 
     EnableDlgItem(IDOK, !m_strText.empty());
 
