@@ -4,8 +4,6 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
-#include <wx/dcclient.h>
-#include <wx/menu.h>
 #include <wx/testing.h>
 #include <wx/textctrl.h>
 
@@ -16,6 +14,7 @@
 #include "Dialog.h"
 #include "DialogDriver.h"
 #include "MessageBox.h"
+#include "PaintCounter.h"
 #include "SortedListBox.h"
 #include "TextConv.h"
 
@@ -337,6 +336,7 @@ TEST(DialogPlacementTest, ControlsSitAtTheirDialogUnitRectanglesInPixels) {
     EXPECT_EQ(dlg.GetClientSize(), wxSize(460, 278));
     EXPECT_EQ(dlg.GetTitle(), wxString::FromUTF8("時間予定記入"));
     EXPECT_EQ(dlg.GetDlgItem(IDC_STATIC), nullptr);
+    EXPECT_EQ(dlg.BuildSystemMenu(), nullptr);  // nothing appended: no context menu
     // Quick-pick buttons do not take part in tabbing, the edits do.
     EXPECT_FALSE(dlg.GetDlgItem(IDC_HOUR_9)->CanAcceptFocusFromKeyboard());
     EXPECT_TRUE(dlg.GetDlgItem(IDC_EDIT_YOTEI_TEXT)->CanAcceptFocusFromKeyboard());
@@ -455,67 +455,20 @@ TEST(DialogListTest, SortedRowsCarryTheirItemData) {
     EXPECT_EQ(list.GetItemData(0), -1);
 }
 
-// The main window's use of the system menu and of a painted dialog.
-class CMainLikeDlg : public fw::CDialog {
-  public:
-    CMainLikeDlg() : fw::CDialog(IDD_CALENDAR_DIALOG) {}
-    std::vector<int> m_commands;
-    int m_nPaints = 0;
+// The main window's own system menu, keys and close paths are tested on the real window
+// in tests/app/CalendarDlg_guitest.cpp.
 
-  protected:
-    bool OnInitDialog() override {
-        fw::CDialog::OnInitDialog();
-        AppendSystemMenuSeparator();
-        AppendSystemMenuItem(IDM_ABOUTBOX, fw::Utf8ToWx(res::LoadStringResource(IDS_ABOUTBOX)));
-        Bind(wxEVT_PAINT, [this](wxPaintEvent&) {
-            wxPaintDC dc(this);
-            ++m_nPaints;
-        });
-        return true;
-    }
-    void OnSysCommand(int id) override {
-        m_commands.push_back(id);
-        if ((id & 0xFFF0) != IDM_ABOUTBOX) {
-            fw::CDialog::OnSysCommand(id);
-        }
-    }
-    bool PreTranslateKeyDown(int key) override { return key == WXK_RETURN || key == WXK_ESCAPE; }
-};
-
-TEST(DialogSystemMenuTest, AppendedEntriesFollowTheStandardOnesAndReachOnSysCommand) {
-    CMainLikeDlg dlg;
-    EXPECT_EQ(dlg.BuildSystemMenu(), nullptr);  // nothing appended yet: no context menu
-    const int result = RunModal(dlg, [](CMainLikeDlg& d) {
-        std::unique_ptr<wxMenu> menu(d.BuildSystemMenu());
-        ASSERT_NE(menu, nullptr);
-        ASSERT_EQ(menu->GetMenuItemCount(), 4u);
-        EXPECT_EQ(menu->FindItemByPosition(0)->GetItemLabelText(), wxString::FromUTF8("最小化"));
-        EXPECT_EQ(menu->FindItemByPosition(1)->GetItemLabelText(), wxString::FromUTF8("閉じる"));
-        EXPECT_TRUE(menu->FindItemByPosition(2)->IsSeparator());
-        EXPECT_EQ(menu->FindItemByPosition(3)->GetId(), IDM_ABOUTBOX);
-        EXPECT_EQ(menu->FindItemByPosition(3)->GetItemLabel(),
-                  wxString::FromUTF8("ﾊﾞｰｼﾞｮﾝ情報 (&A)..."));
-        // Enter and Escape are swallowed; the About entry does not end the dialog.
-        drive::Key(d, WXK_RETURN);
-        drive::Key(d, WXK_ESCAPE);
-        drive::SysCommand(d, IDM_ABOUTBOX);
-        EXPECT_TRUE(d.IsModal());
-        // A visible template keeps its position.
-        EXPECT_EQ(d.GetPosition(), wxPoint(0, 0));
-        // Painting a rectangle "now" paints before the call returns (once the window is
-        // on the screen at all).
-        for (int i = 0; i < 100 && d.m_nPaints == 0; ++i) {
-            wxYield();
-            wxMilliSleep(10);
-        }
-        ASSERT_GT(d.m_nPaints, 0);
-        const int before = d.m_nPaints;
-        d.RedrawRectNow({10, 20, 160, 50});
-        EXPECT_GT(d.m_nPaints, before);
-        drive::SysCommand(d, fw::SC_CLOSE);
-    });
-    EXPECT_EQ(result, IDCANCEL);
-    EXPECT_EQ(dlg.m_commands, (std::vector<int>{IDM_ABOUTBOX, fw::SC_CLOSE}));
+TEST(DialogPaintTest, RedrawingARectangleNowPaintsBeforeTheCallReturns) {
+    CLogDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    PaintCounter paints(dlg);
+    dlg.Show();
+    // A window paints at all only once it is on the screen.
+    ASSERT_TRUE(paints.WaitForFirst());
+    const int before = paints.Count();
+    dlg.RedrawRectNow({10, 20, 160, 50});
+    EXPECT_GT(paints.Count(), before);
+    dlg.Hide();
 }
 
 }  // namespace
