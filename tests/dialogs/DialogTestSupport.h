@@ -7,7 +7,6 @@
 #include <wx/image.h>
 #include <wx/testing.h>
 
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <utility>
@@ -83,28 +82,6 @@ wxImage PaintedClient(Dialog& dialog, const wxColour& background) {
 
 inline wxColour PixelAt(const wxImage& image, int x, int y) {
     return wxColour(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y));
-}
-
-// When PEMDARO_SCREENSHOT_DIR is set, shows the dialog, lets it paint and saves the
-// screen as <dir>/<name>.png with ImageMagick's import.
-template <class Dialog>
-void ScreenshotIfAsked(Dialog& dialog, const char* name) {
-    const char* dir = std::getenv("PEMDARO_SCREENSHOT_DIR");
-    if (!dir) {
-        return;
-    }
-    dialog.Move(0, 0);
-    dialog.Show();
-    // Only for the picture: give the X server and GTK time to map and paint.
-    for (int i = 0; i < 40; ++i) {
-        wxTheApp->Yield(true);
-        wxMilliSleep(25);
-    }
-    const std::string command =
-        std::string("import -window root -crop ") + std::to_string(dialog.GetSize().x) + "x" +
-        std::to_string(dialog.GetSize().y) + "+0+0 " + dir + "/" + name + ".png";
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    dialog.Hide();
 }
 
 }  // namespace dlgtest

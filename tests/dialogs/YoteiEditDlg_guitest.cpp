@@ -490,16 +490,4 @@ TEST_F(DayDlgTest, TheListShowsFourEntriesAtOnce) {
     d.Hide();
 }
 
-TEST_F(DayDlgTest, Screenshot) {
-    CYoteiEditDlg d;
-    FourEntries(d);
-    d.m_strPeriodYotei = Sjis("大阪出張");
-    d.m_strPeriodFrom = DateText(-1);
-    d.m_strPeriodTo = DateText(2);
-    d.m_nHoliday = 0;
-    ASSERT_TRUE(d.Create());
-    drive::Select(d, IDC_LIST_YOTEI, 1);
-    dlgtest::ScreenshotIfAsked(d, "dlg131");
-}
-
 }  // namespace
