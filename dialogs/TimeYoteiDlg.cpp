@@ -7,20 +7,18 @@
 #include "TimeText.h"
 #include "WxCanvas.h"
 
-const int kHourButtonIds[18] = {
-    IDC_HOUR_6,  IDC_HOUR_7,  IDC_HOUR_8,  IDC_HOUR_9,  IDC_HOUR_10, IDC_HOUR_11,
-    IDC_HOUR_12, IDC_HOUR_13, IDC_HOUR_14, IDC_HOUR_15, IDC_HOUR_16, IDC_HOUR_17,
-    IDC_HOUR_18, IDC_HOUR_19, IDC_HOUR_20, IDC_HOUR_21, IDC_HOUR_22, IDC_HOUR_23,
+const TimePickButton kHourButtons[18] = {
+    {IDC_HOUR_6, 6},   {IDC_HOUR_7, 7},   {IDC_HOUR_8, 8},   {IDC_HOUR_9, 9},   {IDC_HOUR_10, 10},
+    {IDC_HOUR_11, 11}, {IDC_HOUR_12, 12}, {IDC_HOUR_13, 13}, {IDC_HOUR_14, 14}, {IDC_HOUR_15, 15},
+    {IDC_HOUR_16, 16}, {IDC_HOUR_17, 17}, {IDC_HOUR_18, 18}, {IDC_HOUR_19, 19}, {IDC_HOUR_20, 20},
+    {IDC_HOUR_21, 21}, {IDC_HOUR_22, 22}, {IDC_HOUR_23, 23},
 };
-const int kMinuteButtonIds[8] = {
-    IDC_MINUTE_00, IDC_MINUTE_10, IDC_MINUTE_15, IDC_MINUTE_20,
-    IDC_MINUTE_30, IDC_MINUTE_40, IDC_MINUTE_45, IDC_MINUTE_50,
+const TimePickButton kMinuteButtons[8] = {
+    {IDC_MINUTE_00, 0},  {IDC_MINUTE_10, 10}, {IDC_MINUTE_15, 15}, {IDC_MINUTE_20, 20},
+    {IDC_MINUTE_30, 30}, {IDC_MINUTE_40, 40}, {IDC_MINUTE_45, 45}, {IDC_MINUTE_50, 50},
 };
 
 namespace {
-
-// The colour the arrow bitmaps leave out.
-constexpr fw::Rgb kArrowTransparent{192, 192, 192};
 
 int EditId(int edit) {
     switch (edit) {
@@ -41,32 +39,6 @@ wxBEGIN_EVENT_TABLE(CTimeYoteiDlg, fw::CDialog)
     EVT_CTRL_SETFOCUS(IDC_EDIT_FROM_TIME, CTimeYoteiDlg::OnSetFocusFrom)
     EVT_CTRL_SETFOCUS(IDC_EDIT_TO_TIME, CTimeYoteiDlg::OnSetFocusTo)
     EVT_CTRL_SETFOCUS(IDC_EDIT_YOTEI_TEXT, CTimeYoteiDlg::OnSetFocusText)
-    EVT_BUTTON(IDC_HOUR_6, CTimeYoteiDlg::OnHour6)
-    EVT_BUTTON(IDC_HOUR_7, CTimeYoteiDlg::OnHour7)
-    EVT_BUTTON(IDC_HOUR_8, CTimeYoteiDlg::OnHour8)
-    EVT_BUTTON(IDC_HOUR_9, CTimeYoteiDlg::OnHour9)
-    EVT_BUTTON(IDC_HOUR_10, CTimeYoteiDlg::OnHour10)
-    EVT_BUTTON(IDC_HOUR_11, CTimeYoteiDlg::OnHour11)
-    EVT_BUTTON(IDC_HOUR_12, CTimeYoteiDlg::OnHour12)
-    EVT_BUTTON(IDC_HOUR_13, CTimeYoteiDlg::OnHour13)
-    EVT_BUTTON(IDC_HOUR_14, CTimeYoteiDlg::OnHour14)
-    EVT_BUTTON(IDC_HOUR_15, CTimeYoteiDlg::OnHour15)
-    EVT_BUTTON(IDC_HOUR_16, CTimeYoteiDlg::OnHour16)
-    EVT_BUTTON(IDC_HOUR_17, CTimeYoteiDlg::OnHour17)
-    EVT_BUTTON(IDC_HOUR_18, CTimeYoteiDlg::OnHour18)
-    EVT_BUTTON(IDC_HOUR_19, CTimeYoteiDlg::OnHour19)
-    EVT_BUTTON(IDC_HOUR_20, CTimeYoteiDlg::OnHour20)
-    EVT_BUTTON(IDC_HOUR_21, CTimeYoteiDlg::OnHour21)
-    EVT_BUTTON(IDC_HOUR_22, CTimeYoteiDlg::OnHour22)
-    EVT_BUTTON(IDC_HOUR_23, CTimeYoteiDlg::OnHour23)
-    EVT_BUTTON(IDC_MINUTE_00, CTimeYoteiDlg::OnMinute00)
-    EVT_BUTTON(IDC_MINUTE_10, CTimeYoteiDlg::OnMinute10)
-    EVT_BUTTON(IDC_MINUTE_15, CTimeYoteiDlg::OnMinute15)
-    EVT_BUTTON(IDC_MINUTE_20, CTimeYoteiDlg::OnMinute20)
-    EVT_BUTTON(IDC_MINUTE_30, CTimeYoteiDlg::OnMinute30)
-    EVT_BUTTON(IDC_MINUTE_40, CTimeYoteiDlg::OnMinute40)
-    EVT_BUTTON(IDC_MINUTE_45, CTimeYoteiDlg::OnMinute45)
-    EVT_BUTTON(IDC_MINUTE_50, CTimeYoteiDlg::OnMinute50)
     EVT_TEXT(IDC_EDIT_YOTEI_TEXT, CTimeYoteiDlg::OnChangeText)
     EVT_TEXT(IDC_EDIT_FROM_TIME, CTimeYoteiDlg::OnChangeTime)
     EVT_TEXT(IDC_EDIT_TO_TIME, CTimeYoteiDlg::OnChangeTime)
@@ -80,6 +52,13 @@ CTimeYoteiDlg::CTimeYoteiDlg()
     m_guard.Watch(IDC_EDIT_FROM_TIME, dlg::TextField::kTime);
     m_guard.Watch(IDC_EDIT_TO_TIME, dlg::TextField::kTime);
     m_guard.Watch(IDC_EDIT_YOTEI_TEXT, dlg::TextField::kEntry);
+    // Bound once per object, not per run: OnInitDialog runs again for every DoModal.
+    for (const TimePickButton& button : kHourButtons) {
+        Bind(wxEVT_BUTTON, &CTimeYoteiDlg::OnPickButton, this, button.id);
+    }
+    for (const TimePickButton& button : kMinuteButtons) {
+        Bind(wxEVT_BUTTON, &CTimeYoteiDlg::OnPickButton, this, button.id);
+    }
 }
 
 CTimeYoteiDlg::~CTimeYoteiDlg() = default;
@@ -100,8 +79,8 @@ bool CTimeYoteiDlg::OnInitDialog() {
     m_cyFromArrow = m_bmpFromArrow.GetHeight();
     m_cxToArrow = m_bmpToArrow.GetWidth();
     m_cyToArrow = m_bmpToArrow.GetHeight();
-    m_imlFromArrow.Create(IDB_FROM_ARROW, kArrowTransparent);
-    m_imlToArrow.Create(IDB_TO_ARROW, kArrowTransparent);
+    m_imlFromArrow.Create(IDB_FROM_ARROW, res::kTransparentGrey);
+    m_imlToArrow.Create(IDB_TO_ARROW, res::kTransparentGrey);
 
     EnableDlgItem(IDOK, !m_strText.empty());
 
@@ -130,14 +109,14 @@ void CTimeYoteiDlg::PutMembers() {
 }
 
 void CTimeYoteiDlg::EnableHourButtons(bool enable) {
-    for (int id : kHourButtonIds) {
-        EnableDlgItem(id, enable);
+    for (const TimePickButton& button : kHourButtons) {
+        EnableDlgItem(button.id, enable);
     }
 }
 
 void CTimeYoteiDlg::EnableMinuteButtons(bool enable) {
-    for (int id : kMinuteButtonIds) {
-        EnableDlgItem(id, enable);
+    for (const TimePickButton& button : kMinuteButtons) {
+        EnableDlgItem(button.id, enable);
     }
 }
 
@@ -227,83 +206,19 @@ void CTimeYoteiDlg::PickMinute(int minute) {
     ApplyPick(dlg::PickMinute(m_nFocusEdit, m_strFrom, m_strTo, minute));
 }
 
-void CTimeYoteiDlg::OnHour6(wxCommandEvent&) {
-    PickHour(6);
-}
-void CTimeYoteiDlg::OnHour7(wxCommandEvent&) {
-    PickHour(7);
-}
-void CTimeYoteiDlg::OnHour8(wxCommandEvent&) {
-    PickHour(8);
-}
-void CTimeYoteiDlg::OnHour9(wxCommandEvent&) {
-    PickHour(9);
-}
-void CTimeYoteiDlg::OnHour10(wxCommandEvent&) {
-    PickHour(10);
-}
-void CTimeYoteiDlg::OnHour11(wxCommandEvent&) {
-    PickHour(11);
-}
-void CTimeYoteiDlg::OnHour12(wxCommandEvent&) {
-    PickHour(12);
-}
-void CTimeYoteiDlg::OnHour13(wxCommandEvent&) {
-    PickHour(13);
-}
-void CTimeYoteiDlg::OnHour14(wxCommandEvent&) {
-    PickHour(14);
-}
-void CTimeYoteiDlg::OnHour15(wxCommandEvent&) {
-    PickHour(15);
-}
-void CTimeYoteiDlg::OnHour16(wxCommandEvent&) {
-    PickHour(16);
-}
-void CTimeYoteiDlg::OnHour17(wxCommandEvent&) {
-    PickHour(17);
-}
-void CTimeYoteiDlg::OnHour18(wxCommandEvent&) {
-    PickHour(18);
-}
-void CTimeYoteiDlg::OnHour19(wxCommandEvent&) {
-    PickHour(19);
-}
-void CTimeYoteiDlg::OnHour20(wxCommandEvent&) {
-    PickHour(20);
-}
-void CTimeYoteiDlg::OnHour21(wxCommandEvent&) {
-    PickHour(21);
-}
-void CTimeYoteiDlg::OnHour22(wxCommandEvent&) {
-    PickHour(22);
-}
-void CTimeYoteiDlg::OnHour23(wxCommandEvent&) {
-    PickHour(23);
-}
-void CTimeYoteiDlg::OnMinute00(wxCommandEvent&) {
-    PickMinute(0);
-}
-void CTimeYoteiDlg::OnMinute10(wxCommandEvent&) {
-    PickMinute(10);
-}
-void CTimeYoteiDlg::OnMinute15(wxCommandEvent&) {
-    PickMinute(15);
-}
-void CTimeYoteiDlg::OnMinute20(wxCommandEvent&) {
-    PickMinute(20);
-}
-void CTimeYoteiDlg::OnMinute30(wxCommandEvent&) {
-    PickMinute(30);
-}
-void CTimeYoteiDlg::OnMinute40(wxCommandEvent&) {
-    PickMinute(40);
-}
-void CTimeYoteiDlg::OnMinute45(wxCommandEvent&) {
-    PickMinute(45);
-}
-void CTimeYoteiDlg::OnMinute50(wxCommandEvent&) {
-    PickMinute(50);
+void CTimeYoteiDlg::OnPickButton(wxCommandEvent& event) {
+    for (const TimePickButton& button : kHourButtons) {
+        if (button.id == event.GetId()) {
+            PickHour(button.value);
+            return;
+        }
+    }
+    for (const TimePickButton& button : kMinuteButtons) {
+        if (button.id == event.GetId()) {
+            PickMinute(button.value);
+            return;
+        }
+    }
 }
 
 // ---- Painting ------------------------------------------------------------------------------

@@ -67,32 +67,9 @@ class CTimeYoteiDlg : public fw::CDialog {
     void OnChangeTime(wxCommandEvent& event);
     void OnPaint(wxPaintEvent& event);
 
-    void OnHour6(wxCommandEvent& event);
-    void OnHour7(wxCommandEvent& event);
-    void OnHour8(wxCommandEvent& event);
-    void OnHour9(wxCommandEvent& event);
-    void OnHour10(wxCommandEvent& event);
-    void OnHour11(wxCommandEvent& event);
-    void OnHour12(wxCommandEvent& event);
-    void OnHour13(wxCommandEvent& event);
-    void OnHour14(wxCommandEvent& event);
-    void OnHour15(wxCommandEvent& event);
-    void OnHour16(wxCommandEvent& event);
-    void OnHour17(wxCommandEvent& event);
-    void OnHour18(wxCommandEvent& event);
-    void OnHour19(wxCommandEvent& event);
-    void OnHour20(wxCommandEvent& event);
-    void OnHour21(wxCommandEvent& event);
-    void OnHour22(wxCommandEvent& event);
-    void OnHour23(wxCommandEvent& event);
-    void OnMinute00(wxCommandEvent& event);
-    void OnMinute10(wxCommandEvent& event);
-    void OnMinute15(wxCommandEvent& event);
-    void OnMinute20(wxCommandEvent& event);
-    void OnMinute30(wxCommandEvent& event);
-    void OnMinute40(wxCommandEvent& event);
-    void OnMinute45(wxCommandEvent& event);
-    void OnMinute50(wxCommandEvent& event);
+    // Every hour and minute button: the value of its table row goes to PickHour or
+    // PickMinute.
+    void OnPickButton(wxCommandEvent& event);
 
     // The focus handlers of the three edits share this one.
     void EnterEdit(int edit);
@@ -109,7 +86,11 @@ class CTimeYoteiDlg : public fw::CDialog {
     wxDECLARE_EVENT_TABLE();
 };
 
-// Control ids of the quick-pick buttons, hours 6-23 and minutes 00, 10, 15, 20, 30, 40,
-// 45, 50 in that order.
-extern const int kHourButtonIds[18];
-extern const int kMinuteButtonIds[8];
+// The quick-pick buttons: control id and the hour or minute each one picks, hours 6-23 and
+// minutes 00, 10, 15, 20, 30, 40, 45, 50 in that order.
+struct TimePickButton {
+    int id;
+    int value;
+};
+extern const TimePickButton kHourButtons[18];
+extern const TimePickButton kMinuteButtons[8];

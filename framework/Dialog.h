@@ -21,14 +21,12 @@
 //   private:
 //       void OnSetFocusFrom(wxCommandEvent&);
 //       void OnChangeText(wxCommandEvent&);
-//       void OnHour9(wxCommandEvent&);
 //       void OnPaint(wxPaintEvent&);
 //       wxDECLARE_EVENT_TABLE();
 //   };
 //
 //   wxBEGIN_EVENT_TABLE(CTimeYoteiDlg, fw::CDialog)
 //       EVT_CTRL_SETFOCUS(IDC_EDIT_FROM_TIME, CTimeYoteiDlg::OnSetFocusFrom)
-//       EVT_BUTTON(IDC_HOUR_9, CTimeYoteiDlg::OnHour9)
 //       EVT_TEXT(IDC_EDIT_YOTEI_TEXT, CTimeYoteiDlg::OnChangeText)
 //       EVT_PAINT(CTimeYoteiDlg::OnPaint)
 //   wxEND_EVENT_TABLE()
@@ -133,8 +131,6 @@ class CDialog : public wxDialog {
     // Ends the dialog with result: the modal loop returns it from DoModal. Outside a modal
     // run (after Create, or inside OnInitDialog) it is remembered for DoModal.
     void EndDialog(int result);
-    // The result given to the last EndDialog; -1 when the dialog has not ended.
-    int GetResult() const { return m_bEnded ? m_nResult : -1; }
 
     // Runs DoDataExchange with notifications locked out. Returns false when an exchange
     // failed.
@@ -156,8 +152,7 @@ class CDialog : public wxDialog {
     // has the focus. An edit keeps its selection.
     void SetFocusByCode(wxWindow* control);
     void SetFocusByCode(int id);
-    // The control that has the focus as far as the dialog knows, or nullptr; its id, or 0.
-    wxWindow* GetFocusControl() const { return m_pFocus; }
+    // The id of the control that has the focus as far as the dialog knows, or 0.
     int GetFocusId() const;
 
     // Edit selection by character positions, end exclusive, end -1 = to the end of the
@@ -192,29 +187,6 @@ class CDialog : public wxDialog {
     // appended. The caller owns the menu. The standard entries carry menu ids of their
     // own; choosing them calls OnSysCommand with SC_MINIMIZE and SC_CLOSE.
     wxMenu* BuildSystemMenu() const;
-
-    const res::DialogTemplate* Template() const { return m_pTemplate; }
-    // The dialog font of the template.
-    const wxFont& GetDialogFont() const { return m_font; }
-
-    // ---- Driving a dialog the way the toolkit does (for tests). Each runs the same code
-    // path as the real event and returns when all handlers have run.
-    // A click on button or check box id: the focus moves to it, a check box toggles, then
-    // the notification. Nothing happens for a disabled control.
-    void SimulateClick(int id);
-    // The user moving the focus to control id (as the toolkit's focus event does).
-    void SimulateUserFocus(int id);
-    // The user replacing the text of an edit or combo box edit field: change notification.
-    void SimulateTyping(int id, const wxString& text);
-    // The user picking row index of a list box or combo box: selection notification.
-    void SimulateSelect(int id, int index);
-    void SimulateDoubleClick(int id, int index);
-    // A key pressed in the dialog (WXK_ESCAPE, WXK_RETURN, ...).
-    void SimulateKey(int keyCode);
-    // The close box.
-    void SimulateClose();
-    // Choosing entry id of the system menu.
-    void SimulateSysCommand(int id) { OnSysCommand(id); }
 
     // Keeps notifications from the handlers for its lifetime (as UpdateData does).
     class NotifyLock {
@@ -256,6 +228,8 @@ class CDialog : public wxDialog {
     bool TryBefore(wxEvent& event) override;
 
   private:
+    // The GUI tests' driver (tests/framework/DialogDriver.h) chooses system-menu entries.
+    friend class DialogDriver;
     friend void DDX_Text(CDataExchange&, int, std::string&);
     friend void DDX_CBString(CDataExchange&, int, std::string&);
 

@@ -4,6 +4,7 @@
 #include <wx/msgdlg.h>
 
 #include "AppName.h"
+#include "ExecutablePath.h"
 #include "TextConv.h"
 
 namespace fw {

@@ -65,7 +65,6 @@ void CView::OnPaint(wxPaintEvent&) {
     memory.SetBackground(*wxWHITE_BRUSH);
     memory.Clear();
     WxCanvas canvas(memory, &target, size);
-    ++m_nDrawCount;
     OnDraw(canvas);
 }
 

@@ -88,8 +88,6 @@ class CView : public wxWindow, public CObject {
     void SendInitialUpdate() { OnInitialUpdate(); }
     // Invalidates the whole window and repaints it before returning.
     void RedrawNow();
-    // Number of OnDraw calls so far (for tests).
-    int GetDrawCount() const { return m_nDrawCount; }
 
   protected:
     // The base invalidates the whole window, so the view is painted once after creation.
@@ -98,8 +96,6 @@ class CView : public wxWindow, public CObject {
 
   private:
     void OnPaint(wxPaintEvent& event);
-
-    int m_nDrawCount = 0;
 };
 
 }  // namespace fw

@@ -17,7 +17,7 @@ wxImage ToImage(const res::IndexedImage& source, bool withAlpha) {
     }
     for (int y = 0; y < source.height; ++y) {
         for (int x = 0; x < source.width; ++x) {
-            const res::Color c = source.PixelAt(x, y);
+            const Rgb c = source.PixelAt(x, y);
             image.SetRGB(x, y, c.r, c.g, c.b);
             if (withAlpha) {
                 image.SetAlpha(x, y, source.IsTransparent(x, y) ? 0 : 255);
@@ -67,7 +67,7 @@ const wxBitmap& CanvasImage(ImageId image) {
     auto it = cache.find(image);
     if (it == cache.end()) {
         it = cache.emplace(image, CImageList()).first;
-        it->second.Create(static_cast<int>(image), Rgb{192, 192, 192});
+        it->second.Create(static_cast<int>(image), res::kTransparentGrey);
     }
     return it->second.GetBitmap();
 }

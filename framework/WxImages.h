@@ -25,8 +25,6 @@ class CImageList {
   public:
     // Loads bitmap id and masks every pixel of colour transparent. False for an unknown id.
     bool Create(int bitmapId, Rgb transparent);
-    bool IsOk() const { return m_bitmap.IsOk(); }
-    wxSize GetImageSize() const { return m_bitmap.GetSize(); }
     const wxBitmap& GetBitmap() const { return m_bitmap; }
     // Draws the image with its top left at x, y, leaving the transparent pixels alone.
     void Draw(wxDC& dc, int x, int y) const;

@@ -8,7 +8,7 @@
 namespace res {
 namespace {
 
-constexpr std::array<Color, 16> kPalette = {{
+constexpr std::array<fw::Rgb, 16> kPalette = {{
     {0, 0, 0},        // 0 black
     {128, 0, 0},      // 1 dark red
     {0, 128, 0},      // 2 dark green
@@ -151,11 +151,11 @@ int HexValue(char c) {
 
 }  // namespace
 
-std::span<const Color, 16> Palette16() {
+std::span<const fw::Rgb, 16> Palette16() {
     return kPalette;
 }
 
-Color IndexedImage::PixelAt(int x, int y) const {
+fw::Rgb IndexedImage::PixelAt(int x, int y) const {
     const int index = HexValue(rows[y][x]);
     return index < 0 ? kTransparentGrey : kPalette[index];
 }

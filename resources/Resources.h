@@ -9,6 +9,8 @@
 #include <span>
 #include <string_view>
 
+#include "Canvas.h"
+
 // ---- Resource ids --------------------------------------------------------------------------
 
 inline constexpr int IDD_ABOUTBOX = 100;
@@ -155,13 +157,8 @@ std::string_view LoadStringResource(int id);
 
 // ---- Images --------------------------------------------------------------------------------
 
-struct Color {
-    uint8_t r = 0, g = 0, b = 0;
-    friend bool operator==(const Color&, const Color&) = default;
-};
-
 // The colour drawn as transparent in the arrow bitmaps (and left out by image lists).
-inline constexpr Color kTransparentGrey{192, 192, 192};
+inline constexpr fw::Rgb kTransparentGrey{192, 192, 192};
 
 // A 16-colour image: each row is a text of width characters, one hexadecimal palette
 // index per pixel ('0'-'9', 'a'-'f'); '.' marks a transparent pixel (icons only).
@@ -172,12 +169,12 @@ struct IndexedImage {
 
     bool IsTransparent(int x, int y) const { return rows[y][x] == '.'; }
     // The colour of a pixel; a transparent pixel reads as kTransparentGrey.
-    Color PixelAt(int x, int y) const;
+    fw::Rgb PixelAt(int x, int y) const;
 };
 
 // The 16-colour palette all images use (the standard VGA colours: 0 black, 7 light grey
 // 192, 8 grey 128, 9 red, 15 white, ...).
-std::span<const Color, 16> Palette16();
+std::span<const fw::Rgb, 16> Palette16();
 
 // Bitmap 136 or 137, or nullptr.
 const IndexedImage* FindBitmap(int id);

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-// The folder of the running program file (from /proc/self/exe), ending with '/';
-// empty when it cannot be found.
+// The folder of the running program file (ExecutablePath), ending with '/'; empty when
+// it cannot be found.
 std::string ExecutableFolder();
 
 // True when the last *character* of a CP932 text is `ch`. The second byte of a

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "Cp932.h"
+
 namespace {
 
 // Field sizes of the settings format, terminator excluded.
@@ -36,16 +38,12 @@ IniState& State() {
     return state;
 }
 
-bool IsCp932LeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
 // The text cut to at most `limit` bytes, never through the middle of a double-byte
 // character.
 std::string CutToField(std::string_view text, std::size_t limit) {
     std::size_t end = 0;
     while (end < text.size()) {
-        std::size_t width = IsCp932LeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+        std::size_t width = Cp932IsLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
         if (end + width > text.size()) {
             width = 1;  // a lead byte without its second byte counts alone
         }

@@ -1,8 +1,5 @@
 #include "AppName.h"
 
-#include <filesystem>
-#include <system_error>
-
 namespace fw {
 
 std::string AppNameFromPath(std::string_view path) {
@@ -13,12 +10,6 @@ std::string AppNameFromPath(std::string_view path) {
         name = name.substr(0, dot);
     }
     return std::string(name);
-}
-
-std::string ExecutablePath() {
-    std::error_code error;
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string() : exe.string();
 }
 
 }  // namespace fw

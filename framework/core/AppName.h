@@ -12,7 +12,4 @@ namespace fw {
 // gives "Kelnova".
 std::string AppNameFromPath(std::string_view path);
 
-// The path of the running executable (/proc/self/exe); empty when it cannot be read.
-std::string ExecutablePath();
-
 }  // namespace fw

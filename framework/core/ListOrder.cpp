@@ -2,12 +2,11 @@
 
 #include <algorithm>
 
+#include "Cp932.h"
+
 namespace fw {
 namespace {
 
-bool IsLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
 bool IsTrailByte(unsigned char c) {
     return c >= 0x40 && c <= 0xFC && c != 0x7F;
 }
@@ -20,7 +19,7 @@ struct Char {
 
 Char CharAt(std::string_view text, size_t pos) {
     const auto lead = static_cast<unsigned char>(text[pos]);
-    if (IsLeadByte(lead) && pos + 1 < text.size()) {
+    if (Cp932IsLeadByte(lead) && pos + 1 < text.size()) {
         const auto trail = static_cast<unsigned char>(text[pos + 1]);
         if (IsTrailByte(trail)) {
             return {lead * 256u + trail, 2};

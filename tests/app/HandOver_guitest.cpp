@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "../dialogs/DialogTestSupport.h"
+#include "../framework/DialogDriver.h"
 #include "../xel/XelTestSupport.h"
 #include "CalendarDlg.h"
 #include "ScheduleModel.h"
@@ -12,21 +13,9 @@
 
 namespace {
 
+using dlgtest::ExpectDayDialog;
 using dlgtest::Sjis;
 using dlgtest::TypeEntry;
-
-// Answers the day dialog's modal run.
-class ExpectDayDialog : public wxExpectModalBase<CYoteiEditDlg> {
-  public:
-    explicit ExpectDayDialog(std::function<int(CYoteiEditDlg&)> drive)
-        : m_drive(std::move(drive)) {}
-
-  protected:
-    int OnInvoked(CYoteiEditDlg* dlg) const override { return m_drive(*dlg); }
-
-  private:
-    std::function<int(CYoteiEditDlg&)> m_drive;
-};
 
 std::vector<std::string> ListRows(const CYoteiEditDlg& d) {
     std::vector<std::string> rows;
@@ -70,10 +59,10 @@ TEST_F(HandOverTest, ADayGoesFromTheFileThroughTheRealDialogsAndBackIntoTheFile)
     wxTEST_DIALOG(m_window->View()->EditDay(5), ExpectDayDialog([](CYoteiEditDlg& day) {
                       EXPECT_EQ(ListRows(day), std::vector<std::string>{Sjis("08:00～09:00 朝会")});
                       EXPECT_EQ(day.m_nPaidLeave, 1);
-                      day.SimulateClick(IDC_BUTTON_ADD);
-                      day.SimulateClick(IDC_CHECK_PAID_LEAVE);
-                      day.SimulateClick(IDOK);
-                      return day.GetResult();
+                      drive::Click(day, IDC_BUTTON_ADD);
+                      drive::Click(day, IDC_CHECK_PAID_LEAVE);
+                      drive::Click(day, IDOK);
+                      return drive::Result(day);
                   }),
                   TypeEntry("13:00", "14:30", "会議"));
 
@@ -103,8 +92,8 @@ TEST_F(HandOverTest, ADayGoesFromTheFileThroughTheRealDialogsAndBackIntoTheFile)
                                 (std::vector<std::string>{Sjis("08:00～09:00 朝会"),
                                                           Sjis("13:00～14:30 会議")}));
                       EXPECT_EQ(day.m_nPaidLeave, 0);
-                      day.SimulateClick(IDCANCEL);
-                      return day.GetResult();
+                      drive::Click(day, IDCANCEL);
+                      return drive::Result(day);
                   }));
     EXPECT_EQ(xeltest::ReadBytes(TablePath()), saved);
 }

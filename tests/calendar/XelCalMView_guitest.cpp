@@ -5,7 +5,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 
+#include "../framework/PaintCounter.h"
 #include "../xel/XelTestSupport.h"
 #include "MessageBox.h"
 #include "XelCalMView.h"
@@ -30,13 +32,10 @@ class MonthViewTest : public xeltest::StoreTest {
         m_frame->Show();
         m_view = new CXelCalMView(m_model);
         ASSERT_TRUE(m_view->Create(m_frame, 10, wxRect(0, 0, 770, 452), true));
+        m_paints = std::make_unique<PaintCounter>(*m_view);
         m_view->SendInitialUpdate();
         // Repaints happen at once only on a window that is on the screen.
-        for (int i = 0; i < 200 && m_view->GetDrawCount() == 0; ++i) {
-            wxYield();
-            wxMilliSleep(10);
-        }
-        ASSERT_GT(m_view->GetDrawCount(), 0);
+        ASSERT_TRUE(m_paints->WaitForFirst());
         m_view->SetDayDialogRunner([this](DayDialogFields& fields) {
             ++m_runs;
             m_seen = fields;
@@ -48,6 +47,7 @@ class MonthViewTest : public xeltest::StoreTest {
     }
     void TearDown() override {
         XelSetSysCalls(nullptr);
+        m_paints.reset();
         m_frame->Destroy();
         wxYield();
         m_model.Close(false);
@@ -63,6 +63,7 @@ class MonthViewTest : public xeltest::StoreTest {
     CScheduleModel m_model;
     wxFrame* m_frame = nullptr;
     CXelCalMView* m_view = nullptr;
+    std::unique_ptr<PaintCounter> m_paints;
     bool m_answerOk = true;
     int m_runs = 0;
     DayDialogFields m_seen;
@@ -70,25 +71,25 @@ class MonthViewTest : public xeltest::StoreTest {
 };
 
 TEST_F(MonthViewTest, OkSavesTheDayAtOnceAndRepaints) {
-    const int before = m_view->GetDrawCount();
+    const int before = m_paints->Count();
     m_view->EditDay(5);
     EXPECT_EQ(m_runs, 1);
     EXPECT_EQ(m_seen.m_nDay, 5);
     EXPECT_EQ(m_seen.m_nMonth, m_view->ViewMonth());
     EXPECT_EQ(ReadBytes(TablePath()), std::string(kHeader) + "19990101,,,1,old,\r\n" + Day(5) +
                                           ",0930,1000,1,text,\r\n" + kEndMark);
-    EXPECT_EQ(m_view->GetDrawCount(), before + 1);
+    EXPECT_EQ(m_paints->Count(), before + 1);
 }
 
 TEST_F(MonthViewTest, CancelLeavesTheFileByteIdentical) {
     m_answerOk = false;
     fw::ScopedMessageBoxCapture boxes;
-    const int before = m_view->GetDrawCount();
+    const int before = m_paints->Count();
     m_view->EditDay(5);
     EXPECT_EQ(m_runs, 1);
     EXPECT_EQ(ReadBytes(TablePath()), m_old);
     EXPECT_EQ(DbRowCount(DbOpenTable("kelnova")), 1);
-    EXPECT_EQ(m_view->GetDrawCount(), before);
+    EXPECT_EQ(m_paints->Count(), before);
     EXPECT_TRUE(boxes.Requests().empty());
 }
 
@@ -110,17 +111,17 @@ TEST_F(MonthViewTest, FailedSaveAfterOkIsReported) {
 }
 
 TEST_F(MonthViewTest, MonthChangesRepaintBeforeReturning) {
-    int draws = m_view->GetDrawCount();
+    int draws = m_paints->Count();
     const int year = m_view->ViewYear(), month = m_view->ViewMonth();
     m_view->ShowNextMonth();
-    EXPECT_EQ(m_view->GetDrawCount(), ++draws);
+    EXPECT_EQ(m_paints->Count(), ++draws);
     EXPECT_EQ(m_view->ViewMonth(), month == 12 ? 1 : month + 1);
     m_view->ShowPrevMonth();
     m_view->ShowPrevMonth();
-    EXPECT_EQ(m_view->GetDrawCount(), draws += 2);
+    EXPECT_EQ(m_paints->Count(), draws += 2);
     EXPECT_EQ(m_view->ViewMonth(), month == 1 ? 12 : month - 1);
     m_view->ShowCurrentMonth();
-    EXPECT_EQ(m_view->GetDrawCount(), ++draws);
+    EXPECT_EQ(m_paints->Count(), ++draws);
     EXPECT_EQ(m_view->ViewYear(), year);
     EXPECT_EQ(m_view->ViewMonth(), month);
 }

@@ -7,14 +7,15 @@
 #include <wx/image.h>
 #include <wx/testing.h>
 
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <utility>
 
+#include "../framework/DialogDriver.h"
 #include "Cp932.h"
 #include "TextConv.h"
 #include "TimeYoteiDlg.h"
+#include "YoteiEditDlg.h"
 
 namespace dlgtest {
 
@@ -42,7 +43,7 @@ class GuiTest : public testing::Test {
 };
 
 // Answers the time entry dialog's modal run: drive gets the initialised dialog and
-// returns the run's result (usually GetResult() after a simulated click on OK or Cancel).
+// returns the run's result (usually drive::Result after a driven click on OK or Cancel).
 class ExpectTimeEntry : public wxExpectModalBase<CTimeYoteiDlg> {
   public:
     explicit ExpectTimeEntry(std::function<int(CTimeYoteiDlg&)> drive)
@@ -55,14 +56,28 @@ class ExpectTimeEntry : public wxExpectModalBase<CTimeYoteiDlg> {
     std::function<int(CTimeYoteiDlg&)> m_drive;
 };
 
+// Answers the day dialog's modal run: drive gets the initialised dialog and returns the
+// run's result.
+class ExpectDayDialog : public wxExpectModalBase<CYoteiEditDlg> {
+  public:
+    explicit ExpectDayDialog(std::function<int(CYoteiEditDlg&)> drive)
+        : m_drive(std::move(drive)) {}
+
+  protected:
+    int OnInvoked(CYoteiEditDlg* dlg) const override { return m_drive(*dlg); }
+
+  private:
+    std::function<int(CYoteiEditDlg&)> m_drive;
+};
+
 // The time entry dialog filled in by typing and confirmed with OK.
 inline ExpectTimeEntry TypeEntry(const char* from, const char* to, const char* text) {
     return ExpectTimeEntry([=](CTimeYoteiDlg& d) {
-        d.SimulateTyping(IDC_EDIT_FROM_TIME, Wx(from));
-        d.SimulateTyping(IDC_EDIT_TO_TIME, Wx(to));
-        d.SimulateTyping(IDC_EDIT_YOTEI_TEXT, Wx(text));
-        d.SimulateClick(IDOK);
-        return d.GetResult();
+        drive::Typing(d, IDC_EDIT_FROM_TIME, Wx(from));
+        drive::Typing(d, IDC_EDIT_TO_TIME, Wx(to));
+        drive::Typing(d, IDC_EDIT_YOTEI_TEXT, Wx(text));
+        drive::Click(d, IDOK);
+        return drive::Result(d);
     });
 }
 
@@ -82,28 +97,6 @@ wxImage PaintedClient(Dialog& dialog, const wxColour& background) {
 
 inline wxColour PixelAt(const wxImage& image, int x, int y) {
     return wxColour(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y));
-}
-
-// When PEMDARO_SCREENSHOT_DIR is set, shows the dialog, lets it paint and saves the
-// screen as <dir>/<name>.png with ImageMagick's import.
-template <class Dialog>
-void ScreenshotIfAsked(Dialog& dialog, const char* name) {
-    const char* dir = std::getenv("PEMDARO_SCREENSHOT_DIR");
-    if (!dir) {
-        return;
-    }
-    dialog.Move(0, 0);
-    dialog.Show();
-    // Only for the picture: give the X server and GTK time to map and paint.
-    for (int i = 0; i < 40; ++i) {
-        wxTheApp->Yield(true);
-        wxMilliSleep(25);
-    }
-    const std::string command =
-        std::string("import -window root -crop ") + std::to_string(dialog.GetSize().x) + "x" +
-        std::to_string(dialog.GetSize().y) + "+0+0 " + dir + "/" + name + ".png";
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    dialog.Hide();
 }
 
 }  // namespace dlgtest

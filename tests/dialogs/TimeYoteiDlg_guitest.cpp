@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "DialogPaint.h"
 #include "DialogTestSupport.h"
 #include "MessageBox.h"
 #include "TimeYoteiDlg.h"
@@ -16,14 +17,14 @@ using dlgtest::Wx;
 
 // Both button groups as (hours, minutes); a group that is not all of one state fails.
 std::pair<bool, bool> ButtonGroups(const CTimeYoteiDlg& d) {
-    auto group = [&](const int* ids, int n) {
-        const bool first = d.IsDlgItemEnabled(ids[0]);
-        for (int i = 1; i < n; ++i) {
-            EXPECT_EQ(d.IsDlgItemEnabled(ids[i]), first) << "button " << ids[i];
+    auto group = [&](const auto& buttons) {
+        const bool first = d.IsDlgItemEnabled(buttons[0].id);
+        for (const TimePickButton& button : buttons) {
+            EXPECT_EQ(d.IsDlgItemEnabled(button.id), first) << "button " << button.id;
         }
         return first;
     };
-    return {group(kHourButtonIds, 18), group(kMinuteButtonIds, 8)};
+    return {group(kHourButtons), group(kMinuteButtons)};
 }
 
 wxString Shown(const CTimeYoteiDlg& d, int id) {
@@ -32,16 +33,23 @@ wxString Shown(const CTimeYoteiDlg& d, int id) {
 
 using Sel = std::pair<long, long>;
 
+// Whether the dialog paints the arrow under the start and under the end edit: a black
+// pixel of its shaft, where the background shows through when it is not drawn.
+std::pair<bool, bool> ArrowsShown(CTimeYoteiDlg& d) {
+    const wxImage image = dlgtest::PaintedClient(d, *wxGREEN);
+    auto shown = [&](fw::Point at) {
+        return dlgtest::PixelAt(image, at.x + 17, at.y + 3) == *wxBLACK;
+    };
+    return {shown(dlg::kFromArrowAt), shown(dlg::kToArrowAt)};
+}
+
 class TimeEntryDlgTest : public dlgtest::GuiTest {};
 
 TEST_F(TimeEntryDlgTest, OpensEmptyWithTheStartEditActiveAndEveryButtonEnabled) {
     CTimeYoteiDlg d;
     ASSERT_TRUE(d.Create());
     EXPECT_EQ(d.GetFocusId(), IDC_EDIT_FROM_TIME);
-    EXPECT_EQ(d.m_nFocusEdit, 1);
-    EXPECT_EQ(d.m_bFocusByCode, 0);
-    EXPECT_EQ(d.m_bShowFromArrow, 1);
-    EXPECT_EQ(d.m_bShowToArrow, 0);
+    EXPECT_EQ(ArrowsShown(d), std::make_pair(true, false));
     EXPECT_EQ(ButtonGroups(d), std::make_pair(true, true));
     EXPECT_FALSE(d.IsDlgItemEnabled(IDOK));
     EXPECT_EQ(d.GetEditSel(IDC_EDIT_FROM_TIME), Sel(0, 0));
@@ -63,33 +71,33 @@ TEST_F(TimeEntryDlgTest, OpensForAChangeWithTheHourSelectedAndOnlyTheEndNormaliz
     EXPECT_EQ(d.GetEditSel(IDC_EDIT_FROM_TIME), Sel(0, 2));
 }
 
-// The focus table, row by row, on one dialog opened with start 9:5, end 10:3.
+// The focus table, row by row, on one dialog opened with start 9:5, end 10:3, as the user
+// sees it: texts, arrows, buttons and selection. The table's flags themselves are checked
+// on the toolkit-free logic (EnterEditTest.FollowsTheFocusTable).
 TEST_F(TimeEntryDlgTest, FollowsTheFocusTable) {
     struct Row {
         const char* event;
         int edit;
         int flag;
         const char *from, *to;  // what the edits show afterwards
-        int fromArrow, toArrow;
+        std::pair<bool, bool> arrows;
         std::pair<bool, bool> buttons;
-        int focusEdit;
         std::optional<Sel> selection;  // only where the handler sets one
-        int flagAfter;
     };
     // clang-format off
     const Row rows[] = {
-        {"end edit, flag 0", IDC_EDIT_TO_TIME, 0, "09:05", "10:03", 0, 1,
-         {true, false}, 2, Sel(0, 2), 0},
-        {"start edit, flag 0", IDC_EDIT_FROM_TIME, 0, "09:05", "10:03", 1, 0,
-         {true, false}, 1, Sel(0, 2), 0},
-        {"entry text, flag 0", IDC_EDIT_YOTEI_TEXT, 0, "09:05", "10:03", 0, 0,
-         {false, false}, 3, std::nullopt, 0},
-        {"end edit, flag 1: buttons unchanged", IDC_EDIT_TO_TIME, 1, "09:05", "10:03", 0, 1,
-         {false, false}, 2, std::nullopt, 0},
-        {"entry text, flag 1: flag unchanged", IDC_EDIT_YOTEI_TEXT, 1, "09:05", "10:03", 0, 0,
-         {false, false}, 3, std::nullopt, 1},
-        {"start edit, flag 1: buttons unchanged", IDC_EDIT_FROM_TIME, 1, "09:05", "10:03", 1, 0,
-         {false, false}, 1, std::nullopt, 0},
+        {"end edit, flag 0", IDC_EDIT_TO_TIME, 0, "09:05", "10:03", {false, true},
+         {true, false}, Sel(0, 2)},
+        {"start edit, flag 0", IDC_EDIT_FROM_TIME, 0, "09:05", "10:03", {true, false},
+         {true, false}, Sel(0, 2)},
+        {"entry text, flag 0", IDC_EDIT_YOTEI_TEXT, 0, "09:05", "10:03", {false, false},
+         {false, false}, std::nullopt},
+        {"end edit, flag 1: buttons unchanged", IDC_EDIT_TO_TIME, 1, "09:05", "10:03",
+         {false, true}, {false, false}, std::nullopt},
+        {"entry text, flag 1", IDC_EDIT_YOTEI_TEXT, 1, "09:05", "10:03", {false, false},
+         {false, false}, std::nullopt},
+        {"start edit, flag 1: buttons unchanged", IDC_EDIT_FROM_TIME, 1, "09:05", "10:03",
+         {true, false}, {false, false}, std::nullopt},
     };
     // clang-format on
     CTimeYoteiDlg d;
@@ -100,29 +108,26 @@ TEST_F(TimeEntryDlgTest, FollowsTheFocusTable) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.event);
         d.m_bFocusByCode = row.flag;
-        d.SimulateUserFocus(row.edit);
+        drive::UserFocus(d, row.edit);
         EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), row.from);
         EXPECT_EQ(Shown(d, IDC_EDIT_TO_TIME), row.to);
-        EXPECT_EQ(d.m_bShowFromArrow, row.fromArrow);
-        EXPECT_EQ(d.m_bShowToArrow, row.toArrow);
+        EXPECT_EQ(ArrowsShown(d), row.arrows);
         EXPECT_EQ(ButtonGroups(d), row.buttons);
-        EXPECT_EQ(d.m_nFocusEdit, row.focusEdit);
         if (row.selection) {
             EXPECT_EQ(d.GetEditSel(row.edit), *row.selection);
         }
-        EXPECT_EQ(d.m_bFocusByCode, row.flagAfter);
     }
 }
 
 TEST_F(TimeEntryDlgTest, LeavingATimeEditNormalizesItButNotTheEditEntered) {
     CTimeYoteiDlg d;
     ASSERT_TRUE(d.Create());
-    d.SimulateTyping(IDC_EDIT_FROM_TIME, "9");
-    d.SimulateTyping(IDC_EDIT_TO_TIME, "1730");
-    d.SimulateUserFocus(IDC_EDIT_TO_TIME);
+    drive::Typing(d, IDC_EDIT_FROM_TIME, "9");
+    drive::Typing(d, IDC_EDIT_TO_TIME, "1730");
+    drive::UserFocus(d, IDC_EDIT_TO_TIME);
     EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "09:00");
     EXPECT_EQ(Shown(d, IDC_EDIT_TO_TIME), "1730");
-    d.SimulateUserFocus(IDC_EDIT_YOTEI_TEXT);
+    drive::UserFocus(d, IDC_EDIT_YOTEI_TEXT);
     EXPECT_EQ(Shown(d, IDC_EDIT_TO_TIME), "24:00");  // 1730 is the hour
 }
 
@@ -133,7 +138,7 @@ TEST_F(TimeEntryDlgTest, OkIsEnabledExactlyWhileTheEntryTextIsNotEmpty) {
     const std::pair<const char*, bool> steps[] = {
         {"", false}, {"a", true}, {" ", true}, {"", false}};
     for (const auto& [text, enabled] : steps) {
-        d.SimulateTyping(IDC_EDIT_YOTEI_TEXT, Wx(text));
+        drive::Typing(d, IDC_EDIT_YOTEI_TEXT, Wx(text));
         EXPECT_EQ(d.IsDlgItemEnabled(IDOK), enabled) << "\"" << text << "\"";
     }
 }
@@ -159,9 +164,9 @@ TEST_F(TimeEntryDlgTest, ATimeConfirmedAtOnceComesBackNormalized) {
         d.m_strText = "x";
         int result = 0;
         wxTEST_DIALOG(result = d.DoModal(), dlgtest::ExpectTimeEntry([&](CTimeYoteiDlg& t) {
-                          t.SimulateTyping(c.edit, c.typed);
-                          t.SimulateClick(IDOK);
-                          return t.GetResult();
+                          drive::Typing(t, c.edit, c.typed);
+                          drive::Click(t, IDOK);
+                          return drive::Result(t);
                       }));
         EXPECT_EQ(result, IDOK);
         EXPECT_EQ(d.m_strFrom, c.from);
@@ -173,9 +178,9 @@ TEST_F(TimeEntryDlgTest, ATimeConfirmedAtOnceComesBackNormalized) {
 // The members may hold partly refreshed texts afterwards; the caller ignores them.
 TEST_F(TimeEntryDlgTest, CancelEscapeAndCloseEndWithTwo) {
     const std::pair<const char*, std::function<void(CTimeYoteiDlg&)>> ways[] = {
-        {"cancel", [](CTimeYoteiDlg& t) { t.SimulateClick(IDCANCEL); }},
-        {"escape", [](CTimeYoteiDlg& t) { t.SimulateKey(WXK_ESCAPE); }},
-        {"close box", [](CTimeYoteiDlg& t) { t.SimulateClose(); }},
+        {"cancel", [](CTimeYoteiDlg& t) { drive::Click(t, IDCANCEL); }},
+        {"escape", [](CTimeYoteiDlg& t) { drive::Key(t, WXK_ESCAPE); }},
+        {"close box", [](CTimeYoteiDlg& t) { drive::Close(t); }},
     };
     for (const auto& [name, end] : ways) {
         SCOPED_TRACE(name);
@@ -183,10 +188,10 @@ TEST_F(TimeEntryDlgTest, CancelEscapeAndCloseEndWithTwo) {
         d.m_strText = "x";
         int result = 0;
         wxTEST_DIALOG(result = d.DoModal(), dlgtest::ExpectTimeEntry([&](CTimeYoteiDlg& t) {
-                          t.SimulateTyping(IDC_EDIT_YOTEI_TEXT, "changed");
-                          t.SimulateTyping(IDC_EDIT_FROM_TIME, "12:00");
+                          drive::Typing(t, IDC_EDIT_YOTEI_TEXT, "changed");
+                          drive::Typing(t, IDC_EDIT_FROM_TIME, "12:00");
                           end(t);
-                          return t.GetResult();
+                          return drive::Result(t);
                       }));
         EXPECT_EQ(result, IDCANCEL);
     }
@@ -197,27 +202,25 @@ TEST_F(TimeEntryDlgTest, FourClicksSetStartAndEndAndRestInTheText) {
         int id;
         const char *from, *to;
         std::pair<bool, bool> buttons;
-        int focusId, focusEdit;
+        int focusId;
         std::optional<Sel> selection;  // in the focused edit; nullopt: nothing selected
     };
     const Click clicks[] = {
-        {IDC_HOUR_9, "09:00", "", {false, true}, IDC_EDIT_FROM_TIME, 1, Sel(3, 5)},
-        {IDC_MINUTE_30, "09:30", "", {true, false}, IDC_EDIT_TO_TIME, 2, std::nullopt},
-        {IDC_HOUR_10, "09:30", "10:00", {false, true}, IDC_EDIT_TO_TIME, 2, Sel(3, 5)},
-        {IDC_MINUTE_00, "09:30", "10:00", {false, false}, IDC_EDIT_YOTEI_TEXT, 3, Sel(0, 3)},
+        {IDC_HOUR_9, "09:00", "", {false, true}, IDC_EDIT_FROM_TIME, Sel(3, 5)},
+        {IDC_MINUTE_30, "09:30", "", {true, false}, IDC_EDIT_TO_TIME, std::nullopt},
+        {IDC_HOUR_10, "09:30", "10:00", {false, true}, IDC_EDIT_TO_TIME, Sel(3, 5)},
+        {IDC_MINUTE_00, "09:30", "10:00", {false, false}, IDC_EDIT_YOTEI_TEXT, Sel(0, 3)},
     };
     CTimeYoteiDlg d;
     d.m_strText = Sjis("打合せ");
     ASSERT_TRUE(d.Create());
     for (const Click& c : clicks) {
         SCOPED_TRACE(c.id);
-        d.SimulateClick(c.id);
+        drive::Click(d, c.id);
         EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), c.from);
         EXPECT_EQ(Shown(d, IDC_EDIT_TO_TIME), c.to);
         EXPECT_EQ(ButtonGroups(d), c.buttons);
         EXPECT_EQ(d.GetFocusId(), c.focusId);
-        EXPECT_EQ(d.m_nFocusEdit, c.focusEdit);
-        EXPECT_EQ(d.m_bFocusByCode, 0);
         if (c.selection) {
             EXPECT_EQ(d.GetEditSel(c.focusId), *c.selection);
         } else {
@@ -225,13 +228,42 @@ TEST_F(TimeEntryDlgTest, FourClicksSetStartAndEndAndRestInTheText) {
             EXPECT_EQ(sel.first, sel.second);
         }
     }
-    EXPECT_EQ(d.m_bShowFromArrow, 0);
-    EXPECT_EQ(d.m_bShowToArrow, 0);
-    d.SimulateClick(IDOK);
-    EXPECT_EQ(d.GetResult(), IDOK);
+    EXPECT_EQ(ArrowsShown(d), std::make_pair(false, false));
+    drive::Click(d, IDOK);
+    EXPECT_EQ(drive::Result(d), IDOK);
     EXPECT_EQ(d.m_strFrom, "09:30");
     EXPECT_EQ(d.m_strTo, "10:00");
     EXPECT_EQ(d.m_strText, Sjis("打合せ"));
+}
+
+// The number a quick-pick button shows, in full-width digits ("２３" -> 23).
+int LabelNumber(const CTimeYoteiDlg& d, int id) {
+    int number = 0;
+    for (const wxUniChar c : d.GetDlgItem(id)->GetLabel()) {
+        number = number * 10 + int(c.GetValue() - 0xFF10);
+    }
+    return number;
+}
+
+// Each button puts the number on its face into the start time of a new entry.
+TEST_F(TimeEntryDlgTest, EveryQuickPickButtonPutsTheNumberItShows) {
+    struct Group {
+        const TimePickButton* begin;
+        const TimePickButton* end;
+        const char* format;
+    };
+    const Group groups[] = {{std::begin(kHourButtons), std::end(kHourButtons), "%02d:00"},
+                            {std::begin(kMinuteButtons), std::end(kMinuteButtons), "00:%02d"}};
+    for (const Group& group : groups) {
+        for (const TimePickButton* button = group.begin; button != group.end; ++button) {
+            CTimeYoteiDlg d;
+            ASSERT_TRUE(d.Create());
+            const int shown = LabelNumber(d, button->id);
+            drive::Click(d, button->id);
+            EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), wxString::Format(group.format, shown))
+                << "button " << button->id;
+        }
+    }
 }
 
 TEST_F(TimeEntryDlgTest, PickEdgeCases) {
@@ -239,17 +271,17 @@ TEST_F(TimeEntryDlgTest, PickEdgeCases) {
         SCOPED_TRACE("a minute first after opening");
         CTimeYoteiDlg d;
         ASSERT_TRUE(d.Create());
-        d.SimulateClick(IDC_MINUTE_30);
+        drive::Click(d, IDC_MINUTE_30);
         EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "00:30");
         EXPECT_EQ(d.GetFocusId(), IDC_EDIT_TO_TIME);
-        EXPECT_EQ(d.m_bShowToArrow, 1);
+        EXPECT_TRUE(ArrowsShown(d).second);
     }
     {
         SCOPED_TRACE("a minute on the start selects the hour of a full end time");
         CTimeYoteiDlg d;
         d.m_strTo = "10:30";
         ASSERT_TRUE(d.Create());
-        d.SimulateClick(IDC_MINUTE_45);
+        drive::Click(d, IDC_MINUTE_45);
         EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "00:45");
         EXPECT_EQ(d.GetEditSel(IDC_EDIT_TO_TIME), Sel(0, 2));
     }
@@ -258,7 +290,7 @@ TEST_F(TimeEntryDlgTest, PickEdgeCases) {
         CTimeYoteiDlg d;
         d.m_strFrom = "930";
         ASSERT_TRUE(d.Create());
-        d.SimulateClick(IDC_MINUTE_45);
+        drive::Click(d, IDC_MINUTE_45);
         EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "24:45");
     }
     {
@@ -266,11 +298,11 @@ TEST_F(TimeEntryDlgTest, PickEdgeCases) {
         CTimeYoteiDlg d;
         d.m_strFrom = "9:75";
         ASSERT_TRUE(d.Create());
-        d.SimulateClick(IDC_HOUR_14);
+        drive::Click(d, IDC_HOUR_14);
         EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "14:75");
         // The hour buttons stay disabled until a minute is picked or the user moves.
         EXPECT_EQ(ButtonGroups(d), std::make_pair(false, true));
-        d.SimulateUserFocus(IDC_EDIT_TO_TIME);
+        drive::UserFocus(d, IDC_EDIT_TO_TIME);
         EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "14:59");
         EXPECT_EQ(ButtonGroups(d), std::make_pair(true, false));
     }
@@ -279,7 +311,7 @@ TEST_F(TimeEntryDlgTest, PickEdgeCases) {
         CTimeYoteiDlg d;
         d.m_strFrom = "9:5";
         ASSERT_TRUE(d.Create());
-        d.SimulateUserFocus(IDC_EDIT_YOTEI_TEXT);
+        drive::UserFocus(d, IDC_EDIT_YOTEI_TEXT);
         d.PickHour(14);
         d.PickMinute(45);
         EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "09:05");
@@ -305,12 +337,12 @@ TEST_F(TimeEntryDlgTest, ArrowUnderTheActiveTimeEditIsDrawnTransparently) {
     check(image, {36, 57}, true);
     check(image, {119, 57}, false);
 
-    d.SimulateUserFocus(IDC_EDIT_TO_TIME);
+    drive::UserFocus(d, IDC_EDIT_TO_TIME);
     image = dlgtest::PaintedClient(d, green);
     check(image, {36, 57}, false);
     check(image, {119, 57}, true);
 
-    d.SimulateUserFocus(IDC_EDIT_YOTEI_TEXT);
+    drive::UserFocus(d, IDC_EDIT_YOTEI_TEXT);
     image = dlgtest::PaintedClient(d, green);
     check(image, {36, 57}, false);
     check(image, {119, 57}, false);
@@ -336,13 +368,13 @@ TEST_F(TimeEntryDlgTest, TextsTheTableCannotHoldAreRefusedWhereTyped) {
         ASSERT_TRUE(d.Create());
         const wxString before = Shown(d, c.id);
         fw::ScopedMessageBoxCapture boxes;
-        d.SimulateTyping(c.id, Wx(c.typed));
+        drive::Typing(d, c.id, Wx(c.typed));
         ASSERT_EQ(boxes.Requests().size(), 1u);
         EXPECT_NE(boxes.Requests()[0].text.find(Wx(c.inMessage)), wxString::npos)
             << boxes.Requests()[0].text;
         EXPECT_EQ(Shown(d, c.id), before);
-        d.SimulateClick(IDOK);
-        EXPECT_EQ(d.GetResult(), IDOK);
+        drive::Click(d, IDOK);
+        EXPECT_EQ(drive::Result(d), IDOK);
         EXPECT_EQ(d.m_strText, Sjis("会議"));
         EXPECT_EQ(d.m_strFrom, "09:00");
         EXPECT_EQ(d.m_strTo, "10:00");
@@ -356,22 +388,12 @@ TEST_F(TimeEntryDlgTest, UntouchedTextsGoBackAsTheirBytes) {
         "\x82"
         "0:00";  // a lead byte without its second byte
     ASSERT_TRUE(d.Create());
-    d.SimulateClick(IDOK);
-    EXPECT_EQ(d.GetResult(), IDOK);
+    drive::Click(d, IDOK);
+    EXPECT_EQ(drive::Result(d), IDOK);
     EXPECT_EQ(d.m_strText, "\x95\x5c\x8e\xa6 \x82\x80");
     EXPECT_EQ(d.m_strFrom,
               "\x82"
               "0:00");
-}
-
-TEST_F(TimeEntryDlgTest, Screenshot) {
-    CTimeYoteiDlg d;
-    d.m_strFrom = "09:30";
-    d.m_strText = Sjis("定例会議");
-    ASSERT_TRUE(d.Create());
-    dlgtest::ScreenshotIfAsked(d, "dlg134");
-    d.SimulateClick(IDC_HOUR_10);
-    dlgtest::ScreenshotIfAsked(d, "dlg134_hour");
 }
 
 }  // namespace

@@ -15,23 +15,11 @@
 
 namespace {
 
+using dlgtest::ExpectDayDialog;
 using dlgtest::ExpectTimeEntry;
 using dlgtest::Sjis;
 using dlgtest::TypeEntry;
 using dlgtest::Wx;
-
-// Answers the day dialog's own modal run.
-class ExpectDayDialog : public wxExpectModalBase<CYoteiEditDlg> {
-  public:
-    explicit ExpectDayDialog(std::function<int(CYoteiEditDlg&)> drive)
-        : m_drive(std::move(drive)) {}
-
-  protected:
-    int OnInvoked(CYoteiEditDlg* dlg) const override { return m_drive(*dlg); }
-
-  private:
-    std::function<int(CYoteiEditDlg&)> m_drive;
-};
 
 std::string Utf8(const std::string& cp932) {
     return Cp932ToUtf8(cp932).value_or("?");
@@ -92,7 +80,7 @@ class DayDlgTest : public dlgtest::GuiTest {
         Slot(d, 3, "", "", "資料提出");
     }
     void Add(CYoteiEditDlg& d, const char* from, const char* to, const char* text) {
-        wxTEST_DIALOG(d.SimulateClick(IDC_BUTTON_ADD), TypeEntry(from, to, text));
+        wxTEST_DIALOG(drive::Click(d, IDC_BUTTON_ADD), TypeEntry(from, to, text));
     }
 };
 
@@ -109,8 +97,8 @@ TEST_F(DayDlgTest, OpensWithTheSlotsListedInOrderAndHandsThemBackUnarranged) {
     EXPECT_FALSE(d.IsDlgItemEnabled(IDC_BUTTON_CHANGE));
     EXPECT_FALSE(d.IsDlgItemEnabled(IDC_BUTTON_REMOVE));
     EXPECT_TRUE(d.IsDlgItemEnabled(IDC_BUTTON_ADD));
-    d.SimulateClick(IDOK);
-    EXPECT_EQ(d.GetResult(), IDOK);
+    drive::Click(d, IDOK);
+    EXPECT_EQ(drive::Result(d), IDOK);
     EXPECT_EQ(SlotTexts(d), (std::vector<std::string>{"tea", "", "call", "memo"}));
 }
 
@@ -132,7 +120,7 @@ TEST_F(DayDlgTest, PeriodBoxesOfferTwentyOneDaysAndSelectThePeriodDates) {
     EXPECT_TRUE(from->IsEnabled());
     EXPECT_EQ(from->GetSelection(), 17);
     EXPECT_EQ(to->GetSelection(), 2);
-    d.SimulateClick(IDOK);
+    drive::Click(d, IDOK);
     EXPECT_EQ(d.m_strPeriodFrom, DateText(-3));
     EXPECT_EQ(d.m_strPeriodTo, DateText(2));
 }
@@ -146,21 +134,21 @@ TEST_F(DayDlgTest, TypingAPeriodTextEnablesTheBoxesOnTheDayItself) {
     EXPECT_FALSE(from->IsEnabled());
     EXPECT_FALSE(to->IsEnabled());
 
-    d.SimulateTyping(IDC_EDIT_PERIOD_YOTEI, Wx("旅"));
+    drive::Typing(d, IDC_EDIT_PERIOD_YOTEI, Wx("旅"));
     EXPECT_TRUE(from->IsEnabled());
     EXPECT_TRUE(to->IsEnabled());
     EXPECT_EQ(from->GetSelection(), 20);
     EXPECT_EQ(to->GetSelection(), 0);
 
     // A later change keeps a selection the user made.
-    d.SimulateSelect(IDC_COMBO_PERIOD_TO, 4);
-    d.SimulateTyping(IDC_EDIT_PERIOD_YOTEI, Wx("旅行"));
+    drive::Select(d, IDC_COMBO_PERIOD_TO, 4);
+    drive::Typing(d, IDC_EDIT_PERIOD_YOTEI, Wx("旅行"));
     EXPECT_EQ(to->GetSelection(), 4);
 
-    d.SimulateTyping(IDC_EDIT_PERIOD_YOTEI, "");
+    drive::Typing(d, IDC_EDIT_PERIOD_YOTEI, "");
     EXPECT_FALSE(from->IsEnabled());
     EXPECT_FALSE(to->IsEnabled());
-    d.SimulateClick(IDOK);
+    drive::Click(d, IDOK);
     EXPECT_EQ(d.m_strPeriodYotei, "");
     EXPECT_EQ(d.m_strPeriodFrom, DateText(0));  // still handed back
     EXPECT_EQ(d.m_strPeriodTo, DateText(4));
@@ -186,10 +174,10 @@ TEST_F(DayDlgTest, ChangingAPeriodTextKeepsItsDates) {
         EXPECT_EQ(from->GetValue(), fw::Cp932ToWx(DateText(c.start)));
         EXPECT_EQ(Combo(d, IDC_COMBO_PERIOD_TO)->GetSelection(), 1);
 
-        d.SimulateTyping(IDC_EDIT_PERIOD_YOTEI, Wx("長期出張２"));
+        drive::Typing(d, IDC_EDIT_PERIOD_YOTEI, Wx("長期出張２"));
         EXPECT_EQ(from->GetSelection(), c.startItem);
         EXPECT_EQ(Combo(d, IDC_COMBO_PERIOD_TO)->GetSelection(), 1);
-        d.SimulateClick(IDOK);
+        drive::Click(d, IDOK);
         EXPECT_EQ(d.m_strPeriodYotei, Sjis("長期出張２"));
         EXPECT_EQ(d.m_strPeriodFrom, DateText(c.start));
         EXPECT_EQ(d.m_strPeriodTo, DateText(1));
@@ -226,13 +214,13 @@ TEST_F(DayDlgTest, TitleColourFollowsTheWeekdayAndTheHolidayBox) {
                 EXPECT_EQ(TitlePixels(d, other), 0);
             }
         }
-        d.SimulateClick(IDC_CHECK_HOLIDAY);
+        drive::Click(d, IDC_CHECK_HOLIDAY);
         EXPECT_EQ(d.m_nHoliday, 1);
         EXPECT_GT(TitlePixels(d, red), 20);
         if (c.plain != red) {
             EXPECT_EQ(TitlePixels(d, c.plain), 0);
         }
-        d.SimulateClick(IDC_CHECK_HOLIDAY);
+        drive::Click(d, IDC_CHECK_HOLIDAY);
         EXPECT_EQ(d.m_nHoliday, 0);
         EXPECT_GT(TitlePixels(d, c.plain), 20);
     }
@@ -260,7 +248,7 @@ TEST_F(DayDlgTest, AddedEntriesAreArrangedByStartTime) {
     Add(e, "09:30", "", "電話");
     EXPECT_EQ(SlotTexts(e), (std::vector<std::string>{"会議", "電話", "", ""}));
     EXPECT_EQ(SelectedRow(e), "09:30～ 電話");
-    e.SimulateClick(IDOK);
+    drive::Click(e, IDOK);
     EXPECT_EQ(e.m_strFromTime[1], "09:30");
     EXPECT_EQ(e.m_strToTime[0], "10:00");
 }
@@ -272,15 +260,15 @@ TEST_F(DayDlgTest, AFifthEntryIsRefusedAfterTheTimeEntryDialog) {
         Slot(d, k, "", "", std::to_string(k).c_str());
     }
     ASSERT_TRUE(d.Create());
-    d.SimulateSelect(IDC_LIST_YOTEI, 2);
+    drive::Select(d, IDC_LIST_YOTEI, 2);
     const auto rowsBefore = Rows(d);
     fw::ScopedMessageBoxCapture boxes;
     bool asked = false;
-    wxTEST_DIALOG(d.SimulateClick(IDC_BUTTON_ADD), ExpectTimeEntry([&](CTimeYoteiDlg& t) {
+    wxTEST_DIALOG(drive::Click(d, IDC_BUTTON_ADD), ExpectTimeEntry([&](CTimeYoteiDlg& t) {
                       asked = true;
-                      t.SimulateTyping(IDC_EDIT_YOTEI_TEXT, "five");
-                      t.SimulateClick(IDOK);
-                      return t.GetResult();
+                      drive::Typing(t, IDC_EDIT_YOTEI_TEXT, "five");
+                      drive::Click(t, IDOK);
+                      return drive::Result(t);
                   }));
     EXPECT_TRUE(asked);
     ASSERT_EQ(boxes.Requests().size(), 1u);
@@ -298,14 +286,14 @@ TEST_F(DayDlgTest, AddStoresNothingWhenCancelledOrGivenNoText) {
     Slot(d, 1, "12:00", "", "lunch");
     ASSERT_TRUE(d.Create());
     fw::ScopedMessageBoxCapture boxes;
-    wxTEST_DIALOG(d.SimulateClick(IDC_BUTTON_ADD), ExpectTimeEntry([](CTimeYoteiDlg& t) {
-                      t.SimulateTyping(IDC_EDIT_YOTEI_TEXT, "x");
-                      t.SimulateClick(IDCANCEL);
-                      return t.GetResult();
+    wxTEST_DIALOG(drive::Click(d, IDC_BUTTON_ADD), ExpectTimeEntry([](CTimeYoteiDlg& t) {
+                      drive::Typing(t, IDC_EDIT_YOTEI_TEXT, "x");
+                      drive::Click(t, IDCANCEL);
+                      return drive::Result(t);
                   }));
     // OK cannot be pressed with an empty text; a run that still ends with OK and no text
     // stores nothing.
-    wxTEST_DIALOG(d.SimulateClick(IDC_BUTTON_ADD), ExpectTimeEntry([](CTimeYoteiDlg& t) {
+    wxTEST_DIALOG(drive::Click(d, IDC_BUTTON_ADD), ExpectTimeEntry([](CTimeYoteiDlg& t) {
                       t.m_strFrom = "10:00";
                       return int(IDOK);
                   }));
@@ -320,15 +308,15 @@ TEST_F(DayDlgTest, ChangeRunsTheTimeEntryDialogWithTheSelectedEntry) {
     Slot(d, 0, "09:00", "10:00", "会議");
     Slot(d, 1, "13:00", "", "来客");
     ASSERT_TRUE(d.Create());
-    d.SimulateSelect(IDC_LIST_YOTEI, 1);
+    drive::Select(d, IDC_LIST_YOTEI, 1);
     EXPECT_TRUE(d.IsDlgItemEnabled(IDC_BUTTON_CHANGE));
-    wxTEST_DIALOG(d.SimulateClick(IDC_BUTTON_CHANGE), ExpectTimeEntry([](CTimeYoteiDlg& t) {
+    wxTEST_DIALOG(drive::Click(d, IDC_BUTTON_CHANGE), ExpectTimeEntry([](CTimeYoteiDlg& t) {
                       EXPECT_EQ(t.m_strFrom, "13:00");
                       EXPECT_EQ(t.m_strText, Sjis("来客"));
                       EXPECT_TRUE(t.IsDlgItemEnabled(IDOK));
-                      t.SimulateTyping(IDC_EDIT_FROM_TIME, "16:00");
-                      t.SimulateClick(IDOK);
-                      return t.GetResult();
+                      drive::Typing(t, IDC_EDIT_FROM_TIME, "16:00");
+                      drive::Click(t, IDOK);
+                      return drive::Result(t);
                   }));
     // Slot 1 now starts at 16:00 (band 3): arranged into slot 3, so no row carries 1.
     EXPECT_EQ(SlotTexts(d), (std::vector<std::string>{"会議", "", "", "来客"}));
@@ -336,7 +324,7 @@ TEST_F(DayDlgTest, ChangeRunsTheTimeEntryDialogWithTheSelectedEntry) {
     EXPECT_EQ(SelectedRow(d), "");
 
     // A double-click changes too; an empty text keeps the entry as it was.
-    wxTEST_DIALOG(d.SimulateDoubleClick(IDC_LIST_YOTEI, 0), ExpectTimeEntry([](CTimeYoteiDlg& t) {
+    wxTEST_DIALOG(drive::DoubleClick(d, IDC_LIST_YOTEI, 0), ExpectTimeEntry([](CTimeYoteiDlg& t) {
                       EXPECT_EQ(t.m_strText, Sjis("会議"));
                       t.m_strText.clear();
                       return int(IDOK);
@@ -352,15 +340,15 @@ TEST_F(DayDlgTest, RemoveSelectsTheNearestEntryBelowThenAbove) {
     Slot(d, 1, "11:00", "", "b");
     Slot(d, 2, "13:00", "", "c");
     ASSERT_TRUE(d.Create());
-    d.SimulateSelect(IDC_LIST_YOTEI, 2);  // c in slot 2
-    d.SimulateClick(IDC_BUTTON_REMOVE);
+    drive::Select(d, IDC_LIST_YOTEI, 2);  // c in slot 2
+    drive::Click(d, IDC_BUTTON_REMOVE);
     EXPECT_EQ(SlotTexts(d), (std::vector<std::string>{"a", "b", "", ""}));
     EXPECT_EQ(SelectedRow(d), "11:00～ b");
-    d.SimulateSelect(IDC_LIST_YOTEI, 0);  // a in slot 0
-    d.SimulateClick(IDC_BUTTON_REMOVE);
+    drive::Select(d, IDC_LIST_YOTEI, 0);  // a in slot 0
+    drive::Click(d, IDC_BUTTON_REMOVE);
     EXPECT_EQ(SlotTexts(d), (std::vector<std::string>{"", "b", "", ""}));
     EXPECT_EQ(SelectedRow(d), "11:00～ b");
-    d.SimulateClick(IDC_BUTTON_REMOVE);
+    drive::Click(d, IDC_BUTTON_REMOVE);
     EXPECT_TRUE(Rows(d).empty());
     EXPECT_FALSE(d.IsDlgItemEnabled(IDC_BUTTON_CHANGE));
     EXPECT_FALSE(d.IsDlgItemEnabled(IDC_BUTTON_REMOVE));
@@ -370,9 +358,9 @@ TEST_F(DayDlgTest, BothMarksComeBack) {
     CYoteiEditDlg d;
     Day(d);
     ASSERT_TRUE(d.Create());
-    d.SimulateClick(IDC_CHECK_HOLIDAY);
-    d.SimulateClick(IDC_CHECK_PAID_LEAVE);
-    d.SimulateClick(IDOK);
+    drive::Click(d, IDC_CHECK_HOLIDAY);
+    drive::Click(d, IDC_CHECK_PAID_LEAVE);
+    drive::Click(d, IDOK);
     EXPECT_EQ(d.m_nHoliday, 1);
     EXPECT_EQ(d.m_nPaidLeave, 1);
 }
@@ -382,10 +370,10 @@ TEST_F(DayDlgTest, CancelAfterEditsEndsWithTwo) {
     Day(d);
     int result = 0;
     wxTEST_DIALOG(result = d.DoModal(), ExpectDayDialog([](CYoteiEditDlg& day) {
-                      day.SimulateClick(IDC_BUTTON_ADD);
-                      day.SimulateTyping(IDC_EDIT_PERIOD_YOTEI, "trip");
-                      day.SimulateClick(IDCANCEL);
-                      return day.GetResult();
+                      drive::Click(day, IDC_BUTTON_ADD);
+                      drive::Typing(day, IDC_EDIT_PERIOD_YOTEI, "trip");
+                      drive::Click(day, IDCANCEL);
+                      return drive::Result(day);
                   }),
                   TypeEntry("09:00", "", "x"));
     EXPECT_EQ(result, IDCANCEL);
@@ -399,14 +387,14 @@ TEST_F(DayDlgTest, PeriodTextsTheTableCannotHoldAreRefused) {
     d.m_strPeriodTo = DateText(0);
     ASSERT_TRUE(d.Create());
     fw::ScopedMessageBoxCapture boxes;
-    d.SimulateTyping(IDC_EDIT_PERIOD_YOTEI, Wx("出張\"大阪\""));
-    d.SimulateTyping(IDC_COMBO_PERIOD_TO, Wx("2008年03月09日(日)é"));
-    d.SimulateTyping(IDC_EDIT_PERIOD_YOTEI, wxString(wxUniChar('a'), 2040));
+    drive::Typing(d, IDC_EDIT_PERIOD_YOTEI, Wx("出張\"大阪\""));
+    drive::Typing(d, IDC_COMBO_PERIOD_TO, Wx("2008年03月09日(日)é"));
+    drive::Typing(d, IDC_EDIT_PERIOD_YOTEI, wxString(wxUniChar('a'), 2040));
     ASSERT_EQ(boxes.Requests().size(), 3u);
     EXPECT_NE(boxes.Requests()[0].text.find(Wx("＂")), wxString::npos);
     EXPECT_NE(boxes.Requests()[1].text.find(Wx("é")), wxString::npos);
     EXPECT_NE(boxes.Requests()[2].text.find(Wx("2032")), wxString::npos);
-    d.SimulateClick(IDOK);
+    drive::Click(d, IDOK);
     EXPECT_EQ(d.m_strPeriodYotei, Sjis("出張"));
     EXPECT_EQ(d.m_strPeriodTo, DateText(0));
 }
@@ -440,17 +428,17 @@ TEST_F(DayDlgTest, PeriodDatesThatCannotBeStoredKeepTheDialogOpen) {
         d.m_nPeriodMaxDays = 100;
         ASSERT_TRUE(d.Create());
         fw::ScopedMessageBoxCapture boxes;
-        d.SimulateClick(IDOK);
-        EXPECT_NE(d.GetResult(), IDOK);
+        drive::Click(d, IDOK);
+        EXPECT_NE(drive::Result(d), IDOK);
         ASSERT_EQ(boxes.Requests().size(), 1u);
         EXPECT_NE(boxes.Requests()[0].text.find(Wx(c.message)), wxString::npos);
         EXPECT_EQ(d.GetFocusId(), c.focus);
         EXPECT_EQ(d.m_strPeriodFrom, c.from);
         EXPECT_EQ(d.m_strPeriodTo, c.to);
 
-        d.SimulateTyping(c.focus, fw::Cp932ToWx(DateText(c.focus == IDC_COMBO_PERIOD_TO ? 2 : -2)));
-        d.SimulateClick(IDOK);
-        EXPECT_EQ(d.GetResult(), IDOK);
+        drive::Typing(d, c.focus, fw::Cp932ToWx(DateText(c.focus == IDC_COMBO_PERIOD_TO ? 2 : -2)));
+        drive::Click(d, IDOK);
+        EXPECT_EQ(drive::Result(d), IDOK);
         EXPECT_EQ(boxes.Requests().size(), 1u);
     }
 }
@@ -465,7 +453,7 @@ TEST_F(DayDlgTest, UntouchedTextsGoBackAsTheirBytes) {
     d.m_strYotei[2] = odd;
     d.m_strFromTime[2] = "9:5";
     ASSERT_TRUE(d.Create());
-    d.SimulateClick(IDOK);
+    drive::Click(d, IDOK);
     EXPECT_EQ(d.m_strPeriodYotei, odd);
     EXPECT_EQ(d.m_strPeriodFrom, DateText(-1));
     EXPECT_EQ(d.m_strYotei[2], odd);
@@ -488,18 +476,6 @@ TEST_F(DayDlgTest, TheListShowsFourEntriesAtOnce) {
     EXPECT_EQ(list->GetCount(), 4u);
     EXPECT_GE(list->GetCountPerPage(), 4);
     d.Hide();
-}
-
-TEST_F(DayDlgTest, Screenshot) {
-    CYoteiEditDlg d;
-    FourEntries(d);
-    d.m_strPeriodYotei = Sjis("大阪出張");
-    d.m_strPeriodFrom = DateText(-1);
-    d.m_strPeriodTo = DateText(2);
-    d.m_nHoliday = 0;
-    ASSERT_TRUE(d.Create());
-    d.SimulateSelect(IDC_LIST_YOTEI, 1);
-    dlgtest::ScreenshotIfAsked(d, "dlg131");
 }
 
 }  // namespace

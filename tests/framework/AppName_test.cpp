@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ExecutablePath.h"
+
 namespace {
 
 TEST(AppNameTest, FileNameWithoutExtension) {
@@ -24,7 +26,7 @@ TEST(AppNameTest, FileNameWithoutExtension) {
 }
 
 TEST(AppNameTest, TheRunningExecutableIsTheTestProgram) {
-    EXPECT_EQ(fw::AppNameFromPath(fw::ExecutablePath()), "unit_tests");
+    EXPECT_EQ(fw::AppNameFromPath(ExecutablePath()), "unit_tests");
 }
 
 }  // namespace

@@ -4,8 +4,6 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
-#include <wx/dcclient.h>
-#include <wx/menu.h>
 #include <wx/testing.h>
 #include <wx/textctrl.h>
 
@@ -14,7 +12,9 @@
 
 #include "Cp932.h"
 #include "Dialog.h"
+#include "DialogDriver.h"
 #include "MessageBox.h"
+#include "PaintCounter.h"
 #include "SortedListBox.h"
 #include "TextConv.h"
 
@@ -94,17 +94,17 @@ TEST(DialogModalTest, OkExchangesAndEndsWithOneOtherEndsWithTwoWithoutExchange) 
         const char* text;  // m_strText after the run
     };
     const Case cases[] = {
-        {"OK button", [](CLogDlg& d) { d.SimulateClick(IDOK); }, IDOK, "typed"},
-        {"Enter", [](CLogDlg& d) { d.SimulateKey(WXK_RETURN); }, IDOK, "typed"},
-        {"Cancel button", [](CLogDlg& d) { d.SimulateClick(IDCANCEL); }, IDCANCEL, "old"},
-        {"Escape", [](CLogDlg& d) { d.SimulateKey(WXK_ESCAPE); }, IDCANCEL, "old"},
-        {"close box", [](CLogDlg& d) { d.SimulateClose(); }, IDCANCEL, "old"},
+        {"OK button", [](CLogDlg& d) { drive::Click(d, IDOK); }, IDOK, "typed"},
+        {"Enter", [](CLogDlg& d) { drive::Key(d, WXK_RETURN); }, IDOK, "typed"},
+        {"Cancel button", [](CLogDlg& d) { drive::Click(d, IDCANCEL); }, IDCANCEL, "old"},
+        {"Escape", [](CLogDlg& d) { drive::Key(d, WXK_ESCAPE); }, IDCANCEL, "old"},
+        {"close box", [](CLogDlg& d) { drive::Close(d); }, IDCANCEL, "old"},
     };
     for (const Case& c : cases) {
         CLogDlg dlg;
         dlg.m_strText = "old";
         const int result = RunModal(dlg, [&c](CLogDlg& d) {
-            d.SimulateTyping(IDC_EDIT_YOTEI_TEXT, "typed");
+            drive::Typing(d, IDC_EDIT_YOTEI_TEXT, "typed");
             c.end(d);
         });
         EXPECT_EQ(result, c.result) << c.name;
@@ -117,10 +117,10 @@ TEST(DialogModalTest, EnterDoesNothingWhileTheDefaultButtonIsDisabled) {
     CLogDlg dlg;
     const int result = RunModal(dlg, [](CLogDlg& d) {
         d.EnableDlgItem(IDOK, false);
-        d.SimulateKey(WXK_RETURN);
-        d.SimulateClick(IDOK);  // a disabled button cannot be clicked either
+        drive::Key(d, WXK_RETURN);
+        drive::Click(d, IDOK);  // a disabled button cannot be clicked either
         EXPECT_TRUE(d.IsModal());
-        d.SimulateKey(WXK_ESCAPE);
+        drive::Key(d, WXK_ESCAPE);
     });
     EXPECT_EQ(result, IDCANCEL);
 }
@@ -131,7 +131,7 @@ TEST(DialogModalTest, EveryRunInitialisesAgainWithItsOwnFocusNotification) {
     for (int run = 0; run < 2; ++run) {
         dlg.m_log.clear();
         dlg.m_strFrom = run == 0 ? "first" : "second";
-        EXPECT_EQ(RunModal(dlg, [](CLogDlg& d) { d.SimulateKey(WXK_ESCAPE); }), IDCANCEL);
+        EXPECT_EQ(RunModal(dlg, [](CLogDlg& d) { drive::Key(d, WXK_ESCAPE); }), IDCANCEL);
         EXPECT_EQ(dlg.m_log, (std::vector<std::string>{"init: before focus", "setfocus 1059",
                                                        "init: after focus"}))
             << run;
@@ -146,9 +146,9 @@ TEST(DialogModalTest, TestHookRunsTheInitialisedDialogAndItsOkPath) {
         int OnInvoked(CLogDlg* dlg) const override {
             // The controls exist and hold the members when the modal run starts.
             EXPECT_EQ(dlg->GetDlgItemAs<wxTextCtrl>(IDC_EDIT_FROM_TIME)->GetValue(), "09:00");
-            dlg->SimulateTyping(IDC_EDIT_TO_TIME, "10:30");
-            dlg->SimulateClick(IDOK);
-            return dlg->GetResult();
+            drive::Typing(*dlg, IDC_EDIT_TO_TIME, "10:30");
+            drive::Click(*dlg, IDOK);
+            return drive::Result(*dlg);
         }
     };
     CLogDlg dlg;
@@ -171,12 +171,12 @@ TEST(DialogExchangeTest, NoNotificationReachesAHandlerWhileDataIsExchanged) {
     // A notification raised by code while the lock is held is dropped too.
     {
         fw::CDialog::NotifyLock lock(dlg);
-        dlg.SimulateTyping(IDC_EDIT_YOTEI_TEXT, "x");
-        dlg.SimulateClick(IDC_HOUR_9);
+        drive::Typing(dlg, IDC_EDIT_YOTEI_TEXT, "x");
+        drive::Click(dlg, IDC_HOUR_9);
     }
     EXPECT_TRUE(dlg.m_log.empty());
     // Outside an exchange the same notifications arrive.
-    dlg.SimulateTyping(IDC_EDIT_YOTEI_TEXT, "y");
+    drive::Typing(dlg, IDC_EDIT_YOTEI_TEXT, "y");
     EXPECT_EQ(dlg.m_log, (std::vector<std::string>{"change 1065"}));
     EXPECT_FALSE(dlg.IsNotifyLocked());
 }
@@ -207,19 +207,19 @@ TEST(DialogExchangeTest, ChangedTextsConvertStrictlyAndAnUnstorableCharacterFail
     CLogDlg dlg;
     dlg.m_strText = "\xED\x40";
     ASSERT_TRUE(dlg.Create());
-    dlg.SimulateTyping(IDC_EDIT_YOTEI_TEXT, wxString::FromUTF8("予定A"));
+    drive::Typing(dlg, IDC_EDIT_YOTEI_TEXT, wxString::FromUTF8("予定A"));
     EXPECT_TRUE(dlg.UpdateData(true));
     EXPECT_EQ(dlg.m_strText, Sjis("予定A"));
     EXPECT_TRUE(boxes.Requests().empty());
 
-    dlg.SimulateTyping(IDC_EDIT_YOTEI_TEXT, wxString::FromUTF8("予定\xF0\x9F\x98\x80"));
+    drive::Typing(dlg, IDC_EDIT_YOTEI_TEXT, wxString::FromUTF8("予定\xF0\x9F\x98\x80"));
     EXPECT_FALSE(dlg.UpdateData(true));
     EXPECT_EQ(dlg.m_strText, Sjis("予定A"));  // kept
     ASSERT_EQ(boxes.Requests().size(), 1u);
     EXPECT_EQ(dlg.GetFocusId(), IDC_EDIT_YOTEI_TEXT);
     // OK does not end the dialog after a failed exchange.
-    dlg.SimulateClick(IDOK);
-    EXPECT_EQ(dlg.GetResult(), -1);
+    drive::Click(dlg, IDOK);
+    EXPECT_EQ(drive::Result(dlg), -1);
 }
 
 TEST(DialogExchangeTest, WritingAnUnchangedTextKeepsTheSelection) {
@@ -274,7 +274,7 @@ TEST(DialogFocusTest, ShowingTheDialogKeepsTheFocusAndSelectionSetAtInitialisati
         logInLoop = d.m_log;
         selection = d.GetEditSel(IDC_EDIT_TO_TIME);
         realFocus = wxWindow::FindFocus();
-        d.SimulateClick(IDCANCEL);
+        drive::Click(d, IDCANCEL);
     });
     EXPECT_EQ(logInLoop, (std::vector<std::string>{"init: before focus", "setfocus 1060",
                                                    "init: after focus"}));
@@ -294,7 +294,7 @@ TEST(DialogFocusTest, UserFocusMovesAndButtonClicksDispatchKillThenSet) {
     user.SetEventObject(to);
     to->GetEventHandler()->ProcessEvent(user);
     // A click on a quick-pick button takes the focus away from the edit first.
-    dlg.SimulateClick(IDC_HOUR_9);
+    drive::Click(dlg, IDC_HOUR_9);
     EXPECT_EQ(dlg.GetFocusId(), IDC_HOUR_9);
     // Back into the edit from code, as the quick-pick actions do.
     dlg.SetFocusByCode(IDC_EDIT_TO_TIME);
@@ -336,6 +336,7 @@ TEST(DialogPlacementTest, ControlsSitAtTheirDialogUnitRectanglesInPixels) {
     EXPECT_EQ(dlg.GetClientSize(), wxSize(460, 278));
     EXPECT_EQ(dlg.GetTitle(), wxString::FromUTF8("時間予定記入"));
     EXPECT_EQ(dlg.GetDlgItem(IDC_STATIC), nullptr);
+    EXPECT_EQ(dlg.BuildSystemMenu(), nullptr);  // nothing appended: no context menu
     // Quick-pick buttons do not take part in tabbing, the edits do.
     EXPECT_FALSE(dlg.GetDlgItem(IDC_HOUR_9)->CanAcceptFocusFromKeyboard());
     EXPECT_TRUE(dlg.GetDlgItem(IDC_EDIT_YOTEI_TEXT)->CanAcceptFocusFromKeyboard());
@@ -407,13 +408,13 @@ TEST(DialogComboTest, UserSelectionNotifiesAndCheckBoxesExchangeZeroOrOne) {
     auto* combo = dlg.GetDlgItemAs<wxComboBox>(IDC_COMBO_PERIOD_FROM);
     combo->Append("a");
     combo->Append("b");
-    dlg.SimulateSelect(IDC_COMBO_PERIOD_FROM, 1);
+    drive::Select(dlg, IDC_COMBO_PERIOD_FROM, 1);
     EXPECT_EQ(dlg.m_nSelChanges, 1);
     dlg.UpdateData(true);
     EXPECT_EQ(dlg.m_strPeriodFrom, "b");
 
     EXPECT_EQ(dlg.m_nHoliday, 0);
-    dlg.SimulateClick(IDC_CHECK_HOLIDAY);
+    drive::Click(dlg, IDC_CHECK_HOLIDAY);
     dlg.UpdateData(true);
     EXPECT_EQ(dlg.m_nHoliday, 1);
     dlg.m_nHoliday = 0;
@@ -454,67 +455,20 @@ TEST(DialogListTest, SortedRowsCarryTheirItemData) {
     EXPECT_EQ(list.GetItemData(0), -1);
 }
 
-// The main window's use of the system menu and of a painted dialog.
-class CMainLikeDlg : public fw::CDialog {
-  public:
-    CMainLikeDlg() : fw::CDialog(IDD_CALENDAR_DIALOG) {}
-    std::vector<int> m_commands;
-    int m_nPaints = 0;
+// The main window's own system menu, keys and close paths are tested on the real window
+// in tests/app/CalendarDlg_guitest.cpp.
 
-  protected:
-    bool OnInitDialog() override {
-        fw::CDialog::OnInitDialog();
-        AppendSystemMenuSeparator();
-        AppendSystemMenuItem(IDM_ABOUTBOX, fw::Utf8ToWx(res::LoadStringResource(IDS_ABOUTBOX)));
-        Bind(wxEVT_PAINT, [this](wxPaintEvent&) {
-            wxPaintDC dc(this);
-            ++m_nPaints;
-        });
-        return true;
-    }
-    void OnSysCommand(int id) override {
-        m_commands.push_back(id);
-        if ((id & 0xFFF0) != IDM_ABOUTBOX) {
-            fw::CDialog::OnSysCommand(id);
-        }
-    }
-    bool PreTranslateKeyDown(int key) override { return key == WXK_RETURN || key == WXK_ESCAPE; }
-};
-
-TEST(DialogSystemMenuTest, AppendedEntriesFollowTheStandardOnesAndReachOnSysCommand) {
-    CMainLikeDlg dlg;
-    EXPECT_EQ(dlg.BuildSystemMenu(), nullptr);  // nothing appended yet: no context menu
-    const int result = RunModal(dlg, [](CMainLikeDlg& d) {
-        std::unique_ptr<wxMenu> menu(d.BuildSystemMenu());
-        ASSERT_NE(menu, nullptr);
-        ASSERT_EQ(menu->GetMenuItemCount(), 4u);
-        EXPECT_EQ(menu->FindItemByPosition(0)->GetItemLabelText(), wxString::FromUTF8("最小化"));
-        EXPECT_EQ(menu->FindItemByPosition(1)->GetItemLabelText(), wxString::FromUTF8("閉じる"));
-        EXPECT_TRUE(menu->FindItemByPosition(2)->IsSeparator());
-        EXPECT_EQ(menu->FindItemByPosition(3)->GetId(), IDM_ABOUTBOX);
-        EXPECT_EQ(menu->FindItemByPosition(3)->GetItemLabel(),
-                  wxString::FromUTF8("ﾊﾞｰｼﾞｮﾝ情報 (&A)..."));
-        // Enter and Escape are swallowed; the About entry does not end the dialog.
-        d.SimulateKey(WXK_RETURN);
-        d.SimulateKey(WXK_ESCAPE);
-        d.SimulateSysCommand(IDM_ABOUTBOX);
-        EXPECT_TRUE(d.IsModal());
-        // A visible template keeps its position.
-        EXPECT_EQ(d.GetPosition(), wxPoint(0, 0));
-        // Painting a rectangle "now" paints before the call returns (once the window is
-        // on the screen at all).
-        for (int i = 0; i < 100 && d.m_nPaints == 0; ++i) {
-            wxYield();
-            wxMilliSleep(10);
-        }
-        ASSERT_GT(d.m_nPaints, 0);
-        const int before = d.m_nPaints;
-        d.RedrawRectNow({10, 20, 160, 50});
-        EXPECT_GT(d.m_nPaints, before);
-        d.SimulateSysCommand(fw::SC_CLOSE);
-    });
-    EXPECT_EQ(result, IDCANCEL);
-    EXPECT_EQ(dlg.m_commands, (std::vector<int>{IDM_ABOUTBOX, fw::SC_CLOSE}));
+TEST(DialogPaintTest, RedrawingARectangleNowPaintsBeforeTheCallReturns) {
+    CLogDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    PaintCounter paints(dlg);
+    dlg.Show();
+    // A window paints at all only once it is on the screen.
+    ASSERT_TRUE(paints.WaitForFirst());
+    const int before = paints.Count();
+    dlg.RedrawRectNow({10, 20, 160, 50});
+    EXPECT_GT(paints.Count(), before);
+    dlg.Hide();
 }
 
 }  // namespace

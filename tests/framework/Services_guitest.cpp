@@ -9,6 +9,7 @@
 #include "Dialog.h"
 #include "Fonts.h"
 #include "MessageBox.h"
+#include "PaintCounter.h"
 #include "View.h"
 #include "WxCanvas.h"
 #include "WxImages.h"
@@ -78,7 +79,7 @@ wxColour PixelAt(const wxBitmap& bitmap, int x, int y) {
 TEST(ImageTest, ArrowsDrawWithTheirTransparentGreyLeftOut) {
     fw::CImageList list;
     ASSERT_TRUE(list.Create(IDB_FROM_ARROW, {192, 192, 192}));
-    EXPECT_EQ(list.GetImageSize(), wxSize(133, 24));
+    EXPECT_EQ(list.GetBitmap().GetSize(), wxSize(133, 24));
     EXPECT_FALSE(fw::CImageList().Create(999, {192, 192, 192}));
 
     wxBitmap target(140, 30);
@@ -173,16 +174,13 @@ TEST(ViewTest, CreatedFromItsRuntimeClassAndRepaintedAtOnce) {
     ASSERT_TRUE(view->Create(frame, 10, wxRect(0, 0, 300, 200)));
     EXPECT_FALSE(view->IsShown());
     EXPECT_EQ(view->GetId(), 10);
+    PaintCounter paints(*view);
     view->SendInitialUpdate();
     view->Show();
-    for (int i = 0; i < 100 && view->GetDrawCount() == 0; ++i) {
-        wxYield();
-        wxMilliSleep(10);
-    }
-    ASSERT_GT(view->GetDrawCount(), 0);
-    const int before = view->GetDrawCount();
+    ASSERT_TRUE(paints.WaitForFirst());
+    const int before = paints.Count();
     view->RedrawNow();
-    EXPECT_EQ(view->GetDrawCount(), before + 1);
+    EXPECT_EQ(paints.Count(), before + 1);
     EXPECT_EQ(view->m_sizeDrawn, wxSize(300, 200));
     frame->Destroy();
     wxYield();

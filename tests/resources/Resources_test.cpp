@@ -11,14 +11,14 @@
 
 namespace {
 
-constexpr res::Color kBlack{0, 0, 0};
-constexpr res::Color kGrey{128, 128, 128};
-constexpr res::Color kWhite{255, 255, 255};
+constexpr fw::Rgb kBlack{0, 0, 0};
+constexpr fw::Rgb kGrey{128, 128, 128};
+constexpr fw::Rgb kWhite{255, 255, 255};
 
 // One run of pixels of the arrow: row, first and last column (-1: the right edge), colour.
 struct Run {
     int row, first, last;
-    res::Color color;
+    fw::Rgb color;
 };
 
 // The etched arrow of bitmaps 136 and 137, run by run.
@@ -38,9 +38,9 @@ std::vector<Run> ArrowRuns() {
     return runs;
 }
 
-std::vector<std::vector<res::Color>> ExpectedArrow(int width) {
-    std::vector<std::vector<res::Color>> pixels(
-        24, std::vector<res::Color>(width, res::kTransparentGrey));
+std::vector<std::vector<fw::Rgb>> ExpectedArrow(int width) {
+    std::vector<std::vector<fw::Rgb>> pixels(24,
+                                             std::vector<fw::Rgb>(width, res::kTransparentGrey));
     for (const Run& run : ArrowRuns()) {
         const int last = run.last < 0 ? width - 1 : run.last;
         for (int x = run.first; x <= last; ++x) {
