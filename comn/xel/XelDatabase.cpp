@@ -683,29 +683,53 @@ DbTable* DbOpenTable(const char* tableName) {
 }
 
 int DbWriteTable(const char* tableName) {
+    return DbWriteTable(tableName, nullptr);
+}
+
+int DbWriteTable(const char* tableName, DbSaveError* why) {
+    DbSaveError failure;
+    if (why != nullptr) {
+        *why = failure;
+    }
     DbTable* table = DbFindTable(tableName);
     if (table == nullptr || !table->loaded) {
         return 0;
     }
     const std::string path = DbTablePath(table);
-    switch (XelReplaceFile(path, TableFileContents(table))) {
-        case XelWriteResult::kOk:
-            return 0;
-        case XelWriteResult::kOpenFailed:
-            Diagnose(158, "Can't Open Object File (%s)!!\n", path.c_str());
-            return -1;
-        case XelWriteResult::kFailed:
-            return -1;
+    const XelWriteResult result = XelReplaceFile(path, TableFileContents(table), &failure);
+    if (why != nullptr) {
+        *why = failure;
+    }
+    if (result == XelWriteResult::kOk) {
+        return 0;
+    }
+    if (result == XelWriteResult::kOpenFailed) {
+        Diagnose(158, "Can't Open Object File (%s)!!\n", path.c_str());
+    }
+    Diagnose(160, "Can't Save Table File (%s)!! %s failed: %s (errno %d)\n", path.c_str(),
+             DbSaveStepName(failure.step), DbErrnoText(failure.errnoValue).c_str(),
+             failure.errnoValue);
+    if (failure.undoStep != DbSaveStep::kNone) {
+        Diagnose(161, "WARNING:Old File is not Restored (%s)!! %s failed: %s (errno %d)\n",
+                 path.c_str(), DbSaveStepName(failure.undoStep),
+                 DbErrnoText(failure.undoErrno).c_str(), failure.undoErrno);
     }
     return -1;
 }
 
 int DbCloseTable(const char* tableName, int save) {
+    return DbCloseTable(tableName, save, nullptr);
+}
+
+int DbCloseTable(const char* tableName, int save, DbSaveError* why) {
+    if (why != nullptr) {
+        *why = DbSaveError{};
+    }
     DbTable* table = DbFindTable(tableName);
     if (table == nullptr || !table->loaded) {
         return 0;
     }
-    int result = save == 1 ? DbWriteTable(tableName) : 0;
+    int result = save == 1 ? DbWriteTable(tableName, why) : 0;
     ReleaseRows(table);
     return result;
 }
