@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Pemdaro three times and runs every test: a normal build with the GUI and
 # end-to-end tests under Xvfb, an AddressSanitizer + UndefinedBehaviorSanitizer build of
-# the toolkit-free libraries with the unit tests, and the libFuzzer targets. The normal
+# the toolkit-free libraries with the unit tests (with the table store's portable scans
+# instead of its SSE2 ones, which the normal build tests), and the libFuzzer targets. The normal
 # build also builds the benchmarks of bench/ (so that they keep compiling) but does not
 # run them; see docs/performance.md.
 set -euo pipefail
@@ -14,7 +15,7 @@ cmake --build "$root/build" -j "$jobs"
 (cd "$root/build" && ctest --output-on-failure -j "$jobs")
 
 cmake -S "$root" -B "$root/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-  -DPEMDARO_GUI=OFF -DPEMDARO_SANITIZE=ON
+  -DPEMDARO_GUI=OFF -DPEMDARO_SANITIZE=ON -DPEMDARO_PORTABLE_SCAN=ON
 cmake --build "$root/build-asan" -j "$jobs"
 (cd "$root/build-asan" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --output-on-failure -j "$jobs")

@@ -8,8 +8,14 @@
 
 #include "XelFile.h"
 
-#if defined(__SSE2__)
+// The scans of rows and lines go sixteen bytes at a time where the processor has SSE2;
+// XEL_NO_SSE2 (the build option PEMDARO_PORTABLE_SCAN) makes them take the portable
+// code, so that code is built and tested too.
+#if defined(__SSE2__) && !defined(XEL_NO_SSE2)
+#define XEL_SSE2 1
 #include <emmintrin.h>
+#else
+#define XEL_SSE2 0
 #endif
 
 namespace {
@@ -134,7 +140,7 @@ std::string_view FirstCell(const char* cells, size_t columns) {
     if (columns == 0) {
         return std::string_view();
     }
-#if defined(__SSE2__)
+#if XEL_SSE2
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cells));
     const uint32_t ends =
         static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_setzero_si128())));
@@ -201,7 +207,7 @@ struct BlockBits {
     uint64_t specials;
 };
 
-#if defined(__SSE2__)
+#if XEL_SSE2
 uint64_t Bits16(__m128i bytes, __m128i wanted) {
     return static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted)));
 }
@@ -454,7 +460,7 @@ void AppendCell(std::string& out, bool first, std::string_view cell) {
 // What ComposePlainLine gives for a row that is not plain.
 constexpr size_t kNotPlainLine = SIZE_MAX;
 
-#if defined(__SSE2__)
+#if XEL_SSE2
 // Composes the line of a row into `line` (room for `room` bytes and one block more),
 // sixteen bytes at a time: its cells with commas for their terminators. Returns the
 // line's length without a line break, or kNotPlainLine when a cell holds a byte that
@@ -677,29 +683,53 @@ DbTable* DbOpenTable(const char* tableName) {
 }
 
 int DbWriteTable(const char* tableName) {
+    return DbWriteTable(tableName, nullptr);
+}
+
+int DbWriteTable(const char* tableName, DbSaveError* why) {
+    DbSaveError failure;
+    if (why != nullptr) {
+        *why = failure;
+    }
     DbTable* table = DbFindTable(tableName);
     if (table == nullptr || !table->loaded) {
         return 0;
     }
     const std::string path = DbTablePath(table);
-    switch (XelReplaceFile(path, TableFileContents(table))) {
-        case XelWriteResult::kOk:
-            return 0;
-        case XelWriteResult::kOpenFailed:
-            Diagnose(158, "Can't Open Object File (%s)!!\n", path.c_str());
-            return -1;
-        case XelWriteResult::kFailed:
-            return -1;
+    const XelWriteResult result = XelReplaceFile(path, TableFileContents(table), &failure);
+    if (why != nullptr) {
+        *why = failure;
+    }
+    if (result == XelWriteResult::kOk) {
+        return 0;
+    }
+    if (result == XelWriteResult::kOpenFailed) {
+        Diagnose(158, "Can't Open Object File (%s)!!\n", path.c_str());
+    }
+    Diagnose(160, "Can't Save Table File (%s)!! %s failed: %s (errno %d)\n", path.c_str(),
+             DbSaveStepName(failure.step), DbErrnoText(failure.errnoValue).c_str(),
+             failure.errnoValue);
+    if (failure.undoStep != DbSaveStep::kNone) {
+        Diagnose(161, "WARNING:Old File is not Restored (%s)!! %s failed: %s (errno %d)\n",
+                 path.c_str(), DbSaveStepName(failure.undoStep),
+                 DbErrnoText(failure.undoErrno).c_str(), failure.undoErrno);
     }
     return -1;
 }
 
 int DbCloseTable(const char* tableName, int save) {
+    return DbCloseTable(tableName, save, nullptr);
+}
+
+int DbCloseTable(const char* tableName, int save, DbSaveError* why) {
+    if (why != nullptr) {
+        *why = DbSaveError{};
+    }
     DbTable* table = DbFindTable(tableName);
     if (table == nullptr || !table->loaded) {
         return 0;
     }
-    int result = save == 1 ? DbWriteTable(tableName) : 0;
+    int result = save == 1 ? DbWriteTable(tableName, why) : 0;
     ReleaseRows(table);
     return result;
 }

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "XelRowStore.h"
+#include "XelSaveError.h"
 
 // One row: its cells back to back in the table's text blocks, each ended by a NUL byte.
 struct DbRow {
@@ -61,10 +62,15 @@ void DbTerminate();
 
 DbTable* DbOpenTable(const char* tableName);
 // 0 when written (or not loaded), -1 when the file could not be replaced; on failure the
-// old file is left byte-identical.
+// old file is left byte-identical (unless putting it back failed too, which `why` and the
+// diagnostics tell). A failure prints the step that failed and its errno as diagnostic 160
+// (after 158 when the file could not be opened), and a failed undo as 161.
 int DbWriteTable(const char* tableName);
+// The same, setting `why` (when not null) to why the save failed, or to no failure.
+int DbWriteTable(const char* tableName, DbSaveError* why);
 // Writes first when save is exactly 1; releases the rows in every case.
 int DbCloseTable(const char* tableName, int save);
+int DbCloseTable(const char* tableName, int save, DbSaveError* why);
 
 void DbAddRow(DbTable* table, std::string_view line);
 void DbDeleteRow(DbTable* table, int32_t row);

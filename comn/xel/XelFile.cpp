@@ -40,13 +40,33 @@ auto Retry(F f) {
 
 const XelSysCalls* g_sysCalls = &kRealSysCalls;
 
-// Write all bytes, going on after short writes and interrupted calls.
+// Records the first failure of a save: the step and the errno its call left (EIO when
+// it left none). Returns false, for use in conditions.
+bool Fail(DbSaveError& why, DbSaveStep step) {
+    if (!why.Failed()) {
+        why.step = step;
+        why.errnoValue = errno != 0 ? errno : EIO;
+    }
+    return false;
+}
+
+// Records that undoing a failed save failed too.
+void FailUndo(DbSaveError& why, DbSaveStep step, int error) {
+    why.undoStep = step;
+    why.undoErrno = error != 0 ? error : EIO;
+}
+
+// Write all bytes, going on after short writes and interrupted calls. On failure errno
+// tells why (EIO for a write that took no byte and named no error).
 bool WriteAll(const XelSysCalls& sys, int fd, std::string_view contents) {
     size_t done = 0;
     while (done < contents.size()) {
         ssize_t n =
             Retry([&] { return sys.write(fd, contents.data() + done, contents.size() - done); });
         if (n <= 0) {
+            if (n == 0) {
+                errno = EIO;
+            }
             return false;
         }
         done += static_cast<size_t>(n);
@@ -60,18 +80,19 @@ bool Close(const XelSysCalls& sys, int fd) {
     return sys.close(fd) == 0 || errno == EINTR;
 }
 
-bool SyncFolder(const XelSysCalls& sys, const std::string& folder) {
+bool SyncFolder(const XelSysCalls& sys, const std::string& folder, DbSaveError& why) {
     int dir =
         Retry([&] { return sys.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0); });
     if (dir < 0) {
-        return false;
+        return Fail(why, DbSaveStep::kOpenFolder);
     }
-    bool ok = Retry([&] { return sys.fsync(dir); }) == 0;
-    return Close(sys, dir) && ok;
+    const bool ok =
+        Retry([&] { return sys.fsync(dir); }) == 0 || Fail(why, DbSaveStep::kSyncFolder);
+    return (Close(sys, dir) || Fail(why, DbSaveStep::kCloseFolder)) && ok;
 }
 
 // Reads an open file from where it stands to its end into one block, followed by `slack`
-// zero bytes.
+// zero bytes. On failure errno tells why (ENOMEM when the memory would not hold it).
 bool ReadToEnd(const XelSysCalls& sys, int fd, XelFileBytes& bytes, size_t slack) {
     // The size the file has now is only a hint: it may grow or shrink while it is read.
     // One byte more than the hint lets the read that finds the end go without a copy.
@@ -85,11 +106,13 @@ bool ReadToEnd(const XelSysCalls& sys, int fd, XelFileBytes& bytes, size_t slack
     size_t size = 0;
     for (;;) {
         if (data == nullptr) {
+            errno = ENOMEM;
             return false;
         }
         if (size == room) {
             std::unique_ptr<char[]> larger(new (std::nothrow) char[2 * room + slack]);
             if (larger == nullptr) {
+                errno = ENOMEM;
                 return false;
             }
             std::memcpy(larger.get(), data.get(), size);
@@ -111,40 +134,54 @@ bool ReadToEnd(const XelSysCalls& sys, int fd, XelFileBytes& bytes, size_t slack
     return true;
 }
 
-// Makes the file hold exactly `contents` and syncs it.
-bool OverwriteWith(const XelSysCalls& sys, int fd, std::string_view contents) {
-    return ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(sys, fd, contents) &&
-           Retry([&] { return sys.ftruncate(fd, static_cast<off_t>(contents.size())); }) == 0 &&
-           Retry([&] { return sys.fsync(fd); }) == 0;
+// Makes the file hold exactly `contents` and syncs it. Returns the step that failed, with
+// errno as its call left it, or kNone.
+DbSaveStep OverwriteWith(const XelSysCalls& sys, int fd, std::string_view contents) {
+    if (::lseek(fd, 0, SEEK_SET) != 0 || !WriteAll(sys, fd, contents)) {
+        return DbSaveStep::kWriteInPlace;
+    }
+    if (Retry([&] { return sys.ftruncate(fd, static_cast<off_t>(contents.size())); }) != 0) {
+        return DbSaveStep::kTruncate;
+    }
+    if (Retry([&] { return sys.fsync(fd); }) != 0) {
+        return DbSaveStep::kSyncInPlace;
+    }
+    return DbSaveStep::kNone;
 }
 
 // The save of a file whose folder takes no new file; see XelReplaceFile.
 XelWriteResult RewriteInPlace(const XelSysCalls& sys, const std::string& target,
-                              const std::string& contents) {
+                              const std::string& contents, DbSaveError& why) {
     const int fd = Retry([&] { return sys.open(target.c_str(), O_RDWR | O_CLOEXEC, 0); });
     if (fd < 0) {
+        Fail(why, DbSaveStep::kOpenInPlace);
         return XelWriteResult::kOpenFailed;
     }
     XelFileBytes old;
-    bool ok = ReadToEnd(sys, fd, old, 0);
+    bool ok = ReadToEnd(sys, fd, old, 0) || Fail(why, DbSaveStep::kReadOld);
     // A full disk shows here, before a byte is overwritten. A file system that cannot
     // reserve room is written without.
     if (ok && contents.size() > old.size) {
         const int reserved = Retry([&] {
             return sys.fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(contents.size()));
         });
-        ok = reserved == 0 || errno == EOPNOTSUPP || errno == ENOSYS;
+        ok = reserved == 0 || errno == EOPNOTSUPP || errno == ENOSYS ||
+             Fail(why, DbSaveStep::kReserve);
     }
     if (!ok) {
         Close(sys, fd);
         return XelWriteResult::kFailed;
     }
-    if (OverwriteWith(sys, fd, contents)) {
+    const DbSaveStep failed = OverwriteWith(sys, fd, contents);
+    if (failed == DbSaveStep::kNone) {
         // Once synced the new bytes are on the disk; what close reports changes nothing.
         Close(sys, fd);
         return XelWriteResult::kOk;
     }
-    OverwriteWith(sys, fd, std::string_view(old.data.get(), old.size));
+    Fail(why, failed);
+    if (OverwriteWith(sys, fd, std::string_view(old.data.get(), old.size)) != DbSaveStep::kNone) {
+        FailUndo(why, DbSaveStep::kRestore, errno);
+    }
     Close(sys, fd);
     return XelWriteResult::kFailed;
 }
@@ -210,7 +247,11 @@ int XelCreateEmpty(const std::string& path) {
     return Close(sys, fd) ? 0 : -1;
 }
 
-XelWriteResult XelReplaceFile(const std::string& path, const std::string& contents) {
+XelWriteResult XelReplaceFile(const std::string& path, const std::string& contents,
+                              DbSaveError* failure) {
+    DbSaveError unused;
+    DbSaveError& why = failure != nullptr ? *failure : unused;
+    why = DbSaveError{};
     const XelSysCalls& sys = *g_sysCalls;
     const std::string target = ResolveTarget(path);
 
@@ -222,18 +263,28 @@ XelWriteResult XelReplaceFile(const std::string& path, const std::string& conten
         [&] { return sys.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); });
     if (fd < 0) {
         const bool folderRefused = errno == EACCES || errno == EPERM;
-        return folderRefused && existed ? RewriteInPlace(sys, target, contents)
-                                        : XelWriteResult::kOpenFailed;
+        if (folderRefused && existed) {
+            return RewriteInPlace(sys, target, contents, why);
+        }
+        Fail(why, DbSaveStep::kOpenTemp);
+        return XelWriteResult::kOpenFailed;
     }
-    bool ok = !existed || Retry([&] { return sys.fchmod(fd, old.st_mode & 07777); }) == 0;
-    ok = ok && WriteAll(sys, fd, contents);
-    ok = ok && Retry([&] { return sys.fsync(fd); }) == 0;
-    ok = Close(sys, fd) && ok;
+    bool ok = !existed || Retry([&] { return sys.fchmod(fd, old.st_mode & 07777); }) == 0 ||
+              Fail(why, DbSaveStep::kChmodTemp);
+    ok = ok && (WriteAll(sys, fd, contents) || Fail(why, DbSaveStep::kWriteTemp));
+    ok = ok && (Retry([&] { return sys.fsync(fd); }) == 0 || Fail(why, DbSaveStep::kSyncTemp));
+    ok = (Close(sys, fd) || Fail(why, DbSaveStep::kCloseTemp)) && ok;
 
     // A second name for the old file lets a failed folder sync bring it back.
     const std::string backup = temp + ".old";
-    const bool backedUp = ok && existed && sys.link(target.c_str(), backup.c_str()) == 0;
-    ok = ok && Retry([&] { return sys.rename(temp.c_str(), target.c_str()); }) == 0;
+    bool backedUp = false;
+    int linkError = 0;
+    if (ok && existed) {
+        backedUp = sys.link(target.c_str(), backup.c_str()) == 0;
+        linkError = backedUp ? 0 : errno;
+    }
+    ok = ok && (Retry([&] { return sys.rename(temp.c_str(), target.c_str()); }) == 0 ||
+                Fail(why, DbSaveStep::kRename));
     if (!ok) {
         sys.unlink(temp.c_str());
         if (backedUp) {
@@ -244,9 +295,16 @@ XelWriteResult XelReplaceFile(const std::string& path, const std::string& conten
 
     // The rename reaches the disk only with the folder's own sync.
     const std::string folder = FolderOf(target);
-    if (!SyncFolder(sys, folder)) {
-        if (backedUp && sys.rename(backup.c_str(), target.c_str()) == 0) {
-            SyncFolder(sys, folder);
+    if (!SyncFolder(sys, folder, why)) {
+        if (backedUp) {
+            if (sys.rename(backup.c_str(), target.c_str()) == 0) {
+                DbSaveError ignored;
+                SyncFolder(sys, folder, ignored);
+            } else {
+                FailUndo(why, DbSaveStep::kRenameBack, errno);
+            }
+        } else if (existed) {
+            FailUndo(why, DbSaveStep::kLinkOld, linkError);
         }
         return XelWriteResult::kFailed;
     }

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "XelSaveError.h"
+
 struct XelSysCalls {
     int (*open)(const char* path, int flags, mode_t mode);
     ssize_t (*read)(int fd, void* buffer, size_t size);
@@ -60,7 +62,12 @@ enum class XelWriteResult { kOk, kOpenFailed, kFailed };
 // Keeps the permission bits of an existing file; a symbolic link keeps pointing at its
 // target, which is replaced. No temporary name outlives the call, but a crash can leave
 // one: XelRemoveStaleTemps clears those.
-XelWriteResult XelReplaceFile(const std::string& path, const std::string& contents);
+// `failure`, when given, is set to the step that failed and its errno (kNone on success).
+// The rare failure to put the old file back (its second name could not be made or will
+// not go back, or the old bytes could not all be written back in place) is set there
+// too: only then may a failed save leave the file other than it was.
+XelWriteResult XelReplaceFile(const std::string& path, const std::string& contents,
+                              DbSaveError* failure = nullptr);
 
 // Removes the temporary files that saves of `path` by processes no longer running left
 // behind. Returns how many were removed.

@@ -47,10 +47,18 @@ struct Fault {
     int calls[static_cast<int>(Call::kCount)] = {};
     // A folder that takes no new file: creating one fails with EACCES, uncounted.
     bool lockedFolder = false;
+    // A second fault, once: the nth2 call of call2 fails with error2.
+    Call call2 = Call::kCount;
+    int nth2 = 1;
+    int error2 = EIO;
 } g_fault;
 
 bool Trips(Call call) {
     int count = ++g_fault.calls[static_cast<int>(call)];
+    if (call == g_fault.call2 && count == g_fault.nth2) {
+        errno = g_fault.error2;
+        return true;
+    }
     if (call != g_fault.call) {
         return false;
     }
@@ -121,13 +129,16 @@ class SaveFaultTest : public StoreTest {
         g_fault = Fault{};
         StoreTest::TearDown();
     }
-    int SaveWith(const Fault& fault) {
+    int SaveWith(const Fault& fault, DbSaveError* why = nullptr, std::string* out = nullptr) {
         g_fault = fault;
         XelSetSysCalls(&kFaulty);
         testing::internal::CaptureStdout();
-        int result = DbWriteTable("kelnova");
-        testing::internal::GetCapturedStdout();
+        int result = DbWriteTable("kelnova", why);
+        const std::string printed = testing::internal::GetCapturedStdout();
         XelSetSysCalls(nullptr);
+        if (out != nullptr) {
+            *out = printed;
+        }
         return result;
     }
 
@@ -280,15 +291,177 @@ TEST_F(SaveFaultTest, FailedFolderSyncBringsTheOldFileBack) {
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"kelnova.txt"});
 }
 
+// Each step of a save failing with a representative errno: the caller is given that step
+// and errno, the diagnostics name them, and the old file is byte-identical; or, when
+// putting the old file back failed too, that undo is reported along with what the file
+// then holds.
+TEST_F(SaveFaultTest, EachFailedStepIsReportedWithItsErrno) {
+    enum Holds { kOld, kNew, kOldOverNew };
+    struct Case {
+        const char* step;  // as the diagnostic names it
+        bool inPlace;      // in a folder that takes no new file
+        Call call;
+        int nth;
+        int error;
+        Call call2;  // a second fault, in the undo
+        int nth2;
+        int error2;
+        DbSaveStep expected;
+        DbSaveStep undo;
+        Holds holds;
+    };
+    const Call kNo = Call::kCount;
+    const DbSaveStep kNone = DbSaveStep::kNone;
+    const Case cases[] = {
+        {"open of the temporary file", false, Call::kOpen, 1, ENOSPC, kNo, 0, 0,
+         DbSaveStep::kOpenTemp, kNone, kOld},
+        {"permission change of the temporary file", false, Call::kFchmod, 1, EPERM, kNo, 0, 0,
+         DbSaveStep::kChmodTemp, kNone, kOld},
+        {"write of the temporary file", false, Call::kWrite, 1, ENOSPC, kNo, 0, 0,
+         DbSaveStep::kWriteTemp, kNone, kOld},
+        {"fsync of the temporary file", false, Call::kFsync, 1, EIO, kNo, 0, 0,
+         DbSaveStep::kSyncTemp, kNone, kOld},
+        {"close of the temporary file", false, Call::kClose, 1, EDQUOT, kNo, 0, 0,
+         DbSaveStep::kCloseTemp, kNone, kOld},
+        {"rename of the temporary file", false, Call::kRename, 1, EACCES, kNo, 0, 0,
+         DbSaveStep::kRename, kNone, kOld},
+        {"open of the folder", false, Call::kOpen, 2, EMFILE, kNo, 0, 0, DbSaveStep::kOpenFolder,
+         kNone, kOld},
+        {"fsync of the folder", false, Call::kFsync, 2, EIO, kNo, 0, 0, DbSaveStep::kSyncFolder,
+         kNone, kOld},
+        {"close of the folder", false, Call::kClose, 2, EIO, kNo, 0, 0, DbSaveStep::kCloseFolder,
+         kNone, kOld},
+        // The old file's second name is missing, or will not go back: the new bytes stay.
+        {"fsync of the folder", false, Call::kFsync, 2, EIO, Call::kLink, 1, EMLINK,
+         DbSaveStep::kSyncFolder, DbSaveStep::kLinkOld, kNew},
+        {"fsync of the folder", false, Call::kFsync, 2, EIO, Call::kRename, 2, EBUSY,
+         DbSaveStep::kSyncFolder, DbSaveStep::kRenameBack, kNew},
+        {"open of the file for a rewrite in place", true, Call::kOpen, 1, EACCES, kNo, 0, 0,
+         DbSaveStep::kOpenInPlace, kNone, kOld},
+        {"read of the old bytes", true, Call::kRead, 1, EIO, kNo, 0, 0, DbSaveStep::kReadOld, kNone,
+         kOld},
+        {"reservation of room (fallocate)", true, Call::kFallocate, 1, ENOSPC, kNo, 0, 0,
+         DbSaveStep::kReserve, kNone, kOld},
+        {"write in place", true, Call::kWrite, 1, EFBIG, kNo, 0, 0, DbSaveStep::kWriteInPlace,
+         kNone, kOld},
+        {"truncation in place", true, Call::kFtruncate, 1, EIO, kNo, 0, 0, DbSaveStep::kTruncate,
+         kNone, kOld},
+        {"fsync in place", true, Call::kFsync, 1, EIO, kNo, 0, 0, DbSaveStep::kSyncInPlace, kNone,
+         kOld},
+        // The old bytes are written back over the longer new ones, but not cut to length.
+        {"fsync in place", true, Call::kFsync, 1, EIO, Call::kFtruncate, 2, EROFS,
+         DbSaveStep::kSyncInPlace, DbSaveStep::kRestore, kOldOverNew},
+    };
+    const std::string path = TablePath().string();
+    const auto line = [&](int number, const char* what, const char* step, int error) {
+        return "comn\\xel\\XelDatabase(" + std::to_string(number) + "):" + what + " (" + path +
+               ")!! " + step + " failed: " + DbErrnoText(error) + " (errno " +
+               std::to_string(error) + ")\n";
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.step) + (c.inPlace ? " in place" : "") + ", " +
+                     std::strerror(c.error) + (c.call2 != kNo ? ", undo fails" : ""));
+        xeltest::WriteBytes(TablePath(), m_old);
+        ::chmod(TablePath().c_str(), 0640);
+        Fault fault;
+        fault.call = c.call;
+        fault.nth = c.nth;
+        fault.error = c.error;
+        fault.lockedFolder = c.inPlace;
+        fault.call2 = c.call2;
+        fault.nth2 = c.nth2;
+        fault.error2 = c.error2;
+        DbSaveError why;
+        why.step = DbSaveStep::kRename;  // stale: the save must set every field
+        why.undoStep = DbSaveStep::kRename;
+        std::string out;
+        ASSERT_EQ(SaveWith(fault, &why, &out), -1);
+        EXPECT_EQ(why.step, c.expected);
+        EXPECT_EQ(why.errnoValue, c.error);
+        EXPECT_EQ(why.undoStep, c.undo);
+        EXPECT_EQ(why.undoErrno, c.undo == kNone ? 0 : c.error2);
+        EXPECT_STREQ(DbSaveStepName(why.step), c.step);
+        const std::string holds = ReadBytes(TablePath());
+        EXPECT_EQ(holds, c.holds == kOld   ? m_old
+                         : c.holds == kNew ? m_new
+                                           : m_old + m_new.substr(m_old.size()));
+        std::string expected;
+        if (c.expected == DbSaveStep::kOpenTemp || c.expected == DbSaveStep::kOpenInPlace) {
+            expected = "comn\\xel\\XelDatabase(158):Can't Open Object File (" + path + ")!!\n";
+        }
+        expected += line(160, "Can't Save Table File", c.step, c.error);
+        if (c.undo != kNone) {
+            expected +=
+                line(161, "WARNING:Old File is not Restored", DbSaveStepName(c.undo), c.error2);
+        }
+        EXPECT_EQ(out, expected);
+        if (c.undo == DbSaveStep::kRenameBack) {
+            // The old file's second name stays, the only copy of the old bytes; the next
+            // open of the table clears it once this process has ended.
+            EXPECT_EQ(FolderEntries().size(), 2u);
+            for (const std::string& name : FolderEntries()) {
+                if (name != "kelnova.txt") {
+                    EXPECT_EQ(ReadBytes(m_dir / name), m_old);
+                    std::filesystem::remove(m_dir / name);
+                }
+            }
+        }
+        EXPECT_EQ(FolderEntries(), std::vector<std::string>{"kelnova.txt"});
+    }
+    // The next save, with no fault, reports no failure.
+    DbSaveError why;
+    why.step = DbSaveStep::kRename;
+    std::string out;
+    EXPECT_EQ(SaveWith(Fault{}, &why, &out), 0);
+    EXPECT_FALSE(why.Failed());
+    EXPECT_EQ(out, "");
+}
+
+// What the user is told: a Japanese sentence for the reasons a user can act on, the
+// English description for the rest, and a warning when the old file was not put back.
+TEST(DbSaveErrorTextTest, NamesTheReasonForTheUser) {
+    struct Case {
+        int error;
+        DbSaveStep undo;
+        std::string text;
+    };
+    const Case cases[] = {
+        {ENOSPC, DbSaveStep::kNone, "ディスクの空き容量が足りません。"},
+        {EDQUOT, DbSaveStep::kNone, "ディスクの空き容量が足りません。"},
+        {EACCES, DbSaveStep::kNone, "書き込みの権限がありません。"},
+        {EPERM, DbSaveStep::kNone, "書き込みの権限がありません。"},
+        {EROFS, DbSaveStep::kNone, "読み取り専用の場所です。"},
+        {EIO, DbSaveStep::kNone, "ディスクの読み書きに失敗しました。"},
+        {EMLINK, DbSaveStep::kNone, "Too many links."},
+        {EIO, DbSaveStep::kRestore,
+         "ディスクの読み書きに失敗しました。元のファイルに戻せませんでした。"},
+    };
+    for (const Case& c : cases) {
+        DbSaveError why;
+        why.step = DbSaveStep::kWriteTemp;
+        why.errnoValue = c.error;
+        why.undoStep = c.undo;
+        why.undoErrno = c.undo == DbSaveStep::kNone ? 0 : EIO;
+        EXPECT_EQ(DbSaveErrorText(why), c.text) << c.error;
+    }
+    EXPECT_EQ(DbSaveErrorText(DbSaveError{}), "");
+}
+
 TEST_F(SaveFaultTest, CloseWithAFailedSaveStillReleasesTheRows) {
     g_fault = {Call::kOpen, 1, EROFS, true};
     XelSetSysCalls(&kFaulty);
     testing::internal::CaptureStdout();
-    EXPECT_EQ(DbCloseTable("kelnova", 1), -1);
+    DbSaveError why;
+    EXPECT_EQ(DbCloseTable("kelnova", 1, &why), -1);
     std::string out = testing::internal::GetCapturedStdout();
     XelSetSysCalls(nullptr);
+    EXPECT_EQ(why.step, DbSaveStep::kOpenTemp);
+    EXPECT_EQ(why.errnoValue, EROFS);
     EXPECT_EQ(out, "comn\\xel\\XelDatabase(158):Can't Open Object File (" + TablePath().string() +
-                       ")!!\n");
+                       ")!!\n"
+                       "comn\\xel\\XelDatabase(160):Can't Save Table File (" +
+                       TablePath().string() +
+                       ")!! open of the temporary file failed: Read-only file system (errno 30)\n");
     EXPECT_EQ(m_table->loaded, 0);
     EXPECT_EQ(DbRowCount(m_table), 0);
     EXPECT_EQ(ReadBytes(TablePath()), m_old);
@@ -316,7 +489,8 @@ TEST_F(StoreTest, FullDiskLeavesTheOldFile) {
     const std::string old = ReadBytes(mountPoint / "kelnova.txt");
     DbAddRow(table, "20070306,,,1,one more,");
     testing::internal::CaptureStdout();
-    const int second = DbWriteTable("kelnova");
+    DbSaveError why;
+    const int second = DbWriteTable("kelnova", &why);
     testing::internal::GetCapturedStdout();
     const std::string after = ReadBytes(mountPoint / "kelnova.txt");
     std::vector<std::string> names;
@@ -328,6 +502,8 @@ TEST_F(StoreTest, FullDiskLeavesTheOldFile) {
     EXPECT_EQ(first, 0);
     EXPECT_GT(old.size(), 128u * 1024);
     EXPECT_EQ(second, -1);
+    EXPECT_EQ(why.step, DbSaveStep::kWriteTemp);
+    EXPECT_EQ(why.errnoValue, ENOSPC);
     EXPECT_EQ(after, old);
     EXPECT_EQ(names, std::vector<std::string>{"kelnova.txt"});
 }
@@ -353,9 +529,10 @@ TEST_F(StoreTest, ReadOnlyFolder) {
     DbTable* table = DbOpenTable("kelnova");
     const bool opened = table != nullptr;
     int saved = 0;
+    DbSaveError why;
     if (opened) {
         DbAddRow(table, "20070306,,,1,new,");
-        saved = DbCloseTable("kelnova", 1);
+        saved = DbCloseTable("kelnova", 1, &why);
     }
     // The same folder without a table: the table cannot be created.
     const std::filesystem::path empty = m_dir / "ro-empty";
@@ -370,6 +547,8 @@ TEST_F(StoreTest, ReadOnlyFolder) {
     ::umount(mountPoint.c_str());
     EXPECT_TRUE(opened);
     EXPECT_EQ(saved, -1);
+    EXPECT_EQ(why.step, DbSaveStep::kOpenTemp);
+    EXPECT_EQ(why.errnoValue, EROFS);
     EXPECT_EQ(after, bytes);
     EXPECT_FALSE(created);
     EXPECT_TRUE(emptyStillEmpty);

@@ -77,6 +77,17 @@ TEST_F(ReferenceTest, LinesReadFromTheFileSplitAsAddedRowsDo) {
         "0123456789abcde,0123456789abcd,,x,0123456789abcdef0123,end",
         "0123456789abcdef,0123456789abcdef,0123456789abcdef,\"q\",e,f",
         std::string(40, 'y') + ",,,,," + std::string(20, 'z'),
+        // One field of every byte that ends or splits nothing, each five times over: a
+        // scan that took any of them for a comma would take the line for six fields.
+        [] {
+            std::string line;
+            for (int c = 1; c < 256; ++c) {
+                if (c != '\n' && c != '\r' && c != ',' && c != '"') {
+                    line.append(5, static_cast<char>(c));
+                }
+            }
+            return line;
+        }(),
     };
     const char* const endings[] = {"\r\n", "\n", ""};
     for (const std::string& line : lines) {
