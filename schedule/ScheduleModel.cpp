@@ -6,6 +6,7 @@
 #include "PeriodSpan.h"
 #include "Schedule.h"
 #include "XelDatabase.h"
+#include "XelSaveError.h"
 
 namespace {
 
@@ -29,6 +30,13 @@ DayWriteOutcome WritePeriod(DbTable* table, const DayContent& before, const DayC
         outcome.period = PeriodWritten::kThisDayAlone;
     }
     return outcome;
+}
+
+SaveFailure FailureOf(const DbSaveError& why) {
+    if (!why.Failed()) {
+        return {};
+    }
+    return {DbSaveStepName(why.step), why.errnoValue, DbSaveErrorText(why)};
 }
 
 bool HoldsAnything(const DayContent& day) {
@@ -161,7 +169,10 @@ bool CScheduleModel::Save() {
     if (m_table == nullptr) {
         return false;
     }
-    if (DbWriteTable(kScheduleTable) < 0) {
+    DbSaveError why;
+    const bool saved = DbWriteTable(kScheduleTable, &why) >= 0;
+    m_lastFailure = FailureOf(why);
+    if (!saved) {
         return false;
     }
     m_bUnsaved = false;
@@ -173,7 +184,9 @@ bool CScheduleModel::Close(bool save) {
     if (m_table == nullptr) {
         return true;
     }
-    const bool saved = DbCloseTable(kScheduleTable, save ? 1 : 0) >= 0;
+    DbSaveError why;
+    const bool saved = DbCloseTable(kScheduleTable, save ? 1 : 0, &why) >= 0;
+    m_lastFailure = FailureOf(why);
     m_table = nullptr;
     m_bUnsaved = false;
     m_stamp = {};

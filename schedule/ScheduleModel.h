@@ -54,6 +54,14 @@ struct DayWriteOutcome {
     PeriodWritten period = PeriodWritten::kNone;
 };
 
+// Why the last save failed, for the message that says so.
+struct SaveFailure {
+    std::string step;    // the step that failed, in English ("rename of the temporary file")
+    int errnoValue = 0;  // its errno
+    std::string
+        reason;  // a short Japanese text for the user, UTF-8 ("ディスクの空き容量が足りません。")
+};
+
 class CScheduleModel {
   public:
     CScheduleModel() = default;
@@ -99,10 +107,13 @@ class CScheduleModel {
     bool FileChangedOnDisk() const;
 
     // Writes the table to its file, safely; false when the file could not be replaced (it
-    // is then left as it was).
+    // is then left as it was), with the reason in LastSaveFailure.
     bool Save();
-    // Releases the table, saving it first when asked; false when that save failed.
+    // Releases the table, saving it first when asked; false when that save failed, with
+    // the reason in LastSaveFailure.
     bool Close(bool save);
+    // Why the last failed Save or Close failed; empty texts after a success.
+    const SaveFailure& LastSaveFailure() const { return m_lastFailure; }
 
   private:
     void TakeStamp();
@@ -110,4 +121,5 @@ class CScheduleModel {
     DbTable* m_table = nullptr;
     bool m_bUnsaved = false;
     FileStamp m_stamp;
+    SaveFailure m_lastFailure;
 };

@@ -171,8 +171,12 @@ TEST_F(ScheduleModelTest, WrittenDayReadsBackAndOnlyASaveClearsTheUnsavedMark) {
     testing::internal::GetCapturedStdout();
     XelSetSysCalls(nullptr);
     EXPECT_TRUE(m_model.HasUnsavedChanges());
+    EXPECT_EQ(m_model.LastSaveFailure().errnoValue, ENOSPC);
+    EXPECT_NE(m_model.LastSaveFailure().step.find("rename"), std::string::npos);
+    EXPECT_EQ(m_model.LastSaveFailure().reason, "ディスクの空き容量が足りません。");
     EXPECT_TRUE(m_model.Save());
     EXPECT_FALSE(m_model.HasUnsavedChanges());
+    EXPECT_EQ(m_model.LastSaveFailure().errnoValue, 0);
 }
 
 TEST_F(ScheduleModelTest, SeesWhenAnotherProgramChangedTheFile) {
