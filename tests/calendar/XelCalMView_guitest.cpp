@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "../framework/GuiWait.h"
 #include "../xel/XelTestSupport.h"
 #include "MessageBox.h"
 #include "XelCalMView.h"
@@ -32,11 +33,7 @@ class MonthViewTest : public xeltest::StoreTest {
         ASSERT_TRUE(m_view->Create(m_frame, 10, wxRect(0, 0, 770, 452), true));
         m_view->SendInitialUpdate();
         // Repaints happen at once only on a window that is on the screen.
-        for (int i = 0; i < 200 && m_view->GetDrawCount() == 0; ++i) {
-            wxYield();
-            wxMilliSleep(10);
-        }
-        ASSERT_GT(m_view->GetDrawCount(), 0);
+        ASSERT_TRUE(guitest::YieldUntil([&] { return m_view->GetDrawCount() > 0; }));
         m_view->SetDayDialogRunner([this](DayEditFields& fields) {
             ++m_runs;
             m_seen = fields;

@@ -14,6 +14,7 @@
 
 #include "Cp932.h"
 #include "Dialog.h"
+#include "GuiWait.h"
 #include "MessageBox.h"
 #include "SortedListBox.h"
 #include "TextConv.h"
@@ -503,11 +504,7 @@ TEST(DialogSystemMenuTest, AppendedEntriesFollowTheStandardOnesAndReachOnSysComm
         EXPECT_EQ(d.GetPosition(), wxPoint(0, 0));
         // Painting a rectangle "now" paints before the call returns (once the window is
         // on the screen at all).
-        for (int i = 0; i < 100 && d.m_nPaints == 0; ++i) {
-            wxYield();
-            wxMilliSleep(10);
-        }
-        ASSERT_GT(d.m_nPaints, 0);
+        ASSERT_TRUE(guitest::YieldUntil([&] { return d.m_nPaints > 0; }));
         const int before = d.m_nPaints;
         d.RedrawRectNow({10, 20, 160, 50});
         EXPECT_GT(d.m_nPaints, before);

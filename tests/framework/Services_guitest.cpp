@@ -8,6 +8,7 @@
 #include "Cp932.h"
 #include "Dialog.h"
 #include "Fonts.h"
+#include "GuiWait.h"
 #include "Images.h"
 #include "MessageBox.h"
 #include "View.h"
@@ -175,11 +176,7 @@ TEST(ViewTest, CreatedFromItsRuntimeClassAndRepaintedAtOnce) {
     EXPECT_EQ(view->GetId(), 10);
     view->SendInitialUpdate();
     view->Show();
-    for (int i = 0; i < 100 && view->GetDrawCount() == 0; ++i) {
-        wxYield();
-        wxMilliSleep(10);
-    }
-    ASSERT_GT(view->GetDrawCount(), 0);
+    ASSERT_TRUE(guitest::YieldUntil([&] { return view->GetDrawCount() > 0; }));
     const int before = view->GetDrawCount();
     view->RedrawNow();
     EXPECT_EQ(view->GetDrawCount(), before + 1);
