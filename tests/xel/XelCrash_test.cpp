@@ -144,8 +144,10 @@ int64_t WaitForPhase(int fd, Phase phase, char& last) {
 // the save. Each kill waits for one step the saver reports, then for a random part of the
 // time the next step took in unkilled saves of the same forked kind: so the kills cover
 // the whole save however fast this machine writes, and each outcome can be held against
-// the step the saver had reached when it died.
-TEST_F(StoreTest, KillDuringSaveLeavesTheOldOrTheNewFile) {
+// the step the saver had reached when it died. It takes seconds: suites named
+// *StressTest carry the ctest label "stress".
+using StoreStressTest = StoreTest;
+TEST_F(StoreStressTest, KillDuringSaveLeavesTheOldOrTheNewFile) {
     const int kRows = 100000;
     const int kKills = 200;
     DbTable* table = DbOpenTable("kelnova");
