@@ -2,6 +2,8 @@
 
 #include <glib-unix.h>
 #include <signal.h>
+#include <wx/dialog.h>
+#include <wx/evtloop.h>
 
 #include <memory>
 
@@ -18,16 +20,45 @@ namespace {
 const char kSettingsFile[] = "kelnova.ini";
 
 // SIGTERM, SIGHUP and the end of the desktop session close the window as its close box
-// does, so the table is saved. Dialogs opened on top of it are cancelled first.
-gboolean OnTerminate(gpointer data) {
-    auto* main = static_cast<CCalendarDlg*>(data);
+// does, so the table is saved. Dialogs opened on top of it are cancelled first, one at a
+// time from the innermost: a modal loop ends only while it is the innermost one (ending an
+// outer dialog first hides it but leaves its loop running, and the program never ends), so
+// the next dialog is cancelled once the loop of the one before has returned.
+struct Closing {
+    CCalendarDlg* main;
+    guint step = 0;                     // the pending CloseStep, or 0
+    wxEventLoopBase* ending = nullptr;  // the loop of the dialog cancelled last
+};
+
+gboolean CloseStep(gpointer data) {
+    auto* closing = static_cast<Closing*>(data);
+    if (closing->ending != nullptr && wxEventLoopBase::GetActive() == closing->ending) {
+        return G_SOURCE_CONTINUE;  // that loop has not returned yet
+    }
+    // Dialogs are made just before they run, so the modal one made last is the innermost.
+    wxDialog* innermost = nullptr;
     for (wxWindow* window : wxTopLevelWindows) {
         auto* dialog = dynamic_cast<wxDialog*>(window);
-        if (dialog != nullptr && dialog != main && dialog->IsModal()) {
-            dialog->EndModal(wxID_CANCEL);
+        if (dialog != nullptr && dialog != closing->main && dialog->IsModal()) {
+            innermost = dialog;
         }
     }
-    main->CallAfter([main] { main->CloseAndSave(); });
+    if (innermost != nullptr) {
+        closing->ending = wxEventLoopBase::GetActive();
+        innermost->EndModal(wxID_CANCEL);
+        return G_SOURCE_CONTINUE;
+    }
+    closing->step = 0;
+    closing->main->CloseAndSave();
+    return G_SOURCE_REMOVE;
+}
+
+gboolean OnTerminate(gpointer data) {
+    auto* closing = static_cast<Closing*>(data);
+    if (closing->step == 0) {
+        closing->ending = nullptr;
+        closing->step = g_idle_add(CloseStep, closing);
+    }
     return G_SOURCE_CONTINUE;
 }
 
@@ -80,11 +111,15 @@ int CCalendarApp::InitInstance() {
             "データファイルを作成できません。データファイル作成フォルダの指定が間違っている可能性が"
             "あります。");
     } else {
-        guint term = g_unix_signal_add(SIGTERM, OnTerminate, dialog.get());
-        guint hup = g_unix_signal_add(SIGHUP, OnTerminate, dialog.get());
+        Closing closing{dialog.get()};
+        guint term = g_unix_signal_add(SIGTERM, OnTerminate, &closing);
+        guint hup = g_unix_signal_add(SIGHUP, OnTerminate, &closing);
         dialog->DoModal();
         g_source_remove(term);
         g_source_remove(hup);
+        if (closing.step != 0) {
+            g_source_remove(closing.step);
+        }
     }
 
     DbTerminate();
