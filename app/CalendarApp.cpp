@@ -1,6 +1,8 @@
 #include "CalendarApp.h"
 
 #include <signal.h>
+#include <wx/dialog.h>
+#include <wx/evtloop.h>
 
 #include <memory>
 
@@ -17,16 +19,52 @@ namespace {
 const char kSettingsFile[] = "kelnova.ini";
 
 // SIGTERM, SIGHUP and the end of the desktop session close the window as its close box
-// does, so the schedule is saved. Dialogs opened on top of it are cancelled first.
-void OnTerminate(CCalendarDlg* main) {
-    for (wxWindow* window : wxTopLevelWindows) {
-        auto* dialog = dynamic_cast<wxDialog*>(window);
-        if (dialog != nullptr && dialog != main && dialog->IsModal()) {
-            dialog->EndModal(wxID_CANCEL);
+// does, so the schedule is saved. Dialogs opened on top of it are cancelled first, one at
+// a time from the innermost: a modal loop ends only while it is the innermost one (ending
+// an outer dialog first hides it but leaves its loop running, and the program never ends),
+// so the next dialog is cancelled once the loop of the one before has returned. Each step
+// runs when the innermost loop is idle.
+class CTerminator {
+  public:
+    explicit CTerminator(CCalendarDlg* main) : m_pMain(main) {}
+    ~CTerminator() { fw::RemoveWatch(m_nStep); }
+
+    // A signal arrived; a second one while the first is being handled changes nothing.
+    void Request() {
+        if (m_nStep == 0) {
+            m_pEnding = nullptr;
+            m_nStep = fw::RunWhenIdle([this] { return Step(); });
         }
     }
-    main->CallAfter([main] { main->CloseAndSave(); });
-}
+
+  private:
+    // One step; false once the window is closed.
+    bool Step() {
+        if (m_pEnding != nullptr && wxEventLoopBase::GetActive() == m_pEnding) {
+            return true;  // that loop has not returned yet
+        }
+        // Dialogs are made just before they run, so the modal one made last is the innermost.
+        wxDialog* innermost = nullptr;
+        for (wxWindow* window : wxTopLevelWindows) {
+            auto* dialog = dynamic_cast<wxDialog*>(window);
+            if (dialog != nullptr && dialog != m_pMain && dialog->IsModal()) {
+                innermost = dialog;
+            }
+        }
+        if (innermost != nullptr) {
+            m_pEnding = wxEventLoopBase::GetActive();
+            innermost->EndModal(wxID_CANCEL);
+            return true;
+        }
+        m_nStep = 0;
+        m_pMain->CloseAndSave();
+        return false;
+    }
+
+    CCalendarDlg* m_pMain;
+    unsigned m_nStep = 0;                  // the idle step while closing, else 0
+    wxEventLoopBase* m_pEnding = nullptr;  // the loop of the dialog cancelled last
+};
 
 // The data folder in the file system's encoding: DATA_DIR, or the program's own folder.
 // nullopt when DATA_DIR is not a CP932 text.
@@ -70,9 +108,9 @@ int CCalendarApp::InitInstance() {
             "データファイルを作成できません。データファイル作成フォルダの指定が間違っている可能性が"
             "あります。");
     } else {
-        CCalendarDlg* main = dialog.get();
-        const unsigned term = fw::WatchSignal(SIGTERM, [main] { OnTerminate(main); });
-        const unsigned hup = fw::WatchSignal(SIGHUP, [main] { OnTerminate(main); });
+        CTerminator terminator(dialog.get());
+        const unsigned term = fw::WatchSignal(SIGTERM, [&terminator] { terminator.Request(); });
+        const unsigned hup = fw::WatchSignal(SIGHUP, [&terminator] { terminator.Request(); });
         dialog->DoModal();
         fw::RemoveWatch(term);
         fw::RemoveWatch(hup);

@@ -32,6 +32,10 @@ unsigned WatchSignal(int signal, std::function<void()> handler);
 // watch, 0 when it could not be set up.
 unsigned WatchReadable(int fd, std::function<void()> handler);
 
+// Runs step each time the main loop (or a modal loop inside it) is idle, until step
+// returns false. Returns the watch, 0 when it could not be set up.
+unsigned RunWhenIdle(std::function<bool()> step);
+
 // Ends a watch; 0 is ignored.
 void RemoveWatch(unsigned watch);
 

@@ -132,6 +132,16 @@ void DeleteHandler(gpointer data) {
     delete static_cast<Handler*>(data);
 }
 
+using Step = std::function<bool()>;
+
+gboolean RunStep(gpointer data) {
+    return (*static_cast<Step*>(data))() ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
+}
+
+void DeleteStep(gpointer data) {
+    delete static_cast<Step*>(data);
+}
+
 }  // namespace
 
 unsigned WatchSignal(int signal, std::function<void()> handler) {
@@ -142,6 +152,10 @@ unsigned WatchSignal(int signal, std::function<void()> handler) {
 unsigned WatchReadable(int fd, std::function<void()> handler) {
     return g_unix_fd_add_full(G_PRIORITY_DEFAULT, fd, G_IO_IN, RunFdHandler,
                               new Handler(std::move(handler)), DeleteHandler);
+}
+
+unsigned RunWhenIdle(std::function<bool()> step) {
+    return g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, RunStep, new Step(std::move(step)), DeleteStep);
 }
 
 void RemoveWatch(unsigned watch) {

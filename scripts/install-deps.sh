@@ -8,6 +8,8 @@ packages=(
   libwxgtk3.2-dev libglib2.0-dev fonts-ipafont-gothic
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick
+  # pgrep, pkill and ps of the end-to-end tests: not in a minimal Debian.
+  procps
   # The fuzz build: clang 14 with its runtime libraries, which hold libFuzzer
   # (libclang_rt.fuzzer) and the sanitizers.
   clang libclang-rt-14-dev

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "../framework/GuiWait.h"
 #include "DateTime.h"
 #include "DialogPaint.h"
 #include "DialogTestSupport.h"
@@ -467,12 +468,10 @@ TEST_F(DayDlgTest, TheListShowsFourEntriesAtOnce) {
     FourEntries(d);
     ASSERT_TRUE(d.Create());
     d.Show();
-    for (int i = 0; i < 20; ++i) {
-        wxTheApp->Yield(true);
-        wxMilliSleep(10);
-    }
     auto* list = dynamic_cast<wxListBox*>(d.GetDlgItem(IDC_LIST_YOTEI));
     ASSERT_NE(list, nullptr);
+    // The rows have a height (and a page is counted) once GTK has laid the list out.
+    ASSERT_TRUE(guitest::YieldUntil([&] { return list->GetCountPerPage() > 0; }));
     EXPECT_EQ(list->GetCount(), 4u);
     EXPECT_GE(list->GetCountPerPage(), 4);
     d.Hide();

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Editing a day end to end with the mouse: wheel and margin clicks change the month, a
 # double-click opens "予定編集", "追加..." opens "時間予定記入", four quick picks and a
-# typed text with OK twice store the row at once, and a kill -9 right after loses nothing.
+# typed text with OK twice store the row at once, and a kill -9 right after loses nothing;
+# SIGTERM and SIGHUP with one or both dialogs open save the table and end the program.
 # Usage: edit_e2e.sh PEMDARO XCLOSE
 PEMDARO=$(realpath "$1")
 XCLOSE=$(realpath "$2")
@@ -37,12 +38,15 @@ check "the wheel away from the user shows the previous month" wait_for 5 header_
 xdotool mousemove 600 200 click 5
 check "the wheel towards the user comes back" wait_for 5 header_is 600 10 255,255,255
 
-# Double-clicks day 17 + $1 (right column, row $1) and presses 追加...; sets DAY and TIME
-# to the two dialogs.
-open_time_entry() {
+# Double-clicks day 17 + $1 (right column, row $1); sets DAY to the dialog.
+open_day() {
     xdotool mousemove 500 $((20 + $1 * 27 + 13)) click --repeat 2 --delay 40 1
     check "a double-click on day $((17 + $1)) opens 予定編集" wait_for 10 has_dialog "予定編集"
     DAY=$(dialog_named "予定編集")
+}
+# Opens day 17 + $1 and presses 追加...; sets DAY and TIME to the two dialogs.
+open_time_entry() {
+    open_day "$1"
     click_in "$DAY" 282 226
     check "追加... opens 時間予定記入" wait_for 10 has_dialog "時間予定記入"
     TIME=$(dialog_named "時間予定記入")
@@ -95,5 +99,55 @@ wait_for 60 has_main_window
 check "closing ends the program" wait_for 10 is_gone "$PEMDARO_PID"
 check "closing keeps the row" has_row
 check "closing keeps the typed row" has_typed_row
+
+# SIGTERM or SIGHUP while "予定編集" is open, or "時間予定記入" over it too: the dialogs are
+# cancelled, the table is saved once more (a new file takes the old one's place, whole,
+# with the entry confirmed before) and the program ends.
+table_inode() { stat -c %i "$E2E_WORK/data/kelnova.txt"; }
+ends_whole() { [ "$(tail -n 1 "$E2E_WORK/data/kelnova.txt")" = "# [END OF FILE]"$'\r' ]; }
+lacks_text() { ! grep -q "$1" "$E2E_WORK/data/kelnova.txt"; }
+signal_with_dialogs_open() {  # SIGNAL DIALOGS ROW: confirms an entry in ROW, opens ROW + 1
+    local signal=$1 dialogs=$2 row=$3 open="予定編集"
+    start_pemdaro
+    check "the main window appears (before SIG$signal)" wait_for 60 has_main_window
+    open_time_entry "$row"
+    click_in "$TIME" 192 70  # ９
+    click_in "$TIME" 385 70  # ３０
+    click_in "$TIME" 220 70  # １０
+    click_in "$TIME" 357 70  # ００
+    read -r ox oy < <(origin "$TIME")
+    xdotool mousemove $((ox + 150)) $((oy + 215))
+    xdotool type --delay 20 "$signal"
+    confirm_both
+    local confirmed="${this_month}$((17 + row)),0930,1000,1,$signal,"
+    check "the entry confirmed before SIG$signal is saved" wait_for 5 has_line "$confirmed"
+    if [ "$dialogs" -eq 2 ]; then
+        open_time_entry $((row + 1))
+        click_in "$TIME" 150 215  # the entry text, left unconfirmed
+        open="予定編集 and 時間予定記入"
+    else
+        open_day $((row + 1))
+        click_in "$DAY" 150 144  # the period text, left unconfirmed
+    fi
+    xdotool type --delay 20 "open$signal"
+    local inode
+    inode=$(table_inode)
+    kill "-$signal" "$PEMDARO_PID"
+    check "SIG$signal with $open open ends the program" wait_for 10 is_gone "$PEMDARO_PID"
+    check "SIG$signal saved the table anew" [ "$(table_inode)" != "$inode" ]
+    check "the saved table ends with its end mark" ends_whole
+    check "the saved table holds the entry confirmed before" has_line "$confirmed"
+    check "the rows of earlier starts are kept" has_row
+    check "the cancelled dialogs' text is not saved" lacks_text "open$signal"
+    check "no temporary file is left after SIG$signal" \
+        [ "$(ls "$E2E_WORK/data")" = "kelnova.txt" ]
+    if ! is_gone "$PEMDARO_PID"; then
+        kill -9 "$PEMDARO_PID"
+        wait_for 5 is_gone "$PEMDARO_PID"
+    fi
+}
+signal_with_dialogs_open TERM 1 5
+signal_with_dialogs_open HUP 2 7
+signal_with_dialogs_open TERM 2 9
 
 finish

@@ -74,10 +74,13 @@ start_pemdaro() {
     PEMDARO_PID=$!
 }
 
-# Mapped top-level windows whose title is exactly $1 (UTF-8 titles included).
+# Mapped top-level windows whose title is exactly $1 (UTF-8 titles included). xwininfo
+# prints a title in the charset of its locale and gives up on Japanese ones in the C
+# locale of a bare shell; C.UTF-8, which glibc always has, prints the title's own bytes.
 windows_named() {
     local w
-    for w in $(xwininfo -root -tree 2>/dev/null | awk -v n="\"$1\":" '$2 == n {print $1}'); do
+    for w in $(LC_ALL=C.UTF-8 xwininfo -root -tree 2>/dev/null |
+        awk -v n="\"$1\":" '$2 == n {print $1}'); do
         xwininfo -id "$w" 2>/dev/null | grep -q 'Map State: IsViewable' && echo "$w"
     done
     return 0

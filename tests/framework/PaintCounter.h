@@ -8,10 +8,10 @@
 //   EXPECT_EQ(paints.Count(), 2);
 #pragma once
 
-#include <wx/app.h>
 #include <wx/eventfilter.h>
-#include <wx/utils.h>
 #include <wx/window.h>
+
+#include "GuiWait.h"
 
 class PaintCounter : public wxEventFilter {
   public:
@@ -32,13 +32,10 @@ class PaintCounter : public wxEventFilter {
     int Count() const { return m_nPaints; }
 
     // Runs pending events until the window has painted once (a window paints only once it
-    // is on the screen); false when it has not after a few seconds.
+    // is on the screen, when the X server and GTK get to it); false only when it has not
+    // after guitest::YieldUntil's limit.
     bool WaitForFirst() {
-        for (int i = 0; i < 300 && m_nPaints == 0; ++i) {
-            wxTheApp->Yield(true);
-            wxMilliSleep(10);
-        }
-        return m_nPaints > 0;
+        return guitest::YieldUntil([this] { return m_nPaints > 0; });
     }
 
   private:
