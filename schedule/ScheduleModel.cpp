@@ -1,6 +1,10 @@
 #include "ScheduleModel.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <system_error>
 
 #include "DateTime.h"
 #include "PeriodSpan.h"
@@ -39,6 +43,23 @@ SaveFailure FailureOf(const DbSaveError& why) {
     return {DbSaveStepName(why.step), why.errnoValue, DbSaveErrorText(why)};
 }
 
+// Whether two reads of one day hold the same: slots, period (text and dates) and marks.
+bool SameDay(const DayContent& a, const DayContent& b) {
+    return a.slots == b.slots && a.period.text == b.period.text &&
+           a.period.first == b.period.first && a.period.last == b.period.last &&
+           a.holiday == b.holiday && a.paidLeave == b.paidLeave;
+}
+
+// "20261207-174501": the local time, for the names of copies.
+std::string TimeStampText() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    return text;
+}
+
 bool HoldsAnything(const DayContent& day) {
     return day.period.n > 0 || day.holiday || day.paidLeave ||
            std::any_of(day.slots.begin(), day.slots.end(),
@@ -60,10 +81,16 @@ bool CScheduleModel::Open(const std::string& dataFolder) {
     DbRegistry& registry = DbKelnovaRegistry();
     DbSetRegistry(&registry);
     registry.dataFolder = dataFolder;
+    m_strFolder = dataFolder;
     m_table = DbOpenTable(kScheduleTable);
-    m_bUnsaved = false;
+    m_pending.clear();
+    m_conflicts.clear();
     TakeStamp();
     return m_table != nullptr;
+}
+
+std::string CScheduleModel::BackupFolder() const {
+    return m_strFolder + "kelnova-backup/";
 }
 
 std::string CScheduleModel::FilePath() const {
@@ -71,7 +98,14 @@ std::string CScheduleModel::FilePath() const {
 }
 
 void CScheduleModel::TakeStamp() {
-    m_stamp = m_table == nullptr ? FileStamp{} : FileStampOf(DbTablePath(m_table));
+    if (m_table == nullptr) {
+        m_stamp = {};
+        m_hash.reset();
+        return;
+    }
+    const std::string path = DbTablePath(m_table);
+    m_stamp = FileStampOf(path);
+    m_hash = FileContentHash(path);
 }
 
 DayContent CScheduleModel::ReadDay(const std::string& date) const {
@@ -142,32 +176,112 @@ void CScheduleModel::ForEachDay(const std::string& from, const std::string& to,
 }
 
 DayWriteOutcome CScheduleModel::WriteDay(const DayContent& before, const DayContent& after) {
-    const std::string& date = before.date;
-    if (m_table == nullptr || !ScheduleIsDate(date)) {
+    if (m_table == nullptr || !ScheduleIsDate(before.date)) {
         return {};
     }
-    int removed = 0;
-    if (before.period.n > 0) {
-        removed = ScheduleRemovePeriodRun(m_table, before.period.first, before.period.n,
-                                          before.period.text);
+    // The day as the table holds it now: another program's change of it since `before`
+    // was read (taken in by a reload) makes a conflict, and the edit replaces what is there
+    // now, not what was there.
+    const DayContent current = ReadDay(before.date);
+    if (!SameDay(current, before)) {
+        m_conflicts.push_back(before.date);
     }
-    DayWriteOutcome outcome = WritePeriod(m_table, before, after);
+    const DayWriteOutcome outcome = ApplyDay(current, after);
+    auto it = m_pending.find(before.date);
+    if (it == m_pending.end()) {
+        m_pending.emplace(before.date, PendingDay{current, after});
+    } else {
+        it->second.after = after;
+    }
+    return outcome;
+}
+
+DayWriteOutcome CScheduleModel::ApplyDay(const DayContent& base, const DayContent& after) {
+    const std::string& date = base.date;
+    int removed = 0;
+    if (base.period.n > 0) {
+        removed =
+            ScheduleRemovePeriodRun(m_table, base.period.first, base.period.n, base.period.text);
+    }
+    DayWriteOutcome outcome = WritePeriod(m_table, base, after);
     outcome.periodRowsRemoved = removed;
     for (int k = 0; k < kSlotCount; ++k) {
         ScheduleWriteSlot(m_table, date, k, after.slots[k]);
     }
     ScheduleWriteMarks(m_table, date, after.holiday, after.paidLeave);
-    m_bUnsaved = true;
     return outcome;
 }
 
-bool CScheduleModel::FileChangedOnDisk() const {
-    return m_table != nullptr && FileStampOf(DbTablePath(m_table)) != m_stamp;
+bool CScheduleModel::FileChangedOnDisk(bool checkContent) const {
+    if (m_table == nullptr) {
+        return false;
+    }
+    const std::string path = DbTablePath(m_table);
+    if (FileStampOf(path) != m_stamp) {
+        return true;
+    }
+    return checkContent && m_stamp.exists && FileContentHash(path) != m_hash;
+}
+
+bool CScheduleModel::ReloadIfChanged() {
+    if (!FileChangedOnDisk() || !FileStampOf(DbTablePath(m_table)).exists) {
+        return false;
+    }
+    Reload();
+    return true;
+}
+
+void CScheduleModel::Reload() {
+    DbCloseTable(kScheduleTable, 0);
+    m_table = DbOpenTable(kScheduleTable);
+    TakeStamp();
+    if (m_table == nullptr) {
+        return;
+    }
+    // The days written since the last save go on top of the file as it is now; each day
+    // is built on what the file now holds.
+    for (auto& [date, day] : m_pending) {
+        const DayContent current = ReadDay(date);
+        if (!SameDay(current, day.base)) {
+            m_conflicts.push_back(date);
+        }
+        ApplyDay(current, day.after);
+        day.base = current;
+    }
+}
+
+std::string CScheduleModel::KeepDiskCopy(const char* kind) const {
+    std::error_code error;
+    const std::filesystem::path folder = BackupFolder();
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+        return {};
+    }
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace, error);
+    std::filesystem::path copy =
+        folder / (std::string("kelnova-") + kind + "-" + TimeStampText() + ".txt");
+    for (int n = 2; std::filesystem::exists(copy, error); ++n) {
+        copy = folder / (std::string("kelnova-") + kind + "-" + TimeStampText() + "-" +
+                         std::to_string(n) + ".txt");
+    }
+    if (!std::filesystem::copy_file(DbTablePath(m_table), copy, error) || error) {
+        return {};
+    }
+    return copy.string();
 }
 
 bool CScheduleModel::Save() {
     if (m_table == nullptr) {
         return false;
+    }
+    // Never an old copy over a newer file: what another program changed is read first.
+    if (FileChangedOnDisk(true) && FileStampOf(DbTablePath(m_table)).exists) {
+        Reload();
+    }
+    std::string copy;
+    if (!m_conflicts.empty()) {
+        copy = KeepDiskCopy("conflict");
     }
     DbSaveError why;
     const bool saved = DbWriteTable(kScheduleTable, &why) >= 0;
@@ -175,7 +289,11 @@ bool CScheduleModel::Save() {
     if (!saved) {
         return false;
     }
-    m_bUnsaved = false;
+    std::sort(m_conflicts.begin(), m_conflicts.end());
+    m_conflicts.erase(std::unique(m_conflicts.begin(), m_conflicts.end()), m_conflicts.end());
+    m_lastConflicts = {std::move(m_conflicts), copy};
+    m_conflicts.clear();
+    m_pending.clear();
     TakeStamp();
     return true;
 }
@@ -184,11 +302,14 @@ bool CScheduleModel::Close(bool save) {
     if (m_table == nullptr) {
         return true;
     }
-    DbSaveError why;
-    const bool saved = DbCloseTable(kScheduleTable, save ? 1 : 0, &why) >= 0;
-    m_lastFailure = FailureOf(why);
+    // Only changes not saved yet are written: a file that holds everything is left as it
+    // is (and another program's later change of it with it).
+    const bool saved = !save || !HasUnsavedChanges() || Save();
+    DbCloseTable(kScheduleTable, 0);
     m_table = nullptr;
-    m_bUnsaved = false;
+    m_pending.clear();
+    m_conflicts.clear();
     m_stamp = {};
+    m_hash.reset();
     return saved;
 }

@@ -11,9 +11,19 @@
 //   model.Save();                                           // to the file
 //
 // Times in the DayContent handed out and taken back are the table's HHMM texts.
+//
+// Other programs may change the file while the model holds it (an editor, a sync tool, a
+// copy of Pemdaro on another machine). ReloadIfChanged reads such a file again, and Save
+// never writes an old copy over a newer one: it reads the file again first when it
+// changed, and puts the days written since the last save on top of what it read. A day
+// that the other program changed as well is a conflict: the user's version is stored,
+// and the file as the other program left it is kept as a copy (LastSaveConflicts).
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -101,10 +111,15 @@ class CScheduleModel {
     DayWriteOutcome WriteDay(const DayContent& before, const DayContent& after);
 
     // True after a WriteDay until the next successful Save.
-    bool HasUnsavedChanges() const { return m_bUnsaved; }
+    bool HasUnsavedChanges() const { return !m_pending.empty(); }
     // True when the file on disk is no longer the one last read or saved: another program
-    // replaced, changed or removed it.
-    bool FileChangedOnDisk() const;
+    // replaced, changed or removed it. By its stamp (a stat, cheap enough to poll), and
+    // with checkContent by its bytes as well.
+    bool FileChangedOnDisk(bool checkContent = false) const;
+    // Reads the file again when another program changed it, putting the days written since
+    // the last save back on top. True when it was read again (the month must be painted
+    // again). A file that is gone is not read: the model keeps what it holds.
+    bool ReloadIfChanged();
 
     // Writes the table to its file, safely; false when the file could not be replaced (it
     // is then left as it was), with the reason in LastSaveFailure.
@@ -115,11 +130,40 @@ class CScheduleModel {
     // Why the last failed Save or Close failed; empty texts after a success.
     const SaveFailure& LastSaveFailure() const { return m_lastFailure; }
 
+    // The days the last successful save stored over another program's change of the same
+    // day, and the copy of the file as that program had left it (empty when it could not
+    // be made).
+    struct Conflicts {
+        std::vector<std::string> dates;  // YYYYMMDD, ascending
+        std::string copyPath;            // file system encoding
+    };
+    const Conflicts& LastSaveConflicts() const { return m_lastConflicts; }
+    // Where copies of the file are kept: "kelnova-backup/" in the data folder.
+    std::string BackupFolder() const;
+
   private:
+    // A day written since the last save: what it was built on, and what was written.
+    struct PendingDay {
+        DayContent base;
+        DayContent after;
+    };
+
+    // Applies one day's edit on top of what the table holds now; a day that no longer
+    // holds `base` is a conflict.
+    DayWriteOutcome ApplyDay(const DayContent& base, const DayContent& after);
+    // Reads the file again and applies the pending days on top.
+    void Reload();
+    // Stamp and content hash of the file as it is now.
     void TakeStamp();
+    // Copies the file as it is on disk into the backup folder; the copy's path, or empty.
+    std::string KeepDiskCopy(const char* kind) const;
 
     DbTable* m_table = nullptr;
-    bool m_bUnsaved = false;
+    std::string m_strFolder;
+    std::map<std::string, PendingDay> m_pending;  // by date
+    std::vector<std::string> m_conflicts;         // since the last save
     FileStamp m_stamp;
+    std::optional<uint64_t> m_hash;
     SaveFailure m_lastFailure;
+    Conflicts m_lastConflicts;
 };

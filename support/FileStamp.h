@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 struct FileStamp {
@@ -19,3 +20,8 @@ struct FileStamp {
 // The stamp of the file at path (symbolic links followed); exists is false when it cannot
 // be read.
 FileStamp FileStampOf(const std::string& path);
+
+// A 64-bit hash (FNV-1a) of the file's bytes, to tell a rewrite that kept the stamp (a copy
+// tool that restores the modification time, a write within one tick of the clock);
+// nullopt when the file cannot be read.
+std::optional<uint64_t> FileContentHash(const std::string& path);

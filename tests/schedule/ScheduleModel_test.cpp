@@ -233,3 +233,133 @@ TEST(ScheduleModelOpenTest, AFolderThatCannotHoldTheTableIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// Another program changes the file while the model holds it; the user then confirms an
+// edit of 5 March. Nothing either side stored may be lost, and a day both changed is the
+// user's, with the other version kept in a copy.
+TEST_F(ScheduleModelTest, AnotherProgramsChangesAreKeptUnderTheUsersEdit) {
+    using Rows = std::vector<caltest::Cells>;
+    const std::string kOther = SlotLine("20080310", "1200", "", 0, "other program");
+    const std::string kTheirs = SlotLine("20080305", "0800", "", 0, "their version");
+    struct Case {
+        const char* what;
+        // What the other program writes over the file, given the file's lines as saved.
+        std::function<void(const std::filesystem::path&, const std::string&)> change;
+        bool reloadFirst;  // the file monitor noticed before the edit
+        Rows rows;         // the file's rows afterwards, sorted
+        std::vector<std::string> conflicts;
+    };
+    const auto renameOver = [](const std::string& extra) {
+        return [extra](const std::filesystem::path& table, const std::string& saved) {
+            const std::string head = saved.substr(0, saved.rfind(xeltest::kEndMark));
+            xeltest::WriteBytes(table.string() + ".new", head + extra + xeltest::kEndMark);
+            std::filesystem::rename(table.string() + ".new", table);
+        };
+    };
+    const Case cases[] = {
+        {"a row on another day, renamed over the file",
+         renameOver(kOther + "\r\n"),
+         false,
+         {{"20080305", "0930", "1000", "1", "mine", ""},
+          {"20080306", "0800", "", "1", "Old", ""},
+          {"20080310", "1200", "", "1", "other program", ""}},
+         {}},
+        {"the same, noticed before the edit",
+         renameOver(kOther + "\r\n"),
+         true,
+         {{"20080305", "0930", "1000", "1", "mine", ""},
+          {"20080306", "0800", "", "1", "Old", ""},
+          {"20080310", "1200", "", "1", "other program", ""}},
+         {}},
+        {"the same day changed there too",
+         renameOver(kTheirs + "\r\n"),
+         false,
+         {{"20080305", "0930", "1000", "1", "mine", ""}, {"20080306", "0800", "", "1", "Old", ""}},
+         {"20080305"}},
+        {"the same day, noticed before the edit",
+         renameOver(kTheirs + "\r\n"),
+         true,
+         {{"20080305", "0930", "1000", "1", "mine", ""}, {"20080306", "0800", "", "1", "Old", ""}},
+         {"20080305"}},
+        {"rewritten in place with the same size and time",
+         [&](const std::filesystem::path& table, const std::string& saved) {
+             const auto time = std::filesystem::last_write_time(table);
+             std::string bytes = saved;
+             bytes.replace(bytes.find("Old"), 3, "Odd");
+             xeltest::WriteBytes(table, bytes);
+             std::filesystem::last_write_time(table, time);
+         },
+         false,
+         {{"20080305", "0930", "1000", "1", "mine", ""}, {"20080306", "0800", "", "1", "Odd", ""}},
+         {}},
+        {"removed",
+         [](const std::filesystem::path& table, const std::string&) {
+             std::filesystem::remove(table);
+         },
+         false,
+         {{"20080305", "0930", "1000", "1", "mine", ""}, {"20080306", "0800", "", "1", "Old", ""}},
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_model.Close(false);
+        xeltest::WriteBytes(TablePath(), std::string(xeltest::kHeader) +
+                                             SlotLine("20080306", "0800", "", 0, "Old") + "\r\n" +
+                                             xeltest::kEndMark);
+        std::filesystem::remove_all(m_model.BackupFolder());
+        ASSERT_TRUE(m_model.Open(m_dir.string() + "/"));
+        m_table = DbOpenTable(kScheduleTable);
+        const DayContent before = m_model.ReadDay("20080305");
+
+        c.change(TablePath(), xeltest::ReadBytes(TablePath()));
+        const std::string theirs = xeltest::ReadBytes(TablePath());
+        if (c.reloadFirst) {
+            EXPECT_TRUE(m_model.ReloadIfChanged());
+        }
+        DayContent after = before;
+        after.slots[0] = {"0930", "1000", "mine"};
+        m_model.WriteDay(before, after);
+        ASSERT_TRUE(m_model.Save());
+        const CScheduleModel::Conflicts& conflicts = m_model.LastSaveConflicts();
+        EXPECT_EQ(conflicts.dates, c.conflicts);
+        if (c.conflicts.empty()) {
+            EXPECT_TRUE(conflicts.copyPath.empty());
+        } else {
+            EXPECT_EQ(xeltest::ReadBytes(conflicts.copyPath), theirs) << "their version kept";
+        }
+        EXPECT_FALSE(m_model.HasUnsavedChanges());
+        EXPECT_FALSE(m_model.FileChangedOnDisk(true));
+
+        // What the file holds, read anew.
+        m_model.Close(false);
+        m_table = DbOpenTable(kScheduleTable);
+        EXPECT_EQ(SortedRows(), c.rows);
+        DbCloseTable(kScheduleTable, 0);
+    }
+    ASSERT_TRUE(m_model.Open(m_dir.string() + "/"));
+    m_table = DbOpenTable(kScheduleTable);
+}
+
+// Closing writes only what was not saved yet: a file another program changed after the
+// last save stays as that program left it when nothing is pending.
+TEST_F(ScheduleModelTest, ClosingWithNothingPendingLeavesTheFileAsItIs) {
+    const DayContent before = m_model.ReadDay("20080305");
+    DayContent after = before;
+    after.slots[0] = {"0930", "", "mine"};
+    m_model.WriteDay(before, after);
+    ASSERT_TRUE(m_model.Save());
+    const std::string theirs = xeltest::ReadBytes(TablePath())
+                                   .insert(std::string(xeltest::kHeader).size(),
+                                           SlotLine("20080310", "", "", 0, "theirs") + "\r\n");
+    xeltest::WriteBytes(TablePath(), theirs);
+    const FileStamp stamp = FileStampOf(TablePath().string());
+    EXPECT_TRUE(m_model.Close(true));
+    EXPECT_EQ(xeltest::ReadBytes(TablePath()), theirs);
+    EXPECT_EQ(FileStampOf(TablePath().string()), stamp);
+    ASSERT_TRUE(m_model.Open(m_dir.string() + "/"));
+    m_table = DbOpenTable(kScheduleTable);
+}
+
+}  // namespace
