@@ -13,6 +13,8 @@
 namespace {
 
 const int kViewChildId = 10;
+// How often the data file's stamp is checked besides the file monitor.
+const int kPollMilliseconds = 2000;
 
 // The day schedule dialog over the view's fields; true on OK, with the result in them.
 bool RunYoteiEditDialog(DayDialogFields& fields) {
@@ -31,6 +33,8 @@ CCalendarDlg::CCalendarDlg(CScheduleModel& model, CInstanceGuard* guard)
     : fw::CDialog(IDD_CALENDAR_DIALOG), m_model(model), m_pGuard(guard) {}
 
 CCalendarDlg::~CCalendarDlg() {
+    m_pollTimer.Stop();
+    fw::RemoveWatch(m_nFileWatch);
     fw::RemoveWatch(m_nWatch);
 }
 
@@ -56,7 +60,19 @@ bool CCalendarDlg::OnInitDialog() {
     m_pView->SetDayDialogRunner(RunYoteiEditDialog);
     m_pView->SendInitialUpdate();
     m_pView->Show();
+
+    if (m_nFileWatch == 0 && m_model.IsOpen()) {
+        m_nFileWatch = fw::WatchFile(m_model.FilePath(), [this] { CheckOutsideChange(); });
+    }
+    m_pollTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { CheckOutsideChange(); });
+    m_pollTimer.Start(kPollMilliseconds);
     return true;
+}
+
+void CCalendarDlg::CheckOutsideChange() {
+    if (!m_bClosed && m_pView != nullptr && m_model.ReloadIfChanged()) {
+        m_pView->RedrawNow();
+    }
 }
 
 void CCalendarDlg::OnViewPaint(wxPaintEvent& event) {
@@ -122,6 +138,7 @@ void CCalendarDlg::CloseAndSave() {
         return;
     }
     m_bClosed = true;
+    m_pollTimer.Stop();
     if (!m_model.Close(true)) {
         fw::AfxMessageBox("データファイルの保存に失敗しました。");
     }

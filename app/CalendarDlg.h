@@ -3,6 +3,8 @@
 // the schedule whenever and however it is closed.
 #pragma once
 
+#include <wx/timer.h>
+
 #include "Dialog.h"
 
 class CInstanceGuard;
@@ -28,6 +30,10 @@ class CCalendarDlg : public fw::CDialog {
     void BringToFront();
     // A connection is waiting on the guard's socket.
     void HandleGuardRequest();
+    // Takes in a change another program made to the data file, and repaints. Runs when the
+    // file monitor reports the file and every few seconds besides (a network folder
+    // reports nothing).
+    void CheckOutsideChange();
 
   protected:
     bool OnInitDialog() override;
@@ -45,5 +51,7 @@ class CCalendarDlg : public fw::CDialog {
     bool m_bHandlePublished = false;
     bool m_bClosed = false;
     CInstanceGuard* m_pGuard;
-    unsigned m_nWatch = 0;  // the platform watch on the guard's socket
+    unsigned m_nWatch = 0;      // the platform watch on the guard's socket
+    unsigned m_nFileWatch = 0;  // the platform watch on the data file
+    wxTimer m_pollTimer;
 };

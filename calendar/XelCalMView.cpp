@@ -3,6 +3,7 @@
 #include "DayEdit.h"
 #include "MessageBox.h"
 #include "MonthPainter.h"
+#include "SaveMessages.h"
 
 wxBEGIN_EVENT_TABLE(CXelCalMView, fw::CView)
     EVT_LEFT_UP(CXelCalMView::OnLButtonUp)
@@ -88,9 +89,16 @@ void CXelCalMView::EditDay(int day) {
         return;
     }
     m_model.WriteDay(before, FromDialogFields(fields, before));
-    // What the user confirmed reaches the disk now, not only when the window closes.
+    // What the user confirmed reaches the disk now, not only when the window closes; a
+    // change another program made in the meantime is kept under it.
     if (!m_model.Save()) {
-        fw::AfxMessageBox("データファイルの保存に失敗しました。");
+        RedrawNow();
+        fw::AfxMessageBox(SaveFailedMessage(m_model.LastSaveFailure(), m_model.FilePath()).c_str());
+        return;
     }
     RedrawNow();
+    const std::string conflicts = ConflictMessage(m_model.LastSaveConflicts());
+    if (!conflicts.empty()) {
+        fw::AfxMessageBox(conflicts.c_str(), fw::MB_ICONINFORMATION);
+    }
 }

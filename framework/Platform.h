@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 class wxWindow;
 
@@ -31,6 +32,11 @@ unsigned WatchSignal(int signal, std::function<void()> handler);
 // Runs handler in the main loop each time the file descriptor is readable. Returns the
 // watch, 0 when it could not be set up.
 unsigned WatchReadable(int fd, std::function<void()> handler);
+
+// Runs handler in the main loop when the file at path may have changed: written, replaced
+// by a rename, created or removed. Returns the watch, 0 when it could not be set up (the
+// caller then relies on polling alone).
+unsigned WatchFile(const std::string& path, std::function<void()> handler);
 
 // Runs step each time the main loop (or a modal loop inside it) is idle, until step
 // returns false. Returns the watch, 0 when it could not be set up.

@@ -10,8 +10,11 @@
 #ifdef __WXGTK__
 
 #include <dlfcn.h>
+#include <gio/gio.h>
 #include <glib-unix.h>
 #include <wx/window.h>
+
+#include <map>
 
 namespace fw {
 namespace {
@@ -154,12 +157,61 @@ unsigned WatchReadable(int fd, std::function<void()> handler) {
                               new Handler(std::move(handler)), DeleteHandler);
 }
 
+namespace {
+
+// File monitors are objects, not sources: they get ids of their own, above any source id
+// GLib hands out in practice.
+std::map<unsigned, GFileMonitor*>& FileMonitors() {
+    static std::map<unsigned, GFileMonitor*> monitors;
+    return monitors;
+}
+
+void OnFileChanged(GFileMonitor*, GFile*, GFile*, GFileMonitorEvent event, gpointer data) {
+    switch (event) {
+        case G_FILE_MONITOR_EVENT_CHANGES_DONE_HINT:
+        case G_FILE_MONITOR_EVENT_DELETED:
+        case G_FILE_MONITOR_EVENT_CREATED:
+        case G_FILE_MONITOR_EVENT_RENAMED:
+        case G_FILE_MONITOR_EVENT_MOVED_IN:
+        case G_FILE_MONITOR_EVENT_MOVED_OUT:
+            (*static_cast<Handler*>(data))();
+            break;
+        default:
+            break;
+    }
+}
+
+void DeleteFileHandler(gpointer data, GClosure*) {
+    delete static_cast<Handler*>(data);
+}
+
+}  // namespace
+
+unsigned WatchFile(const std::string& path, std::function<void()> handler) {
+    static unsigned next = 0x40000000u;
+    GFile* file = g_file_new_for_path(path.c_str());
+    GFileMonitor* monitor = g_file_monitor_file(file, G_FILE_MONITOR_WATCH_MOVES, nullptr, nullptr);
+    g_object_unref(file);
+    if (monitor == nullptr) {
+        return 0;
+    }
+    g_signal_connect_data(monitor, "changed", G_CALLBACK(OnFileChanged),
+                          new Handler(std::move(handler)), DeleteFileHandler, GConnectFlags(0));
+    FileMonitors()[++next] = monitor;
+    return next;
+}
+
 unsigned RunWhenIdle(std::function<bool()> step) {
     return g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, RunStep, new Step(std::move(step)), DeleteStep);
 }
 
 void RemoveWatch(unsigned watch) {
-    if (watch != 0) {
+    const auto monitor = FileMonitors().find(watch);
+    if (monitor != FileMonitors().end()) {
+        g_file_monitor_cancel(monitor->second);
+        g_object_unref(monitor->second);
+        FileMonitors().erase(monitor);
+    } else if (watch != 0) {
         g_source_remove(watch);
     }
 }

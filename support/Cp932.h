@@ -14,5 +14,8 @@ inline bool Cp932IsLeadByte(unsigned char c) {
 
 std::optional<std::string> Cp932ToUtf8(std::string_view cp932);
 std::optional<std::string> Utf8ToCp932(std::string_view utf8);
+// Whether the bytes are well-formed UTF-8 (no overlong forms, no surrogates, at most
+// U+10FFFF).
+bool Utf8IsValid(std::string_view text);
 // For display only: bytes that are not CP932 show as U+FFFD, one per bad byte.
 std::string Cp932ToUtf8Lossy(std::string_view cp932);

@@ -88,3 +88,24 @@ TEST(Cp932, LossyConversionReplacesEachBadByte) {
 }
 
 }  // namespace
+
+TEST(Utf8IsValidTest, WellFormedUtf8Only) {
+    struct Case {
+        const char* bytes;
+        bool valid;
+    };
+    const Case cases[] = {
+        {"", true},
+        {"/home/user/予定/kelnova.txt", true},
+        {"\xF0\x9F\x93\x85", true},   // U+1F4C5, four bytes
+        {"\x95\x5C", false},          // 表 in CP932
+        {"\xC0\xAF", false},          // overlong "/"
+        {"\xED\xA0\x80", false},      // a surrogate
+        {"\xF4\x90\x80\x80", false},  // above U+10FFFF
+        {"\xE6\x97", false},          // cut short at the end
+        {"a\x80z", false},            // a lone continuation byte
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Utf8IsValid(c.bytes), c.valid) << c.bytes;
+    }
+}
