@@ -102,15 +102,16 @@ TimesVerdict CheckTimes(std::string_view from, std::string_view to) {
     const std::optional<TimeOfDay> end = ReadTimeOfDay(to);
     if (!from.empty() && !start) {
         return refuse(TimesProblem::kStartNotATime, kEditFrom,
-                      std::string("開始時刻") + kForms + "（00:00～23:59）");
+                      std::string("開始時刻") + kForms + "\n（00:00～23:59）");
     }
     if (!to.empty() && !end) {
         return refuse(TimesProblem::kEndNotATime, kEditTo,
-                      std::string("終了時刻") + kForms + "（00:00～24:00）");
+                      std::string("終了時刻") + kForms + "\n（00:00～24:00）");
     }
     if (start && start->hour == 24) {
-        return refuse(TimesProblem::kStartAtEndOfDay, kEditFrom,
-                      "24:00は終了時刻にだけ使えます。開始時刻は00:00～23:59で入力してください。");
+        return refuse(
+            TimesProblem::kStartAtEndOfDay, kEditFrom,
+            "24:00は終了時刻にだけ使えます。\n開始時刻は00:00～23:59で入力してください。");
     }
     if (start && end && *end < *start) {
         return refuse(TimesProblem::kEndBeforeStart, kEditTo, "終了時刻が開始時刻より前です。");

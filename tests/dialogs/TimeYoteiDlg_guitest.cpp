@@ -195,9 +195,9 @@ TEST_F(TimeEntryDlgTest, TimesThatAreNoTimeOfDayAreRefusedAtOk) {
         int focus;
     };
     const char* const kStartForms =
-        "開始時刻は「9:30」「0930」「930」「9」のように入力してください。（00:00～23:59）";
+        "開始時刻は「9:30」「0930」「930」「9」のように入力してください。\n（00:00～23:59）";
     const char* const kEndForms =
-        "終了時刻は「9:30」「0930」「930」「9」のように入力してください。（00:00～24:00）";
+        "終了時刻は「9:30」「0930」「930」「9」のように入力してください。\n（00:00～24:00）";
     const Case cases[] = {
         {"25:00", "", kStartForms, IDC_EDIT_FROM_TIME},
         {"24:30", "", kStartForms, IDC_EDIT_FROM_TIME},
@@ -210,7 +210,7 @@ TEST_F(TimeEntryDlgTest, TimesThatAreNoTimeOfDayAreRefusedAtOk) {
         {"０９３０", "", kStartForms, IDC_EDIT_FROM_TIME},
         {"09:00", "25:00", kEndForms, IDC_EDIT_TO_TIME},
         {"", "24:01", kEndForms, IDC_EDIT_TO_TIME},
-        {"24:00", "", "24:00は終了時刻にだけ使えます。開始時刻は00:00～23:59で入力してください。",
+        {"24:00", "", "24:00は終了時刻にだけ使えます。\n開始時刻は00:00～23:59で入力してください。",
          IDC_EDIT_FROM_TIME},
         {"10:00", "09:30", "終了時刻が開始時刻より前です。", IDC_EDIT_TO_TIME},
         {"1730", "930", "終了時刻が開始時刻より前です。", IDC_EDIT_TO_TIME},
