@@ -4,6 +4,8 @@
 #include <wx/textctrl.h>
 
 #include "DialogPaint.h"
+#include "MessageBox.h"
+#include "TextConv.h"
 #include "TimeText.h"
 #include "WxCanvas.h"
 
@@ -96,11 +98,32 @@ void CTimeYoteiDlg::OnOK() {
     if (!UpdateData(true)) {
         return;
     }
-    // A time still being typed ("9:30", "1730") would be stored as a broken HHMM value;
-    // it goes back in the form a move to another edit gives it.
-    m_strFrom = dlg::ConfirmedTime(m_strFrom);
-    m_strTo = dlg::ConfirmedTime(m_strTo);
+    // A time still being typed ("930", "1730") goes back as HH:MM; a text that is no time
+    // of day, or an end before the start, keeps the dialog open on the time to mend.
+    const dlg::TimesVerdict verdict = dlg::CheckTimes(m_strFrom, m_strTo);
+    if (!verdict.Ok()) {
+        MessageBox(fw::Utf8ToWx(verdict.message), wxString(), fw::MB_ICONEXCLAMATION);
+        FocusTimeToMend(verdict.nEdit);
+        return;
+    }
+    m_strFrom = verdict.strFrom;
+    m_strTo = verdict.strTo;
     EndDialog(IDOK);
+}
+
+// The focus goes to the time edit as if the user had moved it there, with the whole text
+// selected for typing over it.
+void CTimeYoteiDlg::FocusTimeToMend(int edit) {
+    const int id = EditId(edit);
+    if (GetFocusId() != id) {
+        m_bFocusByCode = 1;
+        SetFocusByCode(id);  // the focus handler runs in here and clears the flag
+    }
+    m_bFocusByCode = 0;
+    m_nFocusEdit = edit;
+    EnableHourButtons(true);
+    EnableMinuteButtons(false);
+    SelectInEdit(id, {0, -1});
 }
 
 void CTimeYoteiDlg::PutMembers() {

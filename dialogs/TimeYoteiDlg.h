@@ -6,9 +6,10 @@
 //   if (dlg.DoModal() == IDOK) { read m_strFrom, m_strTo, m_strText }
 //
 // Whenever the focus enters an edit, the time text(s) the user leaves are rewritten as
-// HH:MM (NormalizeTime); an arrow under the active time edit marks it; OK is enabled
-// exactly while the entry text is not empty. The texts are CP932 bytes; a time typed and
-// confirmed at once comes back as typed.
+// HH:MM when they read as a time of day (NormalizeTime); an arrow under the active time
+// edit marks it; OK is enabled exactly while the entry text is not empty. OK hands the
+// times back as HH:MM or empty and refuses a text that is no time of day, a start of
+// 24:00 and an end before the start (dlg::CheckTimes). The texts are CP932 bytes.
 #pragma once
 
 #include <wx/bitmap.h>
@@ -78,6 +79,8 @@ class CTimeYoteiDlg : public fw::CDialog {
     void EnableMinuteButtons(bool enable);
     // Selects characters of an edit (end -1: to the end) and scrolls them into view.
     void SelectInEdit(int id, dlg::EditSelection selection);
+    // After a refusal at OK: the focus on that time edit (1 or 2), its text selected.
+    void FocusTimeToMend(int edit);
     // UpdateData(false), and the guard takes over what the edits now show.
     void PutMembers();
 

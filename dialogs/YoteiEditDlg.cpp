@@ -13,6 +13,7 @@
 wxBEGIN_EVENT_TABLE(CYoteiEditDlg, fw::CDialog)
     EVT_PAINT(CYoteiEditDlg::OnPaint)
     EVT_CHECKBOX(IDC_CHECK_HOLIDAY, CYoteiEditDlg::OnHolidayClicked)
+    EVT_CHECKBOX(IDC_CHECK_PAID_LEAVE, CYoteiEditDlg::OnPaidLeaveClicked)
     EVT_BUTTON(IDC_BUTTON_ADD, CYoteiEditDlg::OnAddClicked)
     EVT_BUTTON(IDC_BUTTON_CHANGE, CYoteiEditDlg::OnChangeClicked)
     EVT_BUTTON(IDC_BUTTON_REMOVE, CYoteiEditDlg::OnRemoveClicked)
@@ -27,6 +28,9 @@ namespace {
 // Items of the period boxes that stand for the day itself.
 constexpr int kStartItemOfDay = dlg::kPeriodItemCount - 1;
 constexpr int kEndItemOfDay = 0;
+// Why "追加..." is disabled, where the pointer rests.
+constexpr const char* kFourEntriesReason =
+    "時間予定は１日に４つまでです。追加するには、どれかを取り消してください。";
 
 }  // namespace
 
@@ -68,6 +72,10 @@ bool CYoteiEditDlg::OnInitDialog() {
         }
     }
     EnablePeriodDates(!m_strPeriodYotei.empty());
+    // A day stored with both marks shows the holiday alone, as OK will store it.
+    const dlg::MarkBoxes shown = dlg::ShownMarks({m_nHoliday == 1, m_nPaidLeave == 1});
+    m_nHoliday = shown.holiday ? 1 : 0;
+    m_nPaidLeave = shown.paidLeave ? 1 : 0;
     FillYoteiList();
     UpdateYoteiButtons();
     // Now the boxes select the items equal to the period dates; a date outside the 41
@@ -160,6 +168,17 @@ void CYoteiEditDlg::UpdateYoteiButtons() {
         m_listYotei && m_listYotei->GetRowCount() > 0 && m_listYotei->GetCurSel() >= 0;
     EnableDlgItem(IDC_BUTTON_CHANGE, selected);
     EnableDlgItem(IDC_BUTTON_REMOVE, selected);
+    // A fifth entry has no slot: "追加..." is disabled before anything is typed, and its
+    // tooltip (GTK shows it on a disabled button too) says why.
+    const bool full = dlg::FirstFreeSlot(GetSlots()) < 0;
+    EnableDlgItem(IDC_BUTTON_ADD, !full);
+    if (wxWindow* add = GetDlgItem(IDC_BUTTON_ADD)) {
+        if (full) {
+            add->SetToolTip(fw::Utf8ToWx(kFourEntriesReason));
+        } else {
+            add->UnsetToolTip();
+        }
+    }
 }
 
 void CYoteiEditDlg::SelectSlotRow(int k) {
@@ -183,12 +202,32 @@ int CYoteiEditDlg::SelectedSlot() const {
 // ---- Handlers ------------------------------------------------------------------------------
 
 void CYoteiEditDlg::OnHolidayClicked(wxCommandEvent&) {
+    TickMark(dlg::MarkBox::kHoliday);
+}
+
+void CYoteiEditDlg::OnPaidLeaveClicked(wxCommandEvent&) {
+    TickMark(dlg::MarkBox::kPaidLeave);
+}
+
+// The file keeps one mark per day: ticking one box clears the other.
+void CYoteiEditDlg::TickMark(dlg::MarkBox box) {
     UpdateData(true);
+    const bool ticked = (box == dlg::MarkBox::kHoliday ? m_nHoliday : m_nPaidLeave) == 1;
+    const dlg::MarkBoxes shown = dlg::TickMark({m_nHoliday == 1, m_nPaidLeave == 1}, box, ticked);
+    m_nHoliday = shown.holiday ? 1 : 0;
+    m_nPaidLeave = shown.paidLeave ? 1 : 0;
+    PutMembers();
     RedrawRectNow(dlg::kTitleBand, true);
 }
 
 void CYoteiEditDlg::OnAddClicked(wxCommandEvent&) {
     UpdateData(true);
+    // The button is disabled with four entries; asked anyway, nothing is typed in vain.
+    const int k = dlg::FirstFreeSlot(GetSlots());
+    if (k < 0) {
+        UpdateYoteiButtons();
+        return;
+    }
     CTimeYoteiDlg entry;
     if (entry.DoModal() != IDOK) {
         return;
@@ -197,25 +236,22 @@ void CYoteiEditDlg::OnAddClicked(wxCommandEvent&) {
         UpdateYoteiButtons();
         return;
     }
-    const int k = dlg::FirstFreeSlot(GetSlots());
-    if (k < 0) {
-        MessageBox("入力可能な予定の数は４つまでです。", nullptr, fw::MB_ICONSTOP);
-        UpdateYoteiButtons();
-        return;
-    }
-    StoreEntry(k, entry);
-    SelectSlotRow(k);
+    SelectSlotRow(StoreEntry(k, entry));
     UpdateYoteiButtons();
 }
 
-// Puts the time entry dialog's result into slot k and lays the slots out again.
-void CYoteiEditDlg::StoreEntry(int k, const CTimeYoteiDlg& entry) {
+// Puts the time entry dialog's result into slot k and lays the slots out again; returns
+// the slot the entry has afterwards.
+int CYoteiEditDlg::StoreEntry(int k, const CTimeYoteiDlg& entry) {
     m_strFromTime[k] = entry.m_strFrom;
     m_strToTime[k] = entry.m_strTo;
     m_strYotei[k] = entry.m_strText;
+    const dlg::Slots slots = GetSlots();
+    const int arranged = dlg::ArrangedSlotOf(slots, dlg::SortedRowSlots(slots), k);
     ArrangeSlots();
     FillYoteiList();
     PutMembers();
+    return arranged;
 }
 
 void CYoteiEditDlg::OnChangeClicked(wxCommandEvent&) {
@@ -232,10 +268,7 @@ void CYoteiEditDlg::OnChangeClicked(wxCommandEvent&) {
         return;
     }
     // An empty text keeps the entry as it was: removing is the remove button's job.
-    if (!entry.m_strText.empty()) {
-        StoreEntry(k, entry);
-    }
-    SelectSlotRow(k);
+    SelectSlotRow(entry.m_strText.empty() ? k : StoreEntry(k, entry));
     UpdateYoteiButtons();
 }
 

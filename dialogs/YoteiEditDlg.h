@@ -45,8 +45,10 @@ class CYoteiEditDlg : public fw::CDialog, public DayDialogFields {
   private:
     void OnPaint(wxPaintEvent& event);
     void OnHolidayClicked(wxCommandEvent& event);
+    void OnPaidLeaveClicked(wxCommandEvent& event);
+    void TickMark(dlg::MarkBox box);
     void OnAddClicked(wxCommandEvent& event);
-    void StoreEntry(int k, const CTimeYoteiDlg& entry);
+    int StoreEntry(int k, const CTimeYoteiDlg& entry);
     void OnChangeClicked(wxCommandEvent& event);
     void OnRemoveClicked(wxCommandEvent& event);
     void OnPeriodTextChange(wxCommandEvent& event);
@@ -59,7 +61,8 @@ class CYoteiEditDlg : public fw::CDialog, public DayDialogFields {
     // Reassigns the entries to slots by the band of their start time (dlg::TimeBand),
     // taking them in the order the sorted list shows them (dlg::SortedRowSlots).
     void ArrangeSlots();
-    // Change and remove are enabled exactly while a row is selected.
+    // Change and remove are enabled exactly while a row is selected, add while a slot is
+    // free.
     void UpdateYoteiButtons();
     // Selects the row that carries slot k, if any.
     void SelectSlotRow(int k);

@@ -3,19 +3,21 @@
 //
 // Properties:
 // - SplitTime gives two pieces of the text around its first colon;
-// - NormalizeTime gives the empty text only for the empty text, otherwise an HH:MM shape
-//   ("%02d:%02d" of an hour of at most 24 and a minute of at most 59) of at most 23 bytes,
-//   it is idempotent, and an HH:MM text already within those bounds stays as it is;
+// - ReadTimeOfDay reads exactly the texts an independent reading (a regular expression of
+//   the accepted forms, then the bounds) reads, with the same hour and minute;
+// - NormalizeTime gives the "HH:MM" form of a text that reads as a time and the text
+//   itself otherwise; it is idempotent, and an HH:MM text within bounds stays as it is;
 // - PickHourText writes the button's two-digit hour before the colon, PickMinuteText the
-//   button's two-digit minute after it; on a normalized text both keep the other half;
+//   button's two-digit minute after it; on a text that reads as a time both keep the
+//   other half as read, on any other text without a NUL byte (an edit never hands one
+//   over) they give what the C library's reading gives: strtol for each number (clamped
+//   to 32 bits, where the program saturates), strtok with ":" on a 100-byte working copy;
 // - the minute pick followed by the normalization of the next focus move keeps the minute;
-// - for a text without a NUL byte (an edit never hands one over), NormalizeTime and both
-//   picks give what the C library's own reading of the same rules gives: strtol for each
-//   number (clamped to 32 bits, where the program saturates), the first ":" for the split,
-//   strtok with ":" on a 100-byte working copy for the pick tokens;
-// - ConfirmedTime (what OK hands back) is idempotent, and a result of the HH:MM shape
-//   comes back byte for byte through the stored HHMM form (TimeParse, then TimeFormat);
-//   only a number below -9 makes a longer result;
+// - CheckTimes, with the input split at its first line break into start and end (the
+//   whole input as both when there is none), accepts exactly two empty-or-time texts with
+//   a start before 24:00 and an end not before it; what it accepts is "HH:MM" or empty
+//   and comes back byte for byte through the stored HHMM form (TimeParse, then
+//   TimeFormat); what it refuses names the edit to mend and has a message;
 // - TimeBand is 0 to 3.
 #include <algorithm>
 #include <climits>
@@ -24,12 +26,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <regex>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "DateTime.h"
 #include "FuzzSupport.h"
+#include "TimeEntryLogic.h"
 #include "TimeText.h"
 
 namespace {
@@ -42,8 +47,6 @@ constexpr int kMinuteButtons[] = {0, 10, 15, 20, 30, 40, 45, 50};
 
 // "%02d" of a 32-bit number: "-2147483648" is the longest.
 constexpr std::size_t kMaxNumberBytes = 11;
-// Two numbers and the colon.
-constexpr std::size_t kMaxTimeTextBytes = 2 * kMaxNumberBytes + 1;
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -93,14 +96,32 @@ std::string Format(int hour, int minute) {
     return buffer;
 }
 
-std::string Normalize(const std::string& text) {
-    if (text.empty()) {
-        return "";
+// The accepted forms: one or two digits for the hour alone, three or four digits for
+// hour and minute, or one or two digits on each side of a colon; blanks and tabs around.
+// The expression sees only the text inside the blanks, and at most 8 bytes of it (the
+// library's matcher recurses per byte).
+std::optional<dlg::TimeOfDay> ReadTime(const std::string& text) {
+    static const std::regex forms("(?:([0-9]{1,2})(?::([0-9]{1,2}))?|([0-9]{1,2})([0-9]{2}))");
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        return std::nullopt;
     }
-    const std::size_t colon = text.find(':');
-    const std::string hourPart = text.substr(0, colon);
-    const std::string minutePart = colon == std::string::npos ? "" : text.substr(colon + 1);
-    return Format(std::min(Number(hourPart.c_str()), 24), std::min(Number(minutePart.c_str()), 59));
+    const std::string inner = text.substr(first, text.find_last_not_of(" \t") + 1 - first);
+    if (inner.size() > 8) {
+        return std::nullopt;
+    }
+    std::smatch match;
+    if (!std::regex_match(inner, match, forms)) {
+        return std::nullopt;
+    }
+    const int hour = std::atoi((match[1].matched ? match[1] : match[3]).str().c_str());
+    const int minute = match[2].matched   ? std::atoi(match[2].str().c_str())
+                       : match[4].matched ? std::atoi(match[4].str().c_str())
+                                          : 0;
+    if (hour > 24 || minute > 59 || (hour == 24 && minute > 0)) {
+        return std::nullopt;
+    }
+    return dlg::TimeOfDay{hour, minute};
 }
 
 // The numbers of the tokens of the 100-byte working copy.
@@ -140,48 +161,62 @@ void CheckSplit(std::string_view text) {
     }
 }
 
-void CheckNormalize(std::string_view text) {
+void CheckRead(std::string_view text) {
+    const std::optional<dlg::TimeOfDay> time = dlg::ReadTimeOfDay(text);
     const std::string normal = dlg::NormalizeTime(text);
     const auto detail = [&] { return "normalized " + Escaped(normal); };
-    Check(normal.empty() == text.empty(), "NormalizeTime empty exactly for the empty text", detail);
-    if (text.empty()) {
-        return;
-    }
-    Check(IsFormattedTime(normal), "NormalizeTime gives the %02d:%02d shape", detail);
-    Check(normal.size() <= kMaxTimeTextBytes, "NormalizeTime result length", detail);
-    const auto [hour, minute] = dlg::SplitTime(normal);
-    Check(dlg::ReadTimeNumber(hour) <= 24 && dlg::ReadTimeNumber(minute) <= 59,
-          "NormalizeTime clamps at 24 and 59", detail);
-    Check(dlg::NormalizeTime(normal) == normal, "NormalizeTime is idempotent", detail);
     if (text.find('\0') == std::string_view::npos) {
-        Check(normal == reference::Normalize(std::string(text)),
-              "NormalizeTime reads the text as strtol does", detail);
+        Check(time == reference::ReadTime(std::string(text)),
+              "ReadTimeOfDay reads the accepted forms only", detail);
     }
-    if (IsTwoDigitTime(text) && dlg::ReadTimeNumber(text.substr(0, 2)) <= 24 &&
-        dlg::ReadTimeNumber(text.substr(3, 2)) <= 59) {
-        Check(normal == text, "NormalizeTime keeps an HH:MM text within bounds", detail);
+    if (time) {
+        Check(time->hour >= 0 && time->hour <= 24 && time->minute >= 0 && time->minute <= 59 &&
+                  (time->hour < 24 || time->minute == 0),
+              "ReadTimeOfDay keeps to 00:00-24:00", detail);
+        Check(normal == dlg::FormatTime(time->hour, time->minute) && IsTwoDigitTime(normal),
+              "NormalizeTime gives HH:MM of a time", detail);
+        Check(dlg::ReadTimeOfDay(normal) == time, "the HH:MM form reads as the same time", detail);
+    } else {
+        Check(normal == text, "NormalizeTime leaves a text that is no time as it is", detail);
+    }
+    Check(dlg::NormalizeTime(normal) == normal, "NormalizeTime is idempotent", detail);
+    if (IsTwoDigitTime(text) && time) {
+        Check(normal == text, "NormalizeTime keeps an HH:MM time byte for byte", detail);
     }
 }
 
-void CheckConfirmed(std::string_view text) {
-    const std::string confirmed = dlg::ConfirmedTime(text);
-    const auto detail = [&] { return "confirmed " + Escaped(confirmed); };
-    Check(confirmed.empty() == text.empty(), "ConfirmedTime empty exactly for the empty text",
-          detail);
-    Check(dlg::ConfirmedTime(confirmed) == confirmed, "ConfirmedTime is idempotent", detail);
-    if (confirmed.size() == 5 && confirmed[2] == ':') {
-        Check(TimeFormat("%H:%M", TimeParse("%H:%M", confirmed)) == confirmed,
-              "a confirmed time comes back through the stored form", detail);
-    } else if (!confirmed.empty()) {
-        const auto [hour, minute] = dlg::SplitTime(confirmed);
-        Check(IsFormattedTime(confirmed) &&
-                  (dlg::ReadTimeNumber(hour) < -9 || dlg::ReadTimeNumber(minute) < -9),
-              "only a number below -9 makes a confirmed time longer than HH:MM", detail);
+// The input split at its first line break into start and end, or the whole input as both.
+void CheckTimes(std::string_view text) {
+    const std::size_t cut = text.find('\n');
+    const std::string_view from = cut == std::string_view::npos ? text : text.substr(0, cut);
+    const std::string_view to = cut == std::string_view::npos ? text : text.substr(cut + 1);
+    const dlg::TimesVerdict verdict = dlg::CheckTimes(from, to);
+    const auto detail = [&] {
+        return "from " + Escaped(from) + " to " + Escaped(to) + " -> " + Escaped(verdict.strFrom) +
+               " " + Escaped(verdict.strTo);
+    };
+    const auto start = dlg::ReadTimeOfDay(from);
+    const auto end = dlg::ReadTimeOfDay(to);
+    const bool acceptable = (from.empty() || (start && start->hour < 24)) && (to.empty() || end) &&
+                            !(start && end && *end < *start);
+    Check(verdict.Ok() == acceptable, "CheckTimes accepts exactly times of day in order", detail);
+    if (!verdict.Ok()) {
+        Check((verdict.nEdit == dlg::kEditFrom || verdict.nEdit == dlg::kEditTo) &&
+                  !verdict.message.empty(),
+              "a refusal names the edit and says why", detail);
+        return;
     }
+    for (const std::string& back : {verdict.strFrom, verdict.strTo}) {
+        Check(back.empty() || IsTwoDigitTime(back), "CheckTimes hands back HH:MM or empty", detail);
+        Check(TimeFormat("%H:%M", TimeParse("%H:%M", back)) == back,
+              "an accepted time comes back through the stored form", detail);
+    }
+    Check(verdict.strFrom.empty() == from.empty() && verdict.strTo.empty() == to.empty(),
+          "CheckTimes keeps a time given and an empty time empty", detail);
 }
 
 void CheckPicks(std::string_view text) {
-    const std::string normal = dlg::NormalizeTime(text);
+    const std::optional<dlg::TimeOfDay> time = dlg::ReadTimeOfDay(text);
     const bool plain = text.find('\0') == std::string_view::npos;
     for (int hour : kHourButtons) {
         const std::string picked = dlg::PickHourText(text, hour);
@@ -191,13 +226,11 @@ void CheckPicks(std::string_view text) {
         Check(
             IsFormattedTime(picked) && picked.substr(0, 3) == dlg::FormatTime(hour, 0).substr(0, 3),
             "PickHourText writes the button's hour", detail);
-        if (plain) {
+        if (time) {
+            Check(picked == dlg::FormatTime(hour, time->minute),
+                  "PickHourText keeps the minute of a time", detail);
+        } else if (plain) {
             Check(picked == reference::PickHour(text, hour), "PickHourText follows strtok", detail);
-        }
-        if (!normal.empty()) {
-            const int minute = dlg::ReadTimeNumber(dlg::SplitTime(normal).second);
-            Check(dlg::PickHourText(normal, hour) == dlg::FormatTime(hour, minute),
-                  "PickHourText keeps the minute of a normalized text", detail);
         }
     }
     for (int minute : kMinuteButtons) {
@@ -209,7 +242,10 @@ void CheckPicks(std::string_view text) {
         Check(IsFormattedTime(picked) && picked.size() > tail.size() &&
                   picked.compare(picked.size() - tail.size(), tail.size(), tail) == 0,
               "PickMinuteText writes the button's minute", detail);
-        if (plain) {
+        if (time) {
+            Check(picked == dlg::FormatTime(time->hour, minute),
+                  "PickMinuteText keeps the hour of a time", detail);
+        } else if (plain) {
             Check(picked == reference::PickMinute(text, minute), "PickMinuteText follows strtok",
                   detail);
         }
@@ -217,11 +253,6 @@ void CheckPicks(std::string_view text) {
         const std::string moved = dlg::NormalizeTime(picked);
         Check(dlg::ReadTimeNumber(dlg::SplitTime(moved).second) == minute,
               "a minute pick survives the next normalization", detail);
-        if (!normal.empty()) {
-            const int hour = dlg::ReadTimeNumber(dlg::SplitTime(normal).first);
-            Check(dlg::PickMinuteText(normal, minute) == dlg::FormatTime(hour, minute),
-                  "PickMinuteText keeps the hour of a normalized text", detail);
-        }
     }
 }
 
@@ -232,9 +263,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     fuzz::CurrentInput() = input.View();
     const std::string_view text = input.View();
     CheckSplit(text);
-    CheckNormalize(text);
+    CheckRead(text);
     CheckPicks(text);
-    CheckConfirmed(text);
+    CheckTimes(text);
     const int band = dlg::TimeBand(text);
     Check(band >= 0 && band <= 3, "TimeBand is 0 to 3");
     return 0;

@@ -1,5 +1,7 @@
 #include "DaySchedule.h"
 
+#include <array>
+
 #include "DateTime.h"
 #include "ListOrder.h"
 #include "TimeText.h"
@@ -59,23 +61,27 @@ int FirstFreeSlot(const Slots& slots) {
     return -1;
 }
 
-Slots ArrangeSlots(const Slots& slots, const std::vector<int>& rowSlots) {
-    std::vector<const TimedEntry*> rows;
+namespace {
+
+// The arrangement as the slot each new slot takes its entry from; -1 for a free slot.
+std::array<int, kSlotCount> ArrangedOrigins(const Slots& slots, const std::vector<int>& rowSlots) {
+    std::vector<int> rows;
     for (int k : rowSlots) {
         if (ValidSlot(k) && rows.size() < kSlotCount) {
-            rows.push_back(&slots[k]);
+            rows.push_back(k);
         }
     }
     const size_t n = rows.size();
-    Slots placed;
-    auto taken = [&](int k) { return !placed[k].IsFree(); };
+    std::array<int, kSlotCount> placed;
+    placed.fill(-1);
+    auto taken = [&](int k) { return placed[k] >= 0 && !slots[placed[k]].IsFree(); };
     auto move = [&](int from, int to) {
         placed[to] = placed[from];
-        placed[from] = TimedEntry{};
+        placed[from] = -1;
     };
     for (size_t i = 0; i < n; ++i) {
-        const TimedEntry& e = *rows[i];
-        const int b = TimeBand(e.from);
+        const int e = rows[i];
+        const int b = TimeBand(slots[e].from);
         if (n == 4) {
             placed[i] = e;
         } else if (n == 1 || !taken(b)) {
@@ -104,6 +110,43 @@ Slots ArrangeSlots(const Slots& slots, const std::vector<int>& rowSlots) {
         }
     }
     return placed;
+}
+
+}  // namespace
+
+Slots ArrangeSlots(const Slots& slots, const std::vector<int>& rowSlots) {
+    Slots arranged;
+    const std::array<int, kSlotCount> origins = ArrangedOrigins(slots, rowSlots);
+    for (int k = 0; k < kSlotCount; ++k) {
+        if (origins[k] >= 0) {
+            arranged[k] = slots[origins[k]];
+        }
+    }
+    return arranged;
+}
+
+int ArrangedSlotOf(const Slots& slots, const std::vector<int>& rowSlots, int k) {
+    if (!ValidSlot(k) || slots[k].IsFree()) {
+        return -1;
+    }
+    const std::array<int, kSlotCount> origins = ArrangedOrigins(slots, rowSlots);
+    for (int j = 0; j < kSlotCount; ++j) {
+        if (origins[j] == k) {
+            return j;
+        }
+    }
+    return -1;
+}
+
+MarkBoxes ShownMarks(MarkBoxes stored) {
+    return {stored.holiday, stored.paidLeave && !stored.holiday};
+}
+
+MarkBoxes TickMark(MarkBoxes shown, MarkBox box, bool ticked) {
+    if (box == MarkBox::kHoliday) {
+        return {ticked, ticked ? false : shown.paidLeave};
+    }
+    return {ticked ? false : shown.holiday, ticked};
 }
 
 int SlotToSelectAfterRemove(const Slots& arranged, int removedSlot) {

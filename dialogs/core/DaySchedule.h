@@ -40,9 +40,28 @@ int FirstFreeSlot(const Slots& slots);
 // the rows do not name come back free.
 Slots ArrangeSlots(const Slots& slots, const std::vector<int>& rowSlots);
 
+// The slot the entry of slot k ends in when ArrangeSlots(slots, rowSlots) lays the slots
+// out again: what the list selects after an add or a change, which must stay with the
+// entry and not with its old slot number. -1 when slot k is free or the rows do not name
+// it.
+int ArrangedSlotOf(const Slots& slots, const std::vector<int>& rowSlots, int k);
+
 // The slot to select after slot k was emptied and the rest rearranged: the nearest used
 // slot below k, else the nearest above k; -1 when there is none.
 int SlotToSelectAfterRemove(const Slots& arranged, int removedSlot);
+
+// The check boxes "祝日・特別休日" and "計画有給休暇日". The file keeps one mark per day
+// and the holiday goes first (ScheduleWriteMarks), so the boxes exclude each other: what
+// they show is what OK stores. A day stored with both marks (a hand-edited file) shows
+// the holiday alone; ticking either box clears the other, clearing one leaves the other.
+struct MarkBoxes {
+    bool holiday = false;
+    bool paidLeave = false;
+    friend bool operator==(const MarkBoxes&, const MarkBoxes&) = default;
+};
+MarkBoxes ShownMarks(MarkBoxes stored);
+enum class MarkBox { kHoliday, kPaidLeave };
+MarkBoxes TickMark(MarkBoxes shown, MarkBox box, bool ticked);
 
 // The title drawn at the top of the dialog: "3月5日(月)" in CP932.
 std::string TitleText(int month, int day, std::string_view date);

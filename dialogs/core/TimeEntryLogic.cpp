@@ -1,5 +1,8 @@
 #include "TimeEntryLogic.h"
 
+#include <optional>
+#include <utility>
+
 #include "TimeText.h"
 
 namespace dlg {
@@ -84,6 +87,39 @@ PickStep PickMinute(int nFocusEdit, std::string_view from, std::string_view to, 
         step.selection = kWholeSelection;
     }
     return step;
+}
+
+TimesVerdict CheckTimes(std::string_view from, std::string_view to) {
+    constexpr const char* kForms = "は「9:30」「0930」「930」「9」のように入力してください。";
+    const auto refuse = [](TimesProblem problem, int edit, std::string message) {
+        TimesVerdict verdict;
+        verdict.problem = problem;
+        verdict.nEdit = edit;
+        verdict.message = std::move(message);
+        return verdict;
+    };
+    const std::optional<TimeOfDay> start = ReadTimeOfDay(from);
+    const std::optional<TimeOfDay> end = ReadTimeOfDay(to);
+    if (!from.empty() && !start) {
+        return refuse(TimesProblem::kStartNotATime, kEditFrom,
+                      std::string("開始時刻") + kForms + "\n（00:00～23:59）");
+    }
+    if (!to.empty() && !end) {
+        return refuse(TimesProblem::kEndNotATime, kEditTo,
+                      std::string("終了時刻") + kForms + "\n（00:00～24:00）");
+    }
+    if (start && start->hour == 24) {
+        return refuse(
+            TimesProblem::kStartAtEndOfDay, kEditFrom,
+            "24:00は終了時刻にだけ使えます。\n開始時刻は00:00～23:59で入力してください。");
+    }
+    if (start && end && *end < *start) {
+        return refuse(TimesProblem::kEndBeforeStart, kEditTo, "終了時刻が開始時刻より前です。");
+    }
+    TimesVerdict verdict;
+    verdict.strFrom = NormalizeTime(from);
+    verdict.strTo = NormalizeTime(to);
+    return verdict;
 }
 
 }  // namespace dlg

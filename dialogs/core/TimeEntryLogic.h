@@ -73,6 +73,22 @@ PickStep PickHour(int nFocusEdit, std::string_view from, std::string_view to, in
 // user's rule, flag clear) to the entry text with the whole text selected.
 PickStep PickMinute(int nFocusEdit, std::string_view from, std::string_view to, int minute);
 
+// What OK does with the two time texts. Each must be empty (no start, no end) or read as
+// a time of day (ReadTimeOfDay); the start must not be 24:00, and with both given the end
+// must not lie before the start. Accepted, the times go back in the HH:MM form, so a text
+// already of that form goes back byte for byte. Refused, the dialog stays open with the
+// message and the focus on the time to mend; nothing is handed back.
+enum class TimesProblem { kNone, kStartNotATime, kStartAtEndOfDay, kEndNotATime, kEndBeforeStart };
+struct TimesVerdict {
+    TimesProblem problem = TimesProblem::kNone;
+    std::string strFrom;  // the texts to hand back, when accepted
+    std::string strTo;
+    int nEdit = kEditNone;  // the time edit to mend, when refused
+    std::string message;    // UTF-8, the Japanese text for the message box; empty when fine
+    bool Ok() const { return problem == TimesProblem::kNone; }
+};
+TimesVerdict CheckTimes(std::string_view from, std::string_view to);
+
 // The selection the dialog sets in the start edit when it opens.
 inline constexpr EditSelection kOpeningSelection{0, 2};
 

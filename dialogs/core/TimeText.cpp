@@ -13,6 +13,11 @@ bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// The blanks a typed time may have around it.
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -74,36 +79,67 @@ std::pair<std::string_view, std::string_view> SplitTime(std::string_view text) {
     return {text.substr(0, colon), text.substr(colon + 1)};
 }
 
-std::string NormalizeTime(std::string_view text) {
-    if (text.empty()) {
-        return {};
+std::optional<TimeOfDay> ReadTimeOfDay(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
     }
-    const auto [hourPart, minutePart] = SplitTime(text);
-    int hour = ReadTimeNumber(hourPart);
-    int minute = ReadTimeNumber(minutePart);
-    if (hour >= 24) {
-        hour = 24;
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
     }
-    if (minute >= 59) {
-        minute = 59;
+    std::string_view hourDigits = text;
+    std::string_view minuteDigits;
+    const size_t colon = text.find(':');
+    if (colon != std::string_view::npos) {
+        hourDigits = text.substr(0, colon);
+        minuteDigits = text.substr(colon + 1);
+        if (minuteDigits.empty()) {
+            return std::nullopt;
+        }
+    } else if (text.size() > 2) {
+        hourDigits = text.substr(0, text.size() - 2);
+        minuteDigits = text.substr(text.size() - 2);
     }
-    return FormatTime(hour, minute);
+    const auto number = [](std::string_view digits) -> std::optional<int> {
+        if (digits.empty() || digits.size() > 2) {
+            return std::nullopt;
+        }
+        int value = 0;
+        for (char c : digits) {
+            if (!IsDigit(c)) {
+                return std::nullopt;
+            }
+            value = value * 10 + (c - '0');
+        }
+        return value;
+    };
+    const std::optional<int> hour = number(hourDigits);
+    const std::optional<int> minute = minuteDigits.empty() ? 0 : number(minuteDigits);
+    if (!hour || !minute || *hour > 24 || *minute > 59 || (*hour == 24 && *minute != 0)) {
+        return std::nullopt;
+    }
+    return TimeOfDay{*hour, *minute};
 }
 
-std::string ConfirmedTime(std::string_view text) {
-    if (text.empty() || (text.size() == 5 && text[2] == ':')) {
-        return std::string(text);
+std::string NormalizeTime(std::string_view text) {
+    if (const auto time = ReadTimeOfDay(text)) {
+        return FormatTime(time->hour, time->minute);
     }
-    return NormalizeTime(text);
+    return std::string(text);
 }
 
 std::string PickHourText(std::string_view target, int hour) {
+    if (const auto time = ReadTimeOfDay(target)) {
+        return FormatTime(hour, time->minute);
+    }
     const auto tokens = TimeTokens(target.substr(0, kPickCopyBytes));
     const int minute = tokens.size() >= 2 ? ReadTimeNumber(tokens[1]) : 0;
     return FormatTime(hour, minute);
 }
 
 std::string PickMinuteText(std::string_view target, int minute) {
+    if (const auto time = ReadTimeOfDay(target)) {
+        return FormatTime(time->hour, minute);
+    }
     const auto tokens = TimeTokens(target.substr(0, kPickCopyBytes));
     const int hour = tokens.empty() ? 0 : ReadTimeNumber(tokens[0]);
     return FormatTime(hour, minute);

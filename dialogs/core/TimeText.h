@@ -6,13 +6,15 @@
 // meaning (full-width digits and the full-width colon are ordinary characters).
 #pragma once
 
+#include <compare>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 
 namespace dlg {
 
-// Reads a number the way the time edits do: leading white space is skipped, one optional
+// Reads a number of the quick-pick token rule (below): leading white space is skipped, one optional
 // sign is taken, then ASCII digits up to the first other byte. No digits reads as 0; a
 // value beyond the 32-bit range saturates at its end.
 int ReadTimeNumber(std::string_view text);
@@ -25,27 +27,38 @@ std::string FormatTime(int hour, int minute);
 // part ("1:2:3" gives "1" and "2:3").
 std::pair<std::string_view, std::string_view> SplitTime(std::string_view text);
 
-// The HH:MM form of a typed time: an empty text stays empty; otherwise both parts are
-// read with ReadTimeNumber, an hour of 24 or more becomes 24, a minute of 59 or more
-// becomes 59, negative values stay, and the result is FormatTime of the two.
-// "9:5" -> "09:05", "930" -> "24:00", ":30" -> "00:30", "ab" -> "00:00".
-std::string NormalizeTime(std::string_view text);
+// A time of day: hour 0-24, minute 0-59, 24 only as 24:00 (the end of the day).
+struct TimeOfDay {
+    int hour = 0;
+    int minute = 0;
+    friend bool operator==(const TimeOfDay&, const TimeOfDay&) = default;
+    friend auto operator<=>(const TimeOfDay&, const TimeOfDay&) = default;
+};
 
-// A time text as OK hands it back. The stored HHMM value takes the characters 0-1 and 3-4
-// of the text, so an empty text or one of five bytes with a colon in the middle goes back
-// unchanged (every text the dialogs fill in has that shape); any other text is still as
-// typed and goes back as NormalizeTime makes it, which a move to another edit would have
-// done: "9:30" -> "09:30", "1730" -> "24:00", "17:30" and "ab:cd" stay.
-std::string ConfirmedTime(std::string_view text);
+// Reads a time the way users type one; ASCII blanks and tabs around it are ignored:
+//   "9", "09"                 the hour alone: 09:00
+//   "930", "0930", "1730"     hour and minute without a colon: 09:30, 17:30
+//   "9:5", "9:30", "09:30"    one or two digits on each side of the colon: 09:05, 09:30
+// Only ASCII digits count. Anything else reads as nothing: an hour past 24, a minute past
+// 59, 24 with a minute ("24:30"), signs, other characters ("9.30", full-width digits), a
+// missing hour or minute (":30", "12:"), more digits ("12345", "017:30").
+std::optional<TimeOfDay> ReadTimeOfDay(std::string_view text);
+
+// The HH:MM form of a text that reads as a time of day ("9:5" -> "09:05", "930" ->
+// "09:30"); any other text, the empty one among them, comes back as it is, for OK to
+// refuse. A text of the HH:MM form within bounds comes back byte for byte.
+std::string NormalizeTime(std::string_view text);
 
 // The quick-pick rule. The target text is read through a working copy of its first 99
 // bytes, cut into tokens at ":" with empty tokens skipped (a leading, trailing or doubled
 // colon gives no token of its own); a token is read with ReadTimeNumber.
 //
+// A target that reads as a time of day (ReadTimeOfDay) keeps its minute or hour as read:
+// "930" with the minute 45 gives "09:45". Any other target is read by tokens:
 // PickHourText keeps the minute (second token, 0 when there is none) and writes the new
 // hour: "09:30" -> "14:30", ":45" -> "14:00", "9::30" -> "14:30".
 // PickMinuteText keeps the hour (first token, 0 when there is none) and writes the new
-// minute: "14:30" -> "14:45", ":20" -> "20:45", "930" -> "930:45".
+// minute: "14:30" -> "14:45", ":20" -> "20:45", "9:75" -> "09:45".
 // Neither value is clamped.
 std::string PickHourText(std::string_view target, int hour);
 std::string PickMinuteText(std::string_view target, int minute);

@@ -127,6 +127,8 @@ TEST(ArrangeSlotsTest, EveryBandOrderKeepsEveryEntryOnce) {
                     placed.push_back(arranged[k].text);
                     const size_t i = std::stoul(arranged[k].text.substr(1));
                     EXPECT_EQ(arranged[k].from, starts[i]);
+                    // The selection follows each entry to the slot it went to.
+                    EXPECT_EQ(dlg::ArrangedSlotOf(Entries(starts), InOrder(n), int(i)), int(k));
                 }
             }
             std::vector<std::string> sorted = placed;
@@ -143,6 +145,48 @@ TEST(ArrangeSlotsTest, EveryBandOrderKeepsEveryEntryOnce) {
         }
     }
     EXPECT_EQ(sequences, 4 + 16 + 64 + 256);
+}
+
+// Equal entries are told apart by their slot, not by their texts.
+TEST(ArrangeSlotsTest, ArrangedSlotOfFollowsTheSlotNotTheText) {
+    Slots slots;
+    slots[0] = {"16:00", "", "same"};
+    slots[1] = {"16:00", "", "same"};
+    slots[3] = {"09:00", "", "early"};
+    const std::vector<int> rows = dlg::SortedRowSlots(slots);
+    EXPECT_EQ(SlotTexts(dlg::ArrangeSlots(slots, rows)),
+              (std::vector<std::string>{"early", "", "same", "same"}));
+    EXPECT_EQ(dlg::ArrangedSlotOf(slots, rows, 3), 0);
+    EXPECT_EQ(dlg::ArrangedSlotOf(slots, rows, 0), 2);
+    EXPECT_EQ(dlg::ArrangedSlotOf(slots, rows, 1), 3);
+    EXPECT_EQ(dlg::ArrangedSlotOf(slots, rows, 2), -1);    // free
+    EXPECT_EQ(dlg::ArrangedSlotOf(slots, {0, 3}, 1), -1);  // not among the rows
+    EXPECT_EQ(dlg::ArrangedSlotOf(slots, rows, 4), -1);
+}
+
+// The two mark boxes exclude each other, as the file keeps one mark per day.
+TEST(MarkBoxesTest, OneMarkAtATime) {
+    using dlg::MarkBox;
+    using M = dlg::MarkBoxes;
+    struct Case {
+        M before;
+        MarkBox box;
+        bool ticked;
+        M after;
+    };
+    const Case cases[] = {
+        {{false, false}, MarkBox::kHoliday, true, {true, false}},
+        {{false, true}, MarkBox::kHoliday, true, {true, false}},
+        {{true, false}, MarkBox::kPaidLeave, true, {false, true}},
+        {{true, false}, MarkBox::kHoliday, false, {false, false}},
+        {{false, true}, MarkBox::kPaidLeave, false, {false, false}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(dlg::TickMark(c.before, c.box, c.ticked), c.after);
+    }
+    // Stored with both (a hand-edited file): shown as OK stores it, the holiday alone.
+    EXPECT_EQ(dlg::ShownMarks({true, true}), (M{true, false}));
+    EXPECT_EQ(dlg::ShownMarks({false, true}), (M{false, true}));
 }
 
 TEST(SlotSearchTest, FirstFreeSlot) {

@@ -108,10 +108,53 @@ TEST(PickTest, MinuteOnTheStartMovesToTheEndAndSelectsAFiveByteHour) {
 
 TEST(PickTest, MinuteOnTheEndMovesToTheTextWithoutTheFlag) {
     const dlg::PickStep step = dlg::PickMinute(dlg::kEditTo, "09:30", "930", 45);
-    EXPECT_EQ(step.strTo, "930:45");
+    EXPECT_EQ(step.strTo, "09:45");
     EXPECT_EQ(step.nFocusTo, dlg::kEditText);
     EXPECT_FALSE(step.bSetFocusByCode);
     EXPECT_EQ(step.selection, (EditSelection{0, -1}));
+}
+
+// What OK does with the two times: HH:MM or empty back, or the refusal with the edit to
+// mend and what to type.
+TEST(CheckTimesTest, AcceptsTimesOfDayInOrderOnly) {
+    using P = dlg::TimesProblem;
+    struct Case {
+        const char *from, *to;
+        P problem;
+        const char *backFrom, *backTo;  // when accepted
+    };
+    const Case cases[] = {
+        {"", "", P::kNone, "", ""},
+        {"0930", "1730", P::kNone, "09:30", "17:30"},
+        {"930", "", P::kNone, "09:30", ""},
+        {"", "9", P::kNone, "", "09:00"},
+        {"09:30", "09:30", P::kNone, "09:30", "09:30"},  // an end at the start is fine
+        {"23:59", "24:00", P::kNone, "23:59", "24:00"},
+        {"00:00", "24", P::kNone, "00:00", "24:00"},
+        {"25:00", "", P::kStartNotATime, "", ""},
+        {"abc", "24:00", P::kStartNotATime, "", ""},
+        {"-1:05", "x", P::kStartNotATime, "", ""},  // the start is named first
+        {"09:00", "24:30", P::kEndNotATime, "", ""},
+        {"", "9.30", P::kEndNotATime, "", ""},
+        {"24:00", "", P::kStartAtEndOfDay, "", ""},
+        {"2400", "24:00", P::kStartAtEndOfDay, "", ""},
+        {"10:00", "09:59", P::kEndBeforeStart, "", ""},
+        {"1730", "930", P::kEndBeforeStart, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.from) + " / " + c.to);
+        const dlg::TimesVerdict verdict = dlg::CheckTimes(c.from, c.to);
+        EXPECT_EQ(verdict.problem, c.problem);
+        if (c.problem == P::kNone) {
+            EXPECT_EQ(verdict.strFrom, c.backFrom);
+            EXPECT_EQ(verdict.strTo, c.backTo);
+            EXPECT_EQ(verdict.message, "");
+        } else {
+            const bool start = c.problem == P::kStartNotATime || c.problem == P::kStartAtEndOfDay;
+            EXPECT_EQ(verdict.nEdit, start ? dlg::kEditFrom : dlg::kEditTo);
+            EXPECT_NE(verdict.message, "");
+        }
+    }
 }
 
 }  // namespace

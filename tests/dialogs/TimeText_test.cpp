@@ -2,66 +2,82 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <utility>
+
+namespace dlg {
+// Readable times in failure messages.
+void PrintTo(const TimeOfDay& t, std::ostream* out) {
+    *out << t.hour << ':' << t.minute;
+}
+}  // namespace dlg
 
 namespace {
 
-struct TextCase {
-    std::string input;
-    std::string expected;
-};
-// Readable case names in test listings.
-void PrintTo(const TextCase& c, std::ostream* out) {
-    *out << '"' << c.input << '"';
-}
-
-class NormalizeTimeTest : public testing::TestWithParam<TextCase> {};
-
-TEST_P(NormalizeTimeTest, GivesTheHhMmForm) {
-    EXPECT_EQ(dlg::NormalizeTime(GetParam().input), GetParam().expected)
-        << "input \"" << GetParam().input << "\"";
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Examples, NormalizeTimeTest,
-    testing::Values(
-        TextCase{"", ""}, TextCase{"9:5", "09:05"}, TextCase{"9", "09:00"},
-        TextCase{"930", "24:00"},  // no colon: 930 is the hour
-        TextCase{"23:60", "23:59"}, TextCase{"23:59", "23:59"}, TextCase{"23:58", "23:58"},
-        TextCase{"24:10", "24:10"}, TextCase{"25:00", "24:00"}, TextCase{":30", "00:30"},
-        TextCase{"12:", "12:00"}, TextCase{"1:2:3", "01:02"}, TextCase{" 7: 8", "07:08"},
-        TextCase{"\t7:\n8", "07:08"}, TextCase{"ab", "00:00"}, TextCase{"-1:-5", "-1:-5"},
-        TextCase{"+5:+7", "05:07"}, TextCase{"7x:3y", "07:03"},
-        // "９：３０" in CP932: full-width digits and colon are no digits.
-        TextCase{"\x82\x58\x81\x46\x82\x52\x82\x4f", "00:00"},
-        // Values past the 32-bit range saturate instead of wrapping.
-        TextCase{"99999999999:99999999999", "24:59"}, TextCase{"-99999999999:0", "-2147483648:00"},
-        TextCase{"4294967305:0", "24:00"}));
-
-// What OK hands back must survive the positional HHMM conversion: texts of the HH:MM
-// shape (all the dialogs fill in) stay byte for byte, texts still as typed are normalized.
-TEST(ConfirmedTimeTest, OnlyTextsTheStoredFormWouldBreakChange) {
-    const TextCase cases[] = {
-        {"", ""},
-        {"17:30", "17:30"},
-        {"09:05", "09:05"},
-        {"ab:cd", "ab:cd"},
-        {"-1:-5", "-1:-5"},
+// What a typed time reads as; nullopt: not a time of day, refused at OK.
+TEST(ReadTimeOfDayTest, ReadsTimesAsUsersTypeThem) {
+    struct Case {
+        std::string text;
+        std::optional<dlg::TimeOfDay> time;
+    };
+    using T = dlg::TimeOfDay;
+    const Case cases[] = {
+        // Without a colon: the last two digits of three or four are the minute.
+        {"9", T{9, 0}},
+        {"09", T{9, 0}},
+        {"930", T{9, 30}},
+        {"0930", T{9, 30}},
+        {"1730", T{17, 30}},
+        {"0000", T{0, 0}},
+        {"2400", T{24, 0}},
+        {"24", T{24, 0}},
+        {"960", std::nullopt},
+        {"12345", std::nullopt},
+        // With a colon: one or two digits on each side.
+        {"9:5", T{9, 5}},
+        {"09:30", T{9, 30}},
+        {"23:59", T{23, 59}},
+        {"24:00", T{24, 0}},
+        {" 9:30\t", T{9, 30}},
+        {"25:00", std::nullopt},
+        {"24:30", std::nullopt},
+        {"24:01", std::nullopt},
+        {"9:60", std::nullopt},
+        {"017:30", std::nullopt},
+        {"9:305", std::nullopt},
+        {":30", std::nullopt},
+        {"12:", std::nullopt},
+        {"1:2:3", std::nullopt},
+        // Not a time at all.
+        {"", std::nullopt},
+        {"abc", std::nullopt},
+        {"-1:05", std::nullopt},
+        {"+9", std::nullopt},
+        {"9.30", std::nullopt},
+        {"9 30", std::nullopt},
+        {"\n9", std::nullopt},
+        {"\x82\x4f\x82\x58\x82\x52\x82\x4f", std::nullopt},  // "０９３０" in CP932
         {"\x82"
          "0:00",
-         "\x82"
-         "0:00"},  // a stray lead byte is kept, not re-encoded
-        {"9:30", "09:30"},
-        {"9:5", "09:05"},
-        {"1730", "24:00"},
-        {"9", "09:00"},
-        {":45", "00:45"},
-        {"17:30 ", "17:30"},
-        {"017:30", "17:30"},
-        {"\x82\x58\x81\x46\x82\x52\x82\x4f", "00:00"},  // "９：３０"
+         std::nullopt},
     };
-    for (const TextCase& c : cases) {
-        EXPECT_EQ(dlg::ConfirmedTime(c.input), c.expected) << "input \"" << c.input << "\"";
+    for (const Case& c : cases) {
+        EXPECT_EQ(dlg::ReadTimeOfDay(c.text), c.time) << "text \"" << c.text << "\"";
+    }
+}
+
+// A focus move shows a time as HH:MM and leaves any other text as typed; the HH:MM texts
+// the dialog writes itself come back byte for byte.
+TEST(NormalizeTimeTest, TimesBecomeHhMmOtherTextsStay) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},           {"9", "09:00"},       {"930", "09:30"},   {"1730", "17:30"},
+        {"9:5", "09:05"},   {" 17:30 ", "17:30"}, {"00:00", "00:00"}, {"24:00", "24:00"},
+        {"23:59", "23:59"}, {"25:00", "25:00"},   {"ab:cd", "ab:cd"}, {"-1:05", "-1:05"},
+        {"9:75", "9:75"},   {"１０時", "１０時"},
+    };
+    for (const auto& [text, shown] : cases) {
+        EXPECT_EQ(dlg::NormalizeTime(text), shown) << "text \"" << text << "\"";
     }
 }
 
@@ -103,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
                     PickCase{":45", 14, "14:00"},  // 45 is the first token
                     PickCase{"9::30", 14, "14:30"}, PickCase{"9:75", 14, "14:75"},
                     PickCase{"1:2:3", 14, "14:02"}, PickCase{"::", 6, "06:00"},
-                    PickCase{"9:-5", 23, "23:-5"},
+                    PickCase{"9:-5", 23, "23:-5"}, PickCase{"1730", 9, "09:30"},
                     // The working copy holds 99 bytes: a minute past them is not seen.
                     PickCase{std::string(96, '7') + ":30", 14, "14:30"},
                     PickCase{std::string(99, '7') + ":30", 14, "14:00"}));
@@ -118,7 +134,8 @@ TEST_P(PickMinuteTextTest, KeepsTheFirstTokenAsHour) {
 INSTANTIATE_TEST_SUITE_P(Examples, PickMinuteTextTest,
                          testing::Values(PickCase{"14:30", 45, "14:45"}, PickCase{"", 45, "00:45"},
                                          PickCase{"9", 45, "09:45"}, PickCase{":20", 45, "20:45"},
-                                         PickCase{"930", 45, "930:45"},  // not clamped here
+                                         PickCase{"930", 45, "09:45"},   // read as 09:30
+                                         PickCase{"9:75", 45, "09:45"},  // by tokens
                                          PickCase{"::", 0, "00:00"}, PickCase{" 8:15", 30, "08:30"},
                                          PickCase{"-3", 10, "-3:10"}));
 

@@ -119,16 +119,25 @@ TEST_F(TimeEntryDlgTest, FollowsTheFocusTable) {
     }
 }
 
+// A time the user leaves is shown as HH:MM when it reads as a time; a text that does not
+// stays as typed, without a message, and the focus goes where the user moved it: OK
+// refuses it.
 TEST_F(TimeEntryDlgTest, LeavingATimeEditNormalizesItButNotTheEditEntered) {
     CTimeYoteiDlg d;
     ASSERT_TRUE(d.Create());
+    fw::ScopedMessageBoxCapture boxes;
     drive::Typing(d, IDC_EDIT_FROM_TIME, "9");
     drive::Typing(d, IDC_EDIT_TO_TIME, "1730");
     drive::UserFocus(d, IDC_EDIT_TO_TIME);
     EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "09:00");
     EXPECT_EQ(Shown(d, IDC_EDIT_TO_TIME), "1730");
     drive::UserFocus(d, IDC_EDIT_YOTEI_TEXT);
-    EXPECT_EQ(Shown(d, IDC_EDIT_TO_TIME), "24:00");  // 1730 is the hour
+    EXPECT_EQ(Shown(d, IDC_EDIT_TO_TIME), "17:30");
+    drive::Typing(d, IDC_EDIT_FROM_TIME, "25:00");
+    drive::UserFocus(d, IDC_EDIT_TO_TIME);
+    EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "25:00");
+    EXPECT_EQ(d.GetFocusId(), IDC_EDIT_TO_TIME);
+    EXPECT_TRUE(boxes.Requests().empty());
 }
 
 TEST_F(TimeEntryDlgTest, OkIsEnabledExactlyWhileTheEntryTextIsNotEmpty) {
@@ -143,20 +152,21 @@ TEST_F(TimeEntryDlgTest, OkIsEnabledExactlyWhileTheEntryTextIsNotEmpty) {
     }
 }
 
-// OK pressed while a time is still being typed: the time goes back as a move to another
-// edit would have made it, never as a text the table would store as a broken time.
-TEST_F(TimeEntryDlgTest, ATimeConfirmedAtOnceComesBackNormalized) {
+// OK pressed while a time is still being typed: a time typed as users write one goes
+// back as HH:MM, a text already of that form byte for byte, an empty time stays empty.
+TEST_F(TimeEntryDlgTest, ATimeConfirmedAtOnceComesBackAsHhMm) {
     struct Case {
         int edit;
         const char* typed;
-        const char* from;
-        const char* to;
+        const char* stored;
     };
     const Case cases[] = {
-        {IDC_EDIT_TO_TIME, "17:30", "", "17:30"},   {IDC_EDIT_TO_TIME, "9:30", "", "09:30"},
-        {IDC_EDIT_TO_TIME, "1730", "", "24:00"},    {IDC_EDIT_FROM_TIME, "9:5", "09:05", ""},
-        {IDC_EDIT_FROM_TIME, ":45", "00:45", ""},   {IDC_EDIT_FROM_TIME, "", "", ""},
-        {IDC_EDIT_FROM_TIME, "ab:cd", "ab:cd", ""},
+        {IDC_EDIT_TO_TIME, "17:30", "17:30"},  {IDC_EDIT_TO_TIME, "1730", "17:30"},
+        {IDC_EDIT_FROM_TIME, "0930", "09:30"}, {IDC_EDIT_FROM_TIME, "930", "09:30"},
+        {IDC_EDIT_FROM_TIME, "9", "09:00"},    {IDC_EDIT_FROM_TIME, "9:5", "09:05"},
+        {IDC_EDIT_TO_TIME, " 9:30 ", "09:30"}, {IDC_EDIT_TO_TIME, "24:00", "24:00"},
+        {IDC_EDIT_TO_TIME, "24", "24:00"},     {IDC_EDIT_FROM_TIME, "00:00", "00:00"},
+        {IDC_EDIT_FROM_TIME, "", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -169,9 +179,69 @@ TEST_F(TimeEntryDlgTest, ATimeConfirmedAtOnceComesBackNormalized) {
                           return drive::Result(t);
                       }));
         EXPECT_EQ(result, IDOK);
-        EXPECT_EQ(d.m_strFrom, c.from);
-        EXPECT_EQ(d.m_strTo, c.to);
+        EXPECT_EQ(c.edit == IDC_EDIT_FROM_TIME ? d.m_strFrom : d.m_strTo, c.stored);
+        EXPECT_EQ(c.edit == IDC_EDIT_FROM_TIME ? d.m_strTo : d.m_strFrom, "");
         EXPECT_EQ(d.m_strText, "x");
+    }
+}
+
+// OK with a text that is not a time of day, a start of 24:00 or an end before the start
+// keeps the dialog open: a message says what to type, the focus is on the time to mend
+// with its text selected, and nothing is handed back until it is mended.
+TEST_F(TimeEntryDlgTest, TimesThatAreNoTimeOfDayAreRefusedAtOk) {
+    struct Case {
+        const char *from, *to;
+        const char* message;  // the whole message, UTF-8
+        int focus;
+    };
+    const char* const kStartForms =
+        "開始時刻は「9:30」「0930」「930」「9」のように入力してください。\n（00:00～23:59）";
+    const char* const kEndForms =
+        "終了時刻は「9:30」「0930」「930」「9」のように入力してください。\n（00:00～24:00）";
+    const Case cases[] = {
+        {"25:00", "", kStartForms, IDC_EDIT_FROM_TIME},
+        {"24:30", "", kStartForms, IDC_EDIT_FROM_TIME},
+        {"abc", "", kStartForms, IDC_EDIT_FROM_TIME},
+        {"-1:05", "", kStartForms, IDC_EDIT_FROM_TIME},
+        {"9.30", "", kStartForms, IDC_EDIT_FROM_TIME},
+        {":45", "", kStartForms, IDC_EDIT_FROM_TIME},
+        {"9:60", "", kStartForms, IDC_EDIT_FROM_TIME},
+        {"12345", "", kStartForms, IDC_EDIT_FROM_TIME},
+        {"０９３０", "", kStartForms, IDC_EDIT_FROM_TIME},
+        {"09:00", "25:00", kEndForms, IDC_EDIT_TO_TIME},
+        {"", "24:01", kEndForms, IDC_EDIT_TO_TIME},
+        {"24:00", "", "24:00は終了時刻にだけ使えます。\n開始時刻は00:00～23:59で入力してください。",
+         IDC_EDIT_FROM_TIME},
+        {"10:00", "09:30", "終了時刻が開始時刻より前です。", IDC_EDIT_TO_TIME},
+        {"1730", "930", "終了時刻が開始時刻より前です。", IDC_EDIT_TO_TIME},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.from) + " / " + c.to);
+        CTimeYoteiDlg d;
+        d.m_strText = "x";
+        ASSERT_TRUE(d.Create());
+        fw::ScopedMessageBoxCapture boxes;
+        drive::Typing(d, IDC_EDIT_FROM_TIME, Wx(c.from));
+        drive::Typing(d, IDC_EDIT_TO_TIME, Wx(c.to));
+        drive::UserFocus(d, IDC_EDIT_YOTEI_TEXT);
+        drive::Click(d, IDOK);
+        EXPECT_EQ(drive::Result(d), -1);
+        ASSERT_EQ(boxes.Requests().size(), 1u);
+        EXPECT_EQ(boxes.Requests()[0].text, Wx(c.message));
+        EXPECT_EQ(boxes.Requests()[0].style & fw::MB_ICONMASK, unsigned(fw::MB_ICONEXCLAMATION));
+        EXPECT_EQ(d.GetFocusId(), c.focus);
+        EXPECT_EQ(d.GetEditSel(c.focus), Sel(0, long(Shown(d, c.focus).length())));
+        EXPECT_EQ(ArrowsShown(d),
+                  std::make_pair(c.focus == IDC_EDIT_FROM_TIME, c.focus == IDC_EDIT_TO_TIME));
+        EXPECT_EQ(ButtonGroups(d), std::make_pair(true, false));
+
+        // Mended with a quick pick, OK hands the entry back.
+        drive::Click(d, IDC_HOUR_23);
+        drive::Click(d, IDC_MINUTE_30);
+        drive::Click(d, IDOK);
+        EXPECT_EQ(drive::Result(d), IDOK);
+        EXPECT_EQ(boxes.Requests().size(), 1u);
+        EXPECT_EQ(c.focus == IDC_EDIT_FROM_TIME ? d.m_strFrom : d.m_strTo, "23:30");
     }
 }
 
@@ -286,12 +356,12 @@ TEST_F(TimeEntryDlgTest, PickEdgeCases) {
         EXPECT_EQ(d.GetEditSel(IDC_EDIT_TO_TIME), Sel(0, 2));
     }
     {
-        SCOPED_TRACE("930 picked to 930:45 and normalized by the focus move");
+        SCOPED_TRACE("a minute on 930 keeps its hour 9");
         CTimeYoteiDlg d;
         d.m_strFrom = "930";
         ASSERT_TRUE(d.Create());
         drive::Click(d, IDC_MINUTE_45);
-        EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "24:45");
+        EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "09:45");
     }
     {
         SCOPED_TRACE("an hour keeps a minute out of range until the focus leaves");
@@ -303,7 +373,7 @@ TEST_F(TimeEntryDlgTest, PickEdgeCases) {
         // The hour buttons stay disabled until a minute is picked or the user moves.
         EXPECT_EQ(ButtonGroups(d), std::make_pair(false, true));
         drive::UserFocus(d, IDC_EDIT_TO_TIME);
-        EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "14:59");
+        EXPECT_EQ(Shown(d, IDC_EDIT_FROM_TIME), "14:75");  // left for OK to refuse
         EXPECT_EQ(ButtonGroups(d), std::make_pair(true, false));
     }
     {
@@ -384,16 +454,32 @@ TEST_F(TimeEntryDlgTest, TextsTheTableCannotHoldAreRefusedWhereTyped) {
 TEST_F(TimeEntryDlgTest, UntouchedTextsGoBackAsTheirBytes) {
     CTimeYoteiDlg d;
     d.m_strText = "\x95\x5c\x8e\xa6 \x82\x80";  // "表示" and bytes that are no character
-    d.m_strFrom =
-        "\x82"
-        "0:00";  // a lead byte without its second byte
+    d.m_strFrom = "09:05";
+    d.m_strTo = "24:00";
     ASSERT_TRUE(d.Create());
+    drive::UserFocus(d, IDC_EDIT_TO_TIME);
+    drive::UserFocus(d, IDC_EDIT_YOTEI_TEXT);
     drive::Click(d, IDOK);
     EXPECT_EQ(drive::Result(d), IDOK);
     EXPECT_EQ(d.m_strText, "\x95\x5c\x8e\xa6 \x82\x80");
-    EXPECT_EQ(d.m_strFrom,
-              "\x82"
-              "0:00");
+    EXPECT_EQ(d.m_strFrom, "09:05");
+    EXPECT_EQ(d.m_strTo, "24:00");
+}
+
+// A stored time that is no time of day (a lead byte without its second byte here) is not
+// handed back as it is: OK refuses it like a typed one.
+TEST_F(TimeEntryDlgTest, AStoredTimeThatIsNoTimeIsRefusedAtOk) {
+    CTimeYoteiDlg d;
+    d.m_strText = "x";
+    d.m_strFrom =
+        "\x82"
+        "0:00";
+    ASSERT_TRUE(d.Create());
+    fw::ScopedMessageBoxCapture boxes;
+    drive::Click(d, IDOK);
+    EXPECT_EQ(drive::Result(d), -1);
+    EXPECT_EQ(boxes.Requests().size(), 1u);
+    EXPECT_EQ(d.GetFocusId(), IDC_EDIT_FROM_TIME);
 }
 
 }  // namespace

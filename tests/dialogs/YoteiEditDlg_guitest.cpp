@@ -3,6 +3,7 @@
 #include <wx/combobox.h>
 #include <wx/textctrl.h>
 
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -233,8 +234,8 @@ TEST_F(DayDlgTest, AddedEntriesAreArrangedByStartTime) {
     ASSERT_TRUE(d.Create());
     Add(d, "15:00", "", "a");
     EXPECT_EQ(SlotTexts(d), (std::vector<std::string>{"", "", "", "a"}));
-    EXPECT_EQ(SelectedRow(d), "");  // slot 0 no longer holds the new entry
-    EXPECT_FALSE(d.IsDlgItemEnabled(IDC_BUTTON_CHANGE));
+    EXPECT_EQ(SelectedRow(d), "15:00～ a");  // in slot 3 now, not in slot 0 it was added to
+    EXPECT_TRUE(d.IsDlgItemEnabled(IDC_BUTTON_CHANGE));
     Add(d, "16:00", "", "b");
     Add(d, "17:00", "", "c");
     EXPECT_EQ(SlotTexts(d), (std::vector<std::string>{"", "a", "b", "c"}));
@@ -254,31 +255,42 @@ TEST_F(DayDlgTest, AddedEntriesAreArrangedByStartTime) {
     EXPECT_EQ(e.m_strToTime[0], "10:00");
 }
 
-TEST_F(DayDlgTest, AFifthEntryIsRefusedAfterTheTimeEntryDialog) {
+// A day holds four timed entries: with four, "追加..." is disabled before anything is
+// typed, and the button's tooltip says why; removing one enables it again.
+TEST_F(DayDlgTest, AddIsDisabledWithFourEntriesAndSaysWhy) {
     CYoteiEditDlg d;
     Day(d);
-    for (int k = 0; k < 4; ++k) {
-        Slot(d, k, "", "", std::to_string(k).c_str());
-    }
+    Slot(d, 0, "09:00", "", "a");
+    Slot(d, 1, "11:00", "", "b");
+    Slot(d, 3, "16:00", "", "c");
     ASSERT_TRUE(d.Create());
-    drive::Select(d, IDC_LIST_YOTEI, 2);
-    const auto rowsBefore = Rows(d);
-    fw::ScopedMessageBoxCapture boxes;
-    bool asked = false;
-    wxTEST_DIALOG(drive::Click(d, IDC_BUTTON_ADD), ExpectTimeEntry([&](CTimeYoteiDlg& t) {
-                      asked = true;
-                      drive::Typing(t, IDC_EDIT_YOTEI_TEXT, "five");
-                      drive::Click(t, IDOK);
-                      return drive::Result(t);
-                  }));
-    EXPECT_TRUE(asked);
-    ASSERT_EQ(boxes.Requests().size(), 1u);
-    EXPECT_EQ(boxes.Requests()[0].text, Wx("入力可能な予定の数は４つまでです。"));
-    EXPECT_EQ(boxes.Requests()[0].caption, fw::AppName());
-    EXPECT_EQ(boxes.Requests()[0].style & fw::MB_ICONMASK, unsigned(fw::MB_ICONSTOP));
-    EXPECT_EQ(Rows(d), rowsBefore);
-    EXPECT_EQ(d.m_listYotei->GetCurSel(), 2);
-    EXPECT_EQ(SlotTexts(d), (std::vector<std::string>{"0", "1", "2", "3"}));
+    wxWindow* add = d.GetDlgItem(IDC_BUTTON_ADD);
+    const wxString why =
+        Wx("時間予定は１日に４つまでです。追加するには、どれかを取り消してください。");
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+        bool enabled;
+    };
+    const Step steps[] = {
+        {"three entries", [] {}, true},
+        {"the fourth added", [&] { Add(d, "13:00", "", "d"); }, false},
+        {"one removed",
+         [&] {
+             drive::Select(d, IDC_LIST_YOTEI, 0);
+             drive::Click(d, IDC_BUTTON_REMOVE);
+         },
+         true},
+        {"a fourth again", [&] { Add(d, "08:00", "", "e"); }, false},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.act();
+        EXPECT_EQ(d.IsDlgItemEnabled(IDC_BUTTON_ADD), step.enabled);
+        // The reason is shown where the pointer rests on the button.
+        EXPECT_EQ(add->GetToolTipText(), step.enabled ? wxString() : why);
+    }
+    EXPECT_EQ(Rows(d).size(), 4u);
 }
 
 TEST_F(DayDlgTest, AddStoresNothingWhenCancelledOrGivenNoText) {
@@ -319,10 +331,10 @@ TEST_F(DayDlgTest, ChangeRunsTheTimeEntryDialogWithTheSelectedEntry) {
                       drive::Click(t, IDOK);
                       return drive::Result(t);
                   }));
-    // Slot 1 now starts at 16:00 (band 3): arranged into slot 3, so no row carries 1.
+    // Slot 1 now starts at 16:00 (band 3): arranged into slot 3, and still selected.
     EXPECT_EQ(SlotTexts(d), (std::vector<std::string>{"会議", "", "", "来客"}));
     EXPECT_EQ(d.m_strFromTime[3], "16:00");
-    EXPECT_EQ(SelectedRow(d), "");
+    EXPECT_EQ(SelectedRow(d), "16:00～ 来客");
 
     // A double-click changes too; an empty text keeps the entry as it was.
     wxTEST_DIALOG(drive::DoubleClick(d, IDC_LIST_YOTEI, 0), ExpectTimeEntry([](CTimeYoteiDlg& t) {
@@ -332,6 +344,76 @@ TEST_F(DayDlgTest, ChangeRunsTheTimeEntryDialogWithTheSelectedEntry) {
                   }));
     EXPECT_EQ(SlotTexts(d), (std::vector<std::string>{"会議", "", "", "来客"}));
     EXPECT_EQ(SelectedRow(d), "09:00～10:00 会議");
+}
+
+// After an add or a change the arrangement by time moves entries to other slots; the
+// selected row is the entry just stored, so that "取消" removes that entry and no other.
+TEST_F(DayDlgTest, AddAndChangeSelectTheEntryTheyStoredWhereverItMoved) {
+    struct Entry {
+        const char *from, *to, *text;
+    };
+    struct Case {
+        const char* name;
+        std::array<Entry, kSlotCount> slots;  // text "" for a free slot
+        int row;                              // the row to change; -1: add
+        Entry typed;
+        const char* selected;
+        std::vector<std::string> afterRemove;
+    };
+    const Entry morning{"09:00", "10:00", "朝会"};
+    const Entry review{"10:30", "12:00", "設計レビュー"};
+    const Entry client{"13:00", "15:00", "顧客打合せ"};
+    const Entry report{"16:00", "17:00", "報告"};
+    const Entry none{"", "", ""};
+    const Case cases[] = {
+        {"change to a later time",
+         {morning, review, client, report},
+         1,
+         {"13:30", "14:30", "設計レビュー"},
+         "13:30～14:30 設計レビュー",
+         {"09:00～10:00 朝会", "13:00～15:00 顧客打合せ", "16:00～17:00 報告"}},
+        {"change to an earlier time",
+         {morning, review, client, report},
+         3,
+         {"08:00", "08:30", "報告"},
+         "08:00～08:30 報告",
+         {"09:00～10:00 朝会", "10:30～12:00 設計レビュー", "13:00～15:00 顧客打合せ"}},
+        {"add before the others",
+         {morning, review, none, report},
+         -1,
+         {"08:00", "08:30", "メール"},
+         "08:00～08:30 メール",
+         {"09:00～10:00 朝会", "10:30～12:00 設計レビュー", "16:00～17:00 報告"}},
+        {"add between the others",
+         {morning, none, client, report},
+         -1,
+         {"11:00", "11:30", "電話"},
+         "11:00～11:30 電話",
+         {"09:00～10:00 朝会", "13:00～15:00 顧客打合せ", "16:00～17:00 報告"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CYoteiEditDlg d;
+        Day(d);
+        for (int k = 0; k < kSlotCount; ++k) {
+            Slot(d, k, c.slots[k].from, c.slots[k].to, c.slots[k].text);
+        }
+        ASSERT_TRUE(d.Create());
+        if (c.row >= 0) {
+            drive::Select(d, IDC_LIST_YOTEI, c.row);
+            wxTEST_DIALOG(drive::Click(d, IDC_BUTTON_CHANGE),
+                          TypeEntry(c.typed.from, c.typed.to, c.typed.text));
+        } else {
+            Add(d, c.typed.from, c.typed.to, c.typed.text);
+        }
+        EXPECT_EQ(SelectedRow(d), c.selected);
+        drive::Click(d, IDC_BUTTON_REMOVE);
+        std::vector<std::string> rows;
+        for (const auto& [row, slot] : Rows(d)) {
+            rows.push_back(row);
+        }
+        EXPECT_EQ(rows, c.afterRemove);
+    }
 }
 
 TEST_F(DayDlgTest, RemoveSelectsTheNearestEntryBelowThenAbove) {
@@ -355,15 +437,52 @@ TEST_F(DayDlgTest, RemoveSelectsTheNearestEntryBelowThenAbove) {
     EXPECT_FALSE(d.IsDlgItemEnabled(IDC_BUTTON_REMOVE));
 }
 
-TEST_F(DayDlgTest, BothMarksComeBack) {
-    CYoteiEditDlg d;
-    Day(d);
-    ASSERT_TRUE(d.Create());
-    drive::Click(d, IDC_CHECK_HOLIDAY);
-    drive::Click(d, IDC_CHECK_PAID_LEAVE);
-    drive::Click(d, IDOK);
-    EXPECT_EQ(d.m_nHoliday, 1);
-    EXPECT_EQ(d.m_nPaidLeave, 1);
+bool Ticked(const CYoteiEditDlg& d, int id) {
+    return d.GetDlgItemAs<wxCheckBox>(id)->GetValue();
+}
+
+// The file keeps one mark per day, so the two boxes are exclusive: what they show is
+// what OK hands back. A day stored with both marks (a hand-edited file) shows the
+// holiday alone, as OK would store it.
+TEST_F(DayDlgTest, TheTwoMarkBoxesExcludeEachOther) {
+    struct Case {
+        const char* name;
+        int holiday, paidLeave;  // as the caller gives them
+        std::vector<int> clicks;
+        bool holidayShown, paidLeaveShown;
+    };
+    const Case cases[] = {
+        {"holiday, then paid leave", 0, 0, {IDC_CHECK_HOLIDAY, IDC_CHECK_PAID_LEAVE}, false, true},
+        {"paid leave, then holiday", 0, 0, {IDC_CHECK_PAID_LEAVE, IDC_CHECK_HOLIDAY}, true, false},
+        {"paid leave ticked and cleared",
+         0,
+         0,
+         {IDC_CHECK_PAID_LEAVE, IDC_CHECK_PAID_LEAVE},
+         false,
+         false},
+        {"stored paid leave, holiday ticked", 0, 1, {IDC_CHECK_HOLIDAY}, true, false},
+        {"stored with both marks", 1, 1, {}, true, false},
+        {"stored with both, paid leave ticked", 1, 1, {IDC_CHECK_PAID_LEAVE}, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CYoteiEditDlg d;
+        Day(d);
+        d.m_nDay = 5;  // a Wednesday: the title is red only for the holiday mark
+        d.m_nHoliday = c.holiday;
+        d.m_nPaidLeave = c.paidLeave;
+        ASSERT_TRUE(d.Create());
+        for (int id : c.clicks) {
+            drive::Click(d, id);
+        }
+        EXPECT_EQ(Ticked(d, IDC_CHECK_HOLIDAY), c.holidayShown);
+        EXPECT_EQ(Ticked(d, IDC_CHECK_PAID_LEAVE), c.paidLeaveShown);
+        EXPECT_EQ(TitlePixels(d, wxColour(255, 0, 0)) > 0, c.holidayShown);
+        drive::Click(d, IDOK);
+        EXPECT_EQ(drive::Result(d), IDOK);
+        EXPECT_EQ(d.m_nHoliday, c.holidayShown ? 1 : 0);
+        EXPECT_EQ(d.m_nPaidLeave, c.paidLeaveShown ? 1 : 0);
+    }
 }
 
 TEST_F(DayDlgTest, CancelAfterEditsEndsWithTwo) {
