@@ -134,6 +134,11 @@ void CScheduleModel::ForEachDay(const std::string& from, const std::string& to,
 }
 
 DayWriteOutcome CScheduleModel::WriteDay(const DayContent& before, const DayContent& after) {
+    if (m_bReadOnly) {
+        DayWriteOutcome refused;
+        refused.refused = true;
+        return refused;
+    }
     const std::string& date = before.date;
     if (m_table == nullptr || !ScheduleIsDate(date)) {
         return {};
@@ -158,7 +163,7 @@ bool CScheduleModel::FileChangedOnDisk() const {
 }
 
 bool CScheduleModel::Save() {
-    if (m_table == nullptr) {
+    if (m_table == nullptr || m_bReadOnly) {
         return false;
     }
     if (DbWriteTable(kScheduleTable) < 0) {
@@ -173,7 +178,7 @@ bool CScheduleModel::Close(bool save) {
     if (m_table == nullptr) {
         return true;
     }
-    const bool saved = DbCloseTable(kScheduleTable, save ? 1 : 0) >= 0;
+    const bool saved = DbCloseTable(kScheduleTable, save && !m_bReadOnly ? 1 : 0) >= 0;
     m_table = nullptr;
     m_bUnsaved = false;
     m_stamp = {};

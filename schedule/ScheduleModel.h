@@ -49,6 +49,7 @@ enum class PeriodWritten {
 };
 
 struct DayWriteOutcome {
+    bool refused = false;  // the model is read-only: nothing was changed
     int periodRowsRemoved = 0;
     int periodRowsWritten = 0;
     PeriodWritten period = PeriodWritten::kNone;
@@ -68,6 +69,11 @@ class CScheduleModel {
     bool IsOpen() const { return m_table != nullptr; }
     // The table file's path; empty while closed.
     std::string FilePath() const;
+
+    // Read-only: another copy holds the data file. WriteDay refuses, Save writes nothing
+    // and says false, Close never saves. Set before or after Open; Open keeps it.
+    void SetReadOnly(bool readOnly) { m_bReadOnly = readOnly; }
+    bool IsReadOnly() const { return m_bReadOnly; }
 
     // One day: its slots, its whole period run and its marks. A date that is not real
     // gives an empty day.
@@ -89,7 +95,8 @@ class CScheduleModel {
     // 3. each slot is replaced; an entry with times but no text is removed;
     // 4. the marks are replaced; with both ticked only the holiday is stored.
     // after.date and after.period.n are not read. Nothing changes while closed or when
-    // before.date is not a real date.
+    // before.date is not a real date; nothing, and the outcome says refused, while
+    // read-only.
     DayWriteOutcome WriteDay(const DayContent& before, const DayContent& after);
 
     // True after a WriteDay until the next successful Save.
@@ -99,9 +106,10 @@ class CScheduleModel {
     bool FileChangedOnDisk() const;
 
     // Writes the table to its file, safely; false when the file could not be replaced (it
-    // is then left as it was).
+    // is then left as it was), and false without writing while read-only.
     bool Save();
-    // Releases the table, saving it first when asked; false when that save failed.
+    // Releases the table, saving it first when asked; false when that save failed. While
+    // read-only nothing is saved and nothing can be unsaved: true.
     bool Close(bool save);
 
   private:
@@ -109,5 +117,6 @@ class CScheduleModel {
 
     DbTable* m_table = nullptr;
     bool m_bUnsaved = false;
+    bool m_bReadOnly = false;
     FileStamp m_stamp;
 };
