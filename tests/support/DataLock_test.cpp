@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <sstream>
 #include <vector>
 
@@ -119,6 +120,8 @@ void HoldLock(const std::string& folder, const Children::Report& report) {
     CDataLock lock(folder);
     report(static_cast<char>(lock.Acquire()));
 }
+
+const char kCannotDropRoot = 100;
 
 struct Setting {
     fs::path folder;
@@ -273,7 +276,7 @@ TEST_F(DataLockTest, TakesFreeAndStaleLocksAndRespectsLiveOnes) {
             const pid_t pid = s.children.Start(
                 [&](const Children::Report& report) {
                     if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
-                        report(-1);
+                        report(kCannotDropRoot);
                         return;
                     }
                     CDataLock lock(s.folder.string() + "/");
@@ -281,6 +284,12 @@ TEST_F(DataLockTest, TakesFreeAndStaleLocksAndRespectsLiveOnes) {
                 },
                 answer);
             s.children.Stop(pid);
+            if (answer == kCannotDropRoot) {
+                // Root that may not change its user (a restricted container) passes every
+                // permission check: this case cannot be made here.
+                std::cout << "skipped: " << c.what << " (cannot drop root)\n";
+                continue;
+            }
             EXPECT_EQ(answer, static_cast<char>(c.expected));
             EXPECT_EQ(entries(), entriesBefore) << "nothing is left in the folder";
             continue;
