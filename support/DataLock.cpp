@@ -5,11 +5,11 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
-#include <ctime>
 
 namespace {
 
@@ -115,11 +115,11 @@ std::string CDataLock::HostName() {
     if (::gethostname(name, sizeof name - 1) != 0 || name[0] == '\0') {
         return "localhost";
     }
-    return name;
+    return Token(name);
 }
 
 std::string CDataLock::OwnLine() {
-    return "host=" + Token(HostName()) + " user=" + Token(UserName()) +
+    return "host=" + HostName() + " user=" + Token(UserName()) +
            " pid=" + std::to_string(::getpid()) + "\n";
 }
 
@@ -160,13 +160,13 @@ bool CDataLock::ParseLine(const std::string& text, DataLockHolder& holder) {
     if (values[2].size() > 10 || values[2].find_first_not_of("0123456789") != std::string::npos) {
         return false;
     }
-    const long pid = std::stol(values[2]);
+    const long long pid = std::stoll(values[2]);
     if (pid <= 0 || pid > INT_MAX) {
         return false;
     }
     holder.host = values[0];
     holder.user = values[1];
-    holder.pid = pid;
+    holder.pid = static_cast<long>(pid);
     return true;
 }
 
@@ -190,7 +190,7 @@ CDataLock::State CDataLock::Acquire() {
     m_holder = {};
     m_line = OwnLine();
     const std::string path = Path();
-    const std::string temp = path + "." + Token(HostName()) + "." + std::to_string(::getpid());
+    const std::string temp = path + "." + HostName() + "." + std::to_string(::getpid());
 
     // The line, whole and on the disk, in a file of our own name first.
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
@@ -203,6 +203,9 @@ CDataLock::State CDataLock::Acquire() {
         m_state = State::kUnavailable;
         return m_state;
     }
+    // Readable by everyone who shares the folder, whatever the umask: they are told who
+    // holds it. Some file systems have no modes; that is no reason to run unguarded.
+    (void)::fchmod(fd, 0644);
     struct stat written;
     const bool ok = WriteAll(fd, m_line) && ::fsync(fd) == 0 && ::fstat(fd, &written) == 0;
     ::close(fd);
@@ -267,17 +270,22 @@ CDataLock::Step CDataLock::TryOnce(const std::string& temp, const struct stat& w
     if (placed) {
         const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
         struct stat there;
-        if (fd < 0 || ::fstat(fd, &there) != 0 || !SameFile(there, written)) {
-            // Replaced in the meantime: look at what is there now.
-            if (fd >= 0) {
-                ::close(fd);
-            }
-            return Step::kRetry;
+        if (fd >= 0 && ::fstat(fd, &there) == 0 && SameFile(there, written)) {
+            // Where the file system has no flock() the lock file alone keeps others out.
+            ::flock(fd, LOCK_EX | LOCK_NB);
+            m_fd = fd;
+            return Step::kHeld;
         }
-        // Where the file system has no flock() the lock file alone keeps others out.
-        ::flock(fd, LOCK_EX | LOCK_NB);
-        m_fd = fd;
-        return Step::kHeld;
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        struct stat now;
+        if (::lstat(path.c_str(), &now) == 0 && SameFile(now, written)) {
+            // Ours, but it cannot be kept open: it must not stay behind naming us.
+            ::unlink(path.c_str());
+            return Step::kUnavailable;
+        }
+        return Step::kRetry;  // replaced in the meantime: look at what is there now
     }
 
     // A lock file is there: whose, and is it stale?
@@ -299,7 +307,7 @@ CDataLock::Step CDataLock::TryOnce(const std::string& temp, const struct stat& w
     const bool known = ParseLine(ReadHead(fd), holder);
     bool stale;
     if (known) {
-        stale = holder.host == Token(HostName()) && ProcessIsGone(holder.pid);
+        stale = holder.host == HostName() && ProcessIsGone(holder.pid);
     } else {
         stale = found.st_mtime <= written.st_mtime - kUnreadableStaleSeconds;
     }

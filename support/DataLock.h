@@ -73,6 +73,7 @@ class CDataLock {
 
     // This process's own line, as written to the lock file.
     static std::string OwnLine();
+    // This host's name as the lock line holds it.
     static std::string HostName();
     // A lock line read back; false when the text is not one.
     static bool ParseLine(const std::string& text, DataLockHolder& holder);

@@ -248,6 +248,11 @@ TEST_F(DataLockTest, TakesFreeAndStaleLocksAndRespectsLiveOnes) {
          CDataLock::State::kUnavailable},
     };
 
+    // A private umask, as many users have.
+    struct Umask {
+        mode_t old = ::umask(077);
+        ~Umask() { ::umask(old); }
+    } umask;
     int serial = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -300,6 +305,9 @@ TEST_F(DataLockTest, TakesFreeAndStaleLocksAndRespectsLiveOnes) {
         switch (c.expected) {
             case CDataLock::State::kHeld:
                 EXPECT_EQ(ReadBytes(s.lock), CDataLock::OwnLine());
+                EXPECT_NE(fs::status(s.lock).permissions() & fs::perms::others_read,
+                          fs::perms::none)
+                    << "readable by the others sharing the folder, whatever the umask";
                 EXPECT_EQ(entries(), std::vector<std::string>{CDataLock::kFileName})
                     << "only the lock file, no temporary file";
                 break;
