@@ -8,6 +8,7 @@
 
 #include "CalendarDlg.h"
 #include "DataFolder.h"
+#include "DataLock.h"
 #include "IniFile.h"
 #include "InstanceGuard.h"
 #include "MessageBox.h"
@@ -77,6 +78,25 @@ std::optional<std::string> ResolveDataFolder() {
     return DataFolderFromSetting(setting);
 }
 
+// Why the schedule opens for viewing only, and who holds it. A lock of another host or one
+// that cannot be read is never taken over by itself, so the user is told how to free it.
+std::string HeldByOtherMessage(const CDataLock& lock) {
+    const DataLockHolder& holder = lock.Holder();
+    std::string text = "このデータファイルは他で使用中です。\n";
+    if (holder.Known()) {
+        text += "（ホスト " + CDataLock::Printable(holder.host) + "、ユーザー " +
+                CDataLock::Printable(holder.user) + "、プロセス " + std::to_string(holder.pid) +
+                "）\n";
+    }
+    text += "表示のみで開きます。";
+    if (!holder.Known() || holder.host != CDataLock::HostName()) {
+        text += "\n使用中でないことが確かなときは、データフォルダの ";
+        text += CDataLock::kFileName;
+        text += " を削除してください。";
+    }
+    return text;
+}
+
 }  // namespace
 
 bool CCalendarApp::OnInit() {
@@ -103,11 +123,20 @@ int CCalendarApp::InitInstance() {
 
     IniLoad(kSettingsFile);
     std::optional<std::string> folder = ResolveDataFolder();
+    // One writing copy per data file, across sessions, users and machines. Where no lock
+    // file can be made (a read-only folder) the copy runs without one.
+    CDataLock dataLock(folder.value_or(std::string()));
+    if (folder && dataLock.Acquire() == CDataLock::State::kHeldByOther) {
+        model.SetReadOnly(true);
+    }
     if (!folder || !model.Open(*folder)) {
         fw::AfxMessageBox(
             "データファイルを作成できません。データファイル作成フォルダの指定が間違っている可能性が"
             "あります。");
     } else {
+        if (model.IsReadOnly()) {
+            fw::AfxMessageBox(HeldByOtherMessage(dataLock).c_str());
+        }
         CTerminator terminator(dialog.get());
         const unsigned term = fw::WatchSignal(SIGTERM, [&terminator] { terminator.Request(); });
         const unsigned hup = fw::WatchSignal(SIGHUP, [&terminator] { terminator.Request(); });
@@ -118,6 +147,7 @@ int CCalendarApp::InitInstance() {
 
     dialog.reset();
     model.Close(false);
+    dataLock.Release();
     IniClose(0);
     return 0;
 }

@@ -11,8 +11,9 @@ class CCalendarApp : public wxApp {
     int OnRun() override;
 
     // The whole life of the program after the toolkit is up, in the order: guard,
-    // schedule model and main window objects, settings, data folder, the model opened,
-    // modal run, teardown.
+    // schedule model and main window objects, settings, data folder, the data lock (held
+    // by another copy: the model read-only, and a message), the model opened, modal run,
+    // teardown.
     // Returns the process exit code.
     int InitInstance();
 };

@@ -47,6 +47,9 @@ bool CCalendarDlg::OnInitDialog() {
         AppendSystemMenuItem(IDM_ABOUTBOX, wxString::FromUTF8(about.data(), about.size()));
     }
     SetIcon(fw::LoadResourceIcons(IDR_MAINFRAME).GetIcon(wxSize(32, 32)));
+    if (m_model.IsReadOnly()) {
+        SetTitle(GetTitle() + wxString::FromUTF8("（表示のみ）"));
+    }
 
     m_pView = new CXelCalMView(m_model);
     // The client area is exactly the month grid, whatever the frame adds around it.

@@ -82,6 +82,11 @@ void CXelCalMView::EditDay(int day) {
     if (!m_model.IsOpen() || !m_runDayDialog) {
         return;
     }
+    if (m_model.IsReadOnly()) {
+        // Another copy holds the data file: its saves would be overwritten, or ours theirs.
+        fw::AfxMessageBox("表示のみで開いているため、変更できません。");
+        return;
+    }
     const DayContent before =
         m_model.ReadDay(ScheduleDate(m_nav.m_nViewYear, m_nav.m_nViewMonth, day));
     DayDialogFields fields = ToDialogFields(before);

@@ -34,7 +34,8 @@ class CXelCalMView : public fw::CView {
     using DayDialogRunner = std::function<bool(DayDialogFields&)>;
     void SetDayDialogRunner(DayDialogRunner runner) { m_runDayDialog = std::move(runner); }
 
-    // The editing flow of a double-click on day of the month shown.
+    // The editing flow of a double-click on day of the month shown. While the model is
+    // read-only it says so instead of opening the dialog.
     void EditDay(int day);
 
   protected:

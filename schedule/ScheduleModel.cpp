@@ -176,6 +176,11 @@ void CScheduleModel::ForEachDay(const std::string& from, const std::string& to,
 }
 
 DayWriteOutcome CScheduleModel::WriteDay(const DayContent& before, const DayContent& after) {
+    if (m_bReadOnly) {
+        DayWriteOutcome refused;
+        refused.refused = true;
+        return refused;
+    }
     if (m_table == nullptr || !ScheduleIsDate(before.date)) {
         return {};
     }
@@ -272,7 +277,7 @@ std::string CScheduleModel::KeepDiskCopy(const char* kind) const {
 }
 
 bool CScheduleModel::Save() {
-    if (m_table == nullptr) {
+    if (m_table == nullptr || m_bReadOnly) {
         return false;
     }
     // Never an old copy over a newer file: what another program changed is read first.

@@ -59,6 +59,7 @@ enum class PeriodWritten {
 };
 
 struct DayWriteOutcome {
+    bool refused = false;  // the model is read-only: nothing was changed
     int periodRowsRemoved = 0;
     int periodRowsWritten = 0;
     PeriodWritten period = PeriodWritten::kNone;
@@ -87,6 +88,11 @@ class CScheduleModel {
     // The table file's path; empty while closed.
     std::string FilePath() const;
 
+    // Read-only: another copy holds the data file. WriteDay refuses, Save writes nothing
+    // and says false, Close never saves. Set before or after Open; Open keeps it.
+    void SetReadOnly(bool readOnly) { m_bReadOnly = readOnly; }
+    bool IsReadOnly() const { return m_bReadOnly; }
+
     // One day: its slots, its whole period run and its marks. A date that is not real
     // gives an empty day.
     DayContent ReadDay(const std::string& date) const;
@@ -107,7 +113,8 @@ class CScheduleModel {
     // 3. each slot is replaced; an entry with times but no text is removed;
     // 4. the marks are replaced; with both ticked only the holiday is stored.
     // after.date and after.period.n are not read. Nothing changes while closed or when
-    // before.date is not a real date.
+    // before.date is not a real date; nothing, and the outcome says refused, while
+    // read-only.
     DayWriteOutcome WriteDay(const DayContent& before, const DayContent& after);
 
     // True after a WriteDay until the next successful Save.
@@ -122,10 +129,12 @@ class CScheduleModel {
     bool ReloadIfChanged();
 
     // Writes the table to its file, safely; false when the file could not be replaced (it
-    // is then left as it was), with the reason in LastSaveFailure.
+    // is then left as it was), with the reason in LastSaveFailure; false without writing
+    // while read-only.
     bool Save();
     // Releases the table, saving it first when asked; false when that save failed, with
-    // the reason in LastSaveFailure.
+    // the reason in LastSaveFailure. While read-only nothing is saved and nothing can be
+    // unsaved: true.
     bool Close(bool save);
     // Why the last failed Save or Close failed; empty texts after a success.
     const SaveFailure& LastSaveFailure() const { return m_lastFailure; }
@@ -159,6 +168,7 @@ class CScheduleModel {
     std::string KeepDiskCopy(const char* kind) const;
 
     DbTable* m_table = nullptr;
+    bool m_bReadOnly = false;
     std::string m_strFolder;
     std::map<std::string, PendingDay> m_pending;  // by date
     std::vector<std::string> m_conflicts;         // since the last save

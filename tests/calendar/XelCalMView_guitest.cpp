@@ -1,5 +1,6 @@
 // The month view window: its editing flow saves what the user confirmed at once, reports
-// a failed save, leaves the file alone on Cancel, and repaints before returning.
+// a failed save, leaves the file alone on Cancel, refuses while read-only, and repaints
+// before returning.
 #include <gtest/gtest.h>
 #include <wx/frame.h>
 
@@ -108,6 +109,18 @@ TEST_F(MonthViewTest, FailedSaveAfterOkIsReported) {
     EXPECT_EQ(ReadBytes(TablePath()), m_old);
     // The edit stays in memory, so closing the window saves it once the disk allows.
     EXPECT_GE(DbFindRow(DbOpenTable("kelnova"), "DATE", Day(5).c_str(), nullptr, nullptr), 0);
+}
+
+TEST_F(MonthViewTest, ReadOnlyRefusesWithAMessageInsteadOfTheDialog) {
+    m_model.SetReadOnly(true);
+    fw::ScopedMessageBoxCapture boxes;
+    m_view->EditDay(5);
+    EXPECT_EQ(m_runs, 0);
+    ASSERT_EQ(boxes.Requests().size(), 1u);
+    EXPECT_EQ(boxes.Requests()[0].text,
+              wxString::FromUTF8("表示のみで開いているため、変更できません。"));
+    EXPECT_EQ(ReadBytes(TablePath()), m_old);
+    EXPECT_FALSE(m_model.HasUnsavedChanges());
 }
 
 TEST_F(MonthViewTest, MonthChangesRepaintBeforeReturning) {

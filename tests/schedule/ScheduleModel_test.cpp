@@ -216,6 +216,43 @@ TEST_F(ScheduleModelTest, SeesWhenAnotherProgramChangedTheFile) {
     EXPECT_FALSE(m_model.FileChangedOnDisk()) << "a save takes the file as its own again";
 }
 
+TEST_F(ScheduleModelTest, ReadOnlyRefusesEveryChangeAndWritesNothing) {
+    AddLines({SlotLine("20080305", "0930", "1000", 0, "Kept"), PeriodLine("20080304", "Trip"),
+              PeriodLine("20080305", "Trip"), MarkLine("20080305", "1")});
+    ASSERT_TRUE(m_model.Save());
+    const std::string saved = xeltest::ReadBytes(TablePath());
+    const auto savedTime = std::filesystem::last_write_time(TablePath());
+    m_model.SetReadOnly(true);
+
+    const DayContent before = m_model.ReadDay("20080305");
+    struct Edit {
+        const char* what;
+        std::function<void(DayContent&)> change;
+    };
+    const Edit edits[] = {
+        {"a slot",
+         [](DayContent& d) {
+             d.slots[1] = {"1200", "1300", "New"};
+         }},
+        {"a removed slot", [](DayContent& d) { d.slots[0] = {}; }},
+        {"the period", [](DayContent& d) { d.period.text.clear(); }},
+        {"the marks", [](DayContent& d) { d.holiday = false, d.paidLeave = true; }},
+    };
+    for (const Edit& e : edits) {
+        DayContent after = before;
+        e.change(after);
+        const DayWriteOutcome outcome = m_model.WriteDay(before, after);
+        EXPECT_TRUE(outcome.refused) << e.what;
+        EXPECT_EQ(outcome.periodRowsRemoved + outcome.periodRowsWritten, 0) << e.what;
+        ExpectSameDay(m_model.ReadDay("20080305"), before);
+        EXPECT_FALSE(m_model.HasUnsavedChanges()) << e.what;
+    }
+    EXPECT_FALSE(m_model.Save()) << "nothing was written, and the caller is told so";
+    EXPECT_TRUE(m_model.Close(true)) << "nothing unsaved is lost at close";
+    EXPECT_EQ(xeltest::ReadBytes(TablePath()), saved);
+    EXPECT_EQ(std::filesystem::last_write_time(TablePath()), savedTime);
+}
+
 TEST(ScheduleModelOpenTest, AFolderThatCannotHoldTheTableIsRefused) {
     CScheduleModel model;
     testing::internal::CaptureStdout();

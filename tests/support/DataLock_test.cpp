@@ -1,0 +1,359 @@
+// The data lock against real processes: a child of this test holds it, ends, or is killed;
+// lock files of other hosts, unreadable ones and a read-only folder.
+#include "DataLock.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <sstream>
+#include <vector>
+
+// Readable states in failure messages.
+std::ostream& operator<<(std::ostream& out, CDataLock::State state) {
+    const char* names[] = {"kNotTried", "kHeld", "kHeldByOther", "kUnavailable"};
+    return out << names[static_cast<int>(state)];
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A process id that no process has: a child that has ended and been reaped.
+pid_t EndedPid() {
+    pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+// Child processes of one case; whatever still runs at its end is killed.
+class Children {
+  public:
+    ~Children() {
+        for (const Child& c : m_children) {
+            ::close(c.stop);
+            ::kill(c.pid, SIGKILL);
+            ::waitpid(c.pid, nullptr, 0);
+        }
+    }
+
+    // Runs work in a child. The work reports one byte, which comes back as answer; the
+    // report then waits until Stop or the end of the case, and the work goes on from
+    // there (its objects are destroyed) before the child ends.
+    using Report = std::function<void(char)>;
+    pid_t Start(const std::function<void(const Report&)>& work, char& answer) {
+        int ready[2];
+        int stop[2];
+        if (::pipe(ready) != 0 || ::pipe(stop) != 0) {
+            ADD_FAILURE() << "pipe";
+            return -1;
+        }
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            ::close(ready[0]);
+            ::close(stop[1]);
+            work([&](char byte) {
+                (void)!::write(ready[1], &byte, 1);
+                (void)!::read(stop[0], &byte, 1);  // a byte or the end of the pipe
+            });
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        ::close(stop[0]);
+        answer = 0;
+        EXPECT_EQ(::read(ready[0], &answer, 1), 1);
+        ::close(ready[0]);
+        m_children.push_back({pid, stop[1]});
+        return pid;
+    }
+
+    // Lets the child end normally and waits for it.
+    void Stop(pid_t pid) {
+        for (auto it = m_children.begin(); it != m_children.end(); ++it) {
+            if (it->pid == pid) {
+                ::close(it->stop);
+                ::waitpid(pid, nullptr, 0);
+                m_children.erase(it);
+                return;
+            }
+        }
+    }
+
+    void Kill(pid_t pid) {
+        ::kill(pid, SIGKILL);
+        Stop(pid);
+    }
+
+  private:
+    struct Child {
+        pid_t pid;
+        int stop;
+    };
+    std::vector<Child> m_children;
+};
+
+// A copy holding the lock in a child until it is stopped; it then releases the lock.
+void HoldLock(const std::string& folder, const Children::Report& report) {
+    CDataLock lock(folder);
+    report(static_cast<char>(lock.Acquire()));
+}
+
+const char kCannotDropRoot = 100;
+
+struct Setting {
+    fs::path folder;
+    fs::path lock;
+    Children children;
+    pid_t holderPid = 0;  // a child holding the lock, when there is one
+};
+
+struct Case {
+    const char* what;
+    std::function<void(Setting&)> setup;
+    CDataLock::State expected;
+    // Acquire runs in a child process, as an unprivileged user when the test runs as root.
+    bool unprivileged = false;
+    // Puts another copy's lock in place of ours before Release; its bytes must survive.
+    bool replacedBeforeRelease = false;
+};
+
+class DataLockTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_root = fs::temp_directory_path() / ("pemdaro-datalock-" + std::to_string(::getpid()));
+        fs::remove_all(m_root);
+        fs::create_directories(m_root);
+        fs::permissions(m_root, fs::perms::owner_all | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read |
+                                    fs::perms::others_exec);
+    }
+    void TearDown() override {
+        for (const auto& entry : fs::directory_iterator(m_root)) {
+            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
+        }
+        fs::remove_all(m_root);
+    }
+
+    fs::path m_root;
+};
+
+TEST_F(DataLockTest, TakesFreeAndStaleLocksAndRespectsLiveOnes) {
+    DataLockHolder own;
+    ASSERT_TRUE(CDataLock::ParseLine(CDataLock::OwnLine(), own));
+    ASSERT_EQ(own.pid, ::getpid());
+    ASSERT_EQ(own.host, CDataLock::HostName());
+    // Names read from a lock file are shown as printable ASCII only: an invalid UTF-8 text
+    // would blank the whole message.
+    EXPECT_EQ(CDataLock::Printable("ho\xe3\x81st\n"), "ho??st?");
+
+    const auto holdInChild = [](Setting& s) {
+        char answer;
+        s.holderPid = s.children.Start(
+            [&](const Children::Report& report) { HoldLock(s.folder.string() + "/", report); },
+            answer);
+        ASSERT_EQ(answer, static_cast<char>(CDataLock::State::kHeld));
+    };
+    const auto aged = [](const fs::path& path) {
+        fs::last_write_time(path, fs::last_write_time(path) - std::chrono::hours(1));
+    };
+    const Case cases[] = {
+        {"a fresh folder", [](Setting&) {}, CDataLock::State::kHeld},
+        {"held by a live process of this host", holdInChild, CDataLock::State::kHeldByOther},
+        {"held by a process that was killed: stale, taken over",
+         [&](Setting& s) {
+             holdInChild(s);
+             s.children.Kill(s.holderPid);
+             s.holderPid = 0;
+         },
+         CDataLock::State::kHeld},
+        {"this host and an ended process, but its flock() is held by a live process",
+         [](Setting& s) {
+             const std::string line = "host=" + CDataLock::HostName() +
+                                      " user=x pid=" + std::to_string(EndedPid()) + "\n";
+             char answer;
+             s.children.Start(
+                 [&](const Children::Report& report) {
+                     WriteBytes(s.lock, line);
+                     const int fd = ::open(s.lock.c_str(), O_RDWR);
+                     report(static_cast<char>(fd >= 0 && ::flock(fd, LOCK_EX) == 0));
+                 },
+                 answer);
+             ASSERT_EQ(answer, 1);
+         },
+         CDataLock::State::kHeldByOther},
+        {"another host, even with a process id that does not run here",
+         [](Setting& s) {
+             WriteBytes(s.lock, "host=elsewhere.example user=hanako pid=" +
+                                    std::to_string(EndedPid()) + "\n");
+         },
+         CDataLock::State::kHeldByOther},
+        {"an unreadable lock file just written",
+         [](Setting& s) { WriteBytes(s.lock, "host=half"); }, CDataLock::State::kHeldByOther},
+        {"an unreadable lock file of an hour ago",
+         [&](Setting& s) {
+             WriteBytes(s.lock, "\x01garbage pid=-1\n");
+             aged(s.lock);
+         },
+         CDataLock::State::kHeld},
+        {"an empty lock file of an hour ago",
+         [&](Setting& s) {
+             WriteBytes(s.lock, "");
+             aged(s.lock);
+         },
+         CDataLock::State::kHeld},
+        {"process id 0 is no lock line (kill() would ask about the whole group)",
+         [&](Setting& s) {
+             WriteBytes(s.lock, "host=" + CDataLock::HostName() + " user=x pid=0\n");
+             aged(s.lock);
+         },
+         CDataLock::State::kHeld},
+        {"a symbolic link in the lock file's place",
+         [](Setting& s) {
+             WriteBytes(s.folder / "elsewhere", "keep\n");
+             fs::create_symlink("elsewhere", s.lock);
+         },
+         CDataLock::State::kHeldByOther},
+        {"release leaves another copy's lock alone", [](Setting&) {}, CDataLock::State::kHeld,
+         false, true},
+        {"a read-only folder",
+         [](Setting& s) {
+             fs::permissions(s.folder, fs::perms::owner_read | fs::perms::owner_exec |
+                                           fs::perms::others_read | fs::perms::others_exec);
+         },
+         CDataLock::State::kUnavailable, true},
+        {"a folder that does not exist", [](Setting& s) { fs::remove(s.folder); },
+         CDataLock::State::kUnavailable},
+    };
+
+    // A private umask, as many users have.
+    struct Umask {
+        mode_t old = ::umask(077);
+        ~Umask() { ::umask(old); }
+    } umask;
+    int serial = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Setting s;
+        s.folder = m_root / std::to_string(serial++);
+        s.lock = s.folder / CDataLock::kFileName;
+        fs::create_directory(s.folder);
+        fs::permissions(s.folder,
+                        fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+        c.setup(s);
+        std::error_code error;
+        const bool existed = fs::exists(fs::symlink_status(s.lock, error));
+        const std::string before = ReadBytes(s.lock);
+        const auto entries = [&] {
+            std::vector<std::string> names;
+            for (const auto& entry : fs::directory_iterator(s.folder, error)) {
+                names.push_back(entry.path().filename().string());
+            }
+            std::sort(names.begin(), names.end());
+            return names;
+        };
+        const std::vector<std::string> entriesBefore = entries();
+
+        if (c.unprivileged) {
+            char answer = -1;
+            const pid_t pid = s.children.Start(
+                [&](const Children::Report& report) {
+                    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+                        report(kCannotDropRoot);
+                        return;
+                    }
+                    CDataLock lock(s.folder.string() + "/");
+                    report(static_cast<char>(lock.Acquire()));
+                },
+                answer);
+            s.children.Stop(pid);
+            if (answer == kCannotDropRoot) {
+                // Root that may not change its user (a restricted container) passes every
+                // permission check: this case cannot be made here.
+                std::cout << "skipped: " << c.what << " (cannot drop root)\n";
+                continue;
+            }
+            EXPECT_EQ(answer, static_cast<char>(c.expected));
+            EXPECT_EQ(entries(), entriesBefore) << "nothing is left in the folder";
+            continue;
+        }
+
+        CDataLock lock(s.folder.string() + "/");
+        ASSERT_EQ(lock.Acquire(), c.expected);
+        switch (c.expected) {
+            case CDataLock::State::kHeld:
+                EXPECT_EQ(ReadBytes(s.lock), CDataLock::OwnLine());
+                EXPECT_NE(fs::status(s.lock).permissions() & fs::perms::others_read,
+                          fs::perms::none)
+                    << "readable by the others sharing the folder, whatever the umask";
+                EXPECT_EQ(entries(), std::vector<std::string>{CDataLock::kFileName})
+                    << "only the lock file, no temporary file";
+                break;
+            case CDataLock::State::kHeldByOther: {
+                EXPECT_EQ(ReadBytes(s.lock), before) << "another's lock is not touched";
+                EXPECT_EQ(entries(), entriesBefore) << "no temporary file is left";
+                DataLockHolder expected;
+                CDataLock::ParseLine(before, expected);
+                EXPECT_EQ(lock.Holder().host, expected.host);
+                EXPECT_EQ(lock.Holder().user, expected.user);
+                EXPECT_EQ(lock.Holder().pid, expected.pid);
+                if (s.holderPid != 0) {
+                    EXPECT_EQ(lock.Holder().host, own.host);
+                    EXPECT_EQ(lock.Holder().user, own.user);
+                    EXPECT_EQ(lock.Holder().pid, s.holderPid);
+                }
+                break;
+            }
+            case CDataLock::State::kUnavailable:
+            case CDataLock::State::kNotTried:
+                EXPECT_EQ(entries(), entriesBefore);
+                break;
+        }
+
+        std::string survivor;
+        if (c.replacedBeforeRelease) {
+            survivor = "host=elsewhere.example user=hanako pid=1\n";
+            WriteBytes(s.folder / "other", survivor);
+            fs::rename(s.folder / "other", s.lock);
+        }
+        lock.Release();
+        EXPECT_EQ(lock.GetState(), CDataLock::State::kNotTried);
+        if (c.replacedBeforeRelease) {
+            EXPECT_EQ(ReadBytes(s.lock), survivor);
+        } else if (c.expected == CDataLock::State::kHeld) {
+            EXPECT_FALSE(fs::exists(fs::symlink_status(s.lock, error))) << "released";
+        } else {
+            EXPECT_EQ(fs::exists(fs::symlink_status(s.lock, error)), existed);
+            EXPECT_EQ(ReadBytes(s.lock), before);
+        }
+        if (s.holderPid != 0) {
+            // The live holder ends normally and removes its own lock.
+            s.children.Stop(s.holderPid);
+            EXPECT_FALSE(fs::exists(s.lock));
+        }
+    }
+}
+
+}  // namespace
