@@ -58,7 +58,7 @@ class CTerminator {
             return true;
         }
         m_nStep = 0;
-        m_pMain->CloseAndSave();
+        m_pMain->CloseAndSave(false);
         return false;
     }
 

@@ -1,11 +1,16 @@
 #include "CalendarDlg.h"
 
+#include <ctime>
+
 #include "AboutDlg.h"
 #include "InstanceGuard.h"
 #include "MessageBox.h"
 #include "Platform.h"
 #include "Resources.h"
+#include "SaveMessages.h"
 #include "ScheduleModel.h"
+#include "TextConv.h"
+#include "UserFolders.h"
 #include "WxImages.h"
 #include "XelCalMView.h"
 #include "YoteiEditDlg.h"
@@ -136,14 +141,83 @@ void CCalendarDlg::OnClose() {
     CloseAndSave();
 }
 
-void CCalendarDlg::CloseAndSave() {
+void CCalendarDlg::CloseAndSave(bool ask) {
     if (m_bClosed) {
         return;
     }
     m_bClosed = true;
     m_pollTimer.Stop();
-    if (!m_model.Close(true)) {
-        fw::AfxMessageBox("データファイルの保存に失敗しました。");
+    if (m_model.HasUnsavedChanges() && !m_model.Save() && !ResolveFailedSave(ask)) {
+        m_bClosed = false;  // the user went back to the window
+        m_pollTimer.Start(kPollMilliseconds);
+        return;
     }
+    m_model.Close(false);
     EndDialog(IDCANCEL);
+}
+
+namespace {
+
+// "kelnova-unsaved-20261207-174501.txt" in the user's state folder; empty without one.
+std::string EmergencyCopyPath() {
+    const std::string folder = UserStateFolder();
+    if (folder.empty()) {
+        return {};
+    }
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char name[64];
+    std::strftime(name, sizeof name, "kelnova-unsaved-%Y%m%d-%H%M%S.txt", &local);
+    return folder + name;
+}
+
+}  // namespace
+
+bool CCalendarDlg::ResolveFailedSave(bool ask) {
+    const std::string failed = SaveFailedMessage(m_model.LastSaveFailure(), m_model.FilePath());
+    // Before anything else, what the user entered goes where it can be found again.
+    const std::string copy = EmergencyCopyPath();
+    const bool copied = !copy.empty() && m_model.SaveCopyTo(copy);
+    const std::string kept = copied ? "入力した内容は次のファイルに退避しました。\n" + copy
+                                    : std::string("退避用のコピーも作れませんでした。");
+    if (!ask) {
+        return true;
+    }
+    for (;;) {
+        const int choice =
+            fw::AfxChoiceBox(fw::Utf8ToWx(failed + "\n\n" + kept + "\n\nどうしますか？"),
+                             fw::MB_YESNOCANCEL | fw::MB_ICONEXCLAMATION,
+                             {wxString::FromUTF8("再試行"), wxString::FromUTF8("別の場所に保存..."),
+                              wxString::FromUTF8("保存せずに終了")});
+        if (choice == fw::kIdYes) {
+            if (m_model.Save()) {
+                return true;
+            }
+            continue;
+        }
+        if (choice == fw::kIdNo) {
+            const wxString chosen =
+                fw::AskSavePath(this, wxString::FromUTF8("保存先を選んでください"), "kelnova.txt",
+                                wxString::FromUTF8("予定表 (*.txt)|*.txt"));
+            if (chosen.empty()) {
+                continue;
+            }
+            const std::string path = fw::WxToUtf8(chosen);
+            if (m_model.SaveCopyTo(path)) {
+                fw::AfxMessageBox(fw::Utf8ToWx("次のファイルに保存しました。\n" + path),
+                                  fw::MB_ICONINFORMATION);
+                return true;
+            }
+            fw::AfxMessageBox(fw::Utf8ToWx(SaveFailedMessage(m_model.LastSaveFailure(), path)));
+            continue;
+        }
+        const char* confirm = copied ? "保存せずに終了しますか？\n"
+                                       "保存されていない入力は、退避したファイルにだけ残ります。"
+                                     : "保存せずに終了しますか？\n"
+                                       "保存されていない入力は失われます。";
+        if (fw::AfxMessageBox(confirm, fw::MB_YESNO | fw::MB_ICONQUESTION) == fw::kIdYes) {
+            return true;
+        }
+    }
 }

@@ -21,9 +21,12 @@ class CCalendarDlg : public fw::CDialog {
 
     CXelCalMView* View() const { return m_pView; }
 
-    // The close handler every way of closing arrives at: saves and releases the schedule,
-    // reports a failed save, ends the dialog.
-    void CloseAndSave();
+    // The close handler every way of closing arrives at: saves what is not saved yet and
+    // releases the schedule, then ends the dialog. When the save fails, a copy goes to the
+    // user's state folder first; then, with ask, the user chooses to try again, to save to
+    // another place, or to end without saving after a confirmation. Without ask (a signal,
+    // the end of the session) the copy is all that is done.
+    void CloseAndSave(bool ask = true);
     // IDM_ABOUTBOX shows the About box; the rest is the base's (close, minimise).
     void OnSysCommand(int id) override;
     // Brings the window to the front, as a second start asks for.
@@ -43,6 +46,9 @@ class CCalendarDlg : public fw::CDialog {
     bool PreTranslateKeyDown(int keyCode) override;
 
   private:
+    // After a failed save at close: true once what the user entered is safe somewhere or
+    // the user chose to end without it.
+    bool ResolveFailedSave(bool ask);
     void OnViewPaint(wxPaintEvent& event);
     void Publish();
 

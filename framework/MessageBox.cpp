@@ -1,6 +1,7 @@
 #include "MessageBox.h"
 
 #include <wx/app.h>
+#include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 
 #include "AppName.h"
@@ -63,6 +64,12 @@ int Show(const MessageBoxRequest& request) {
         return Hook()(request);
     }
     wxMessageDialog dialog(request.parent, request.text, request.caption, WxStyle(request.style));
+    const std::vector<wxString>& labels = request.labels;
+    if (labels.size() == 3) {
+        dialog.SetYesNoCancelLabels(labels[0], labels[1], labels[2]);
+    } else if (labels.size() == 2) {
+        dialog.SetYesNoLabels(labels[0], labels[1]);
+    }
     return FromWxResult(dialog.ShowModal());
 }
 
@@ -83,15 +90,44 @@ int AfxMessageBox(const wxString& text, unsigned style) {
     if ((style & MB_ICONMASK) == 0) {
         style |= MB_ICONEXCLAMATION;
     }
-    return Show(MessageBoxRequest{nullptr, text, AppName(), style});
+    return Show(MessageBoxRequest{nullptr, text, AppName(), style, {}});
 }
 
 int AfxMessageBox(const char* utf8Text, unsigned style) {
     return AfxMessageBox(Utf8ToWx(utf8Text ? utf8Text : ""), style);
 }
 
+int AfxChoiceBox(const wxString& text, unsigned style, std::vector<wxString> labels) {
+    return Show(MessageBoxRequest{nullptr, text, AppName(), style, std::move(labels)});
+}
+
 int MessageBox(wxWindow* parent, const wxString& text, const wxString& caption, unsigned style) {
-    return Show(MessageBoxRequest{parent, text, caption.empty() ? AppName() : caption, style});
+    return Show(MessageBoxRequest{parent, text, caption.empty() ? AppName() : caption, style, {}});
+}
+
+namespace {
+
+SavePathHook& PathHook() {
+    static SavePathHook hook;
+    return hook;
+}
+
+}  // namespace
+
+wxString AskSavePath(wxWindow* parent, const wxString& title, const wxString& defaultName,
+                     const wxString& wildcard) {
+    if (PathHook()) {
+        return PathHook()(defaultName);
+    }
+    wxFileDialog dialog(parent, title, wxString(), defaultName, wildcard,
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
+}
+
+SavePathHook SetSavePathHook(SavePathHook hook) {
+    SavePathHook previous = std::move(PathHook());
+    PathHook() = std::move(hook);
+    return previous;
 }
 
 MessageBoxHook SetMessageBoxHook(MessageBoxHook hook) {

@@ -39,6 +39,7 @@ struct MessageBoxRequest {
     wxString text;
     wxString caption;
     unsigned style = MB_OK;
+    std::vector<wxString> labels;  // the buttons' own texts, in style's order; may be empty
 };
 
 // The application's name, for captions.
@@ -48,6 +49,10 @@ wxString AppName();
 // the exclamation icon. Returns the button pressed.
 int AfxMessageBox(const wxString& text, unsigned style = MB_OK);
 int AfxMessageBox(const char* utf8Text, unsigned style = MB_OK);
+
+// A message box whose buttons say what they do: style is MB_YESNOCANCEL or MB_YESNO with
+// an icon, labels the buttons' texts in that order. Returns kIdYes, kIdNo or kIdCancel.
+int AfxChoiceBox(const wxString& text, unsigned style, std::vector<wxString> labels);
 
 // A window's message box: caption nullptr or empty means the application's name; the
 // icon is only the one style names.
@@ -59,6 +64,14 @@ int MessageBox(wxWindow* parent, const wxString& text, const wxString& caption =
 // the real boxes.
 using MessageBoxHook = std::function<int(const MessageBoxRequest&)>;
 MessageBoxHook SetMessageBoxHook(MessageBoxHook hook);
+
+// Asks for a file to save to (the toolkit's file dialog, confirming an overwrite); the
+// chosen path, empty when the user cancelled. While a hook is installed the dialog is not
+// shown: the hook gets the default name and answers with the path.
+wxString AskSavePath(wxWindow* parent, const wxString& title, const wxString& defaultName,
+                     const wxString& wildcard);
+using SavePathHook = std::function<wxString(const wxString& defaultName)>;
+SavePathHook SetSavePathHook(SavePathHook hook);
 
 // Installs a hook for its lifetime that records every request and answers with answer.
 class ScopedMessageBoxCapture {

@@ -303,6 +303,16 @@ bool CScheduleModel::Save() {
     return true;
 }
 
+bool CScheduleModel::SaveCopyTo(const std::string& path) {
+    if (m_table == nullptr) {
+        return false;
+    }
+    DbSaveError why;
+    const bool saved = DbWriteTableTo(kScheduleTable, path, &why) >= 0;
+    m_lastFailure = FailureOf(why);
+    return saved;
+}
+
 bool CScheduleModel::Close(bool save) {
     if (m_table == nullptr) {
         return true;

@@ -136,7 +136,12 @@ class CScheduleModel {
     // the reason in LastSaveFailure. While read-only nothing is saved and nothing can be
     // unsaved: true.
     bool Close(bool save);
-    // Why the last failed Save or Close failed; empty texts after a success.
+    // Writes what the model holds as the file at path (file system encoding) instead of the
+    // table's own file, e.g. a copy kept elsewhere when the data folder refuses the save;
+    // the table's file and the unsaved state stay as they are. False with the reason in
+    // LastSaveFailure when the copy could not be written.
+    bool SaveCopyTo(const std::string& path);
+    // Why the last failed Save, Close or SaveCopyTo failed; empty texts after a success.
     const SaveFailure& LastSaveFailure() const { return m_lastFailure; }
 
     // The days the last successful save stored over another program's change of the same

@@ -687,6 +687,17 @@ int DbWriteTable(const char* tableName) {
 }
 
 int DbWriteTable(const char* tableName, DbSaveError* why) {
+    DbTable* table = DbFindTable(tableName);
+    if (table == nullptr || !table->loaded) {
+        if (why != nullptr) {
+            *why = DbSaveError{};
+        }
+        return 0;
+    }
+    return DbWriteTableTo(tableName, DbTablePath(table), why);
+}
+
+int DbWriteTableTo(const char* tableName, const std::string& path, DbSaveError* why) {
     DbSaveError failure;
     if (why != nullptr) {
         *why = failure;
@@ -695,7 +706,6 @@ int DbWriteTable(const char* tableName, DbSaveError* why) {
     if (table == nullptr || !table->loaded) {
         return 0;
     }
-    const std::string path = DbTablePath(table);
     const XelWriteResult result = XelReplaceFile(path, TableFileContents(table), &failure);
     if (why != nullptr) {
         *why = failure;

@@ -68,6 +68,9 @@ DbTable* DbOpenTable(const char* tableName);
 int DbWriteTable(const char* tableName);
 // The same, setting `why` (when not null) to why the save failed, or to no failure.
 int DbWriteTable(const char* tableName, DbSaveError* why);
+// The same bytes written as the file at path instead of the table's own file (a copy kept
+// elsewhere when the table's folder refuses the save), with the same safety and reasons.
+int DbWriteTableTo(const char* tableName, const std::string& path, DbSaveError* why);
 // Writes first when save is exactly 1; releases the rows in every case.
 int DbCloseTable(const char* tableName, int save);
 int DbCloseTable(const char* tableName, int save, DbSaveError* why);

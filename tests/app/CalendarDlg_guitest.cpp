@@ -4,6 +4,9 @@
 #include <wx/menu.h>
 #include <wx/testing.h>
 
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -12,7 +15,9 @@
 #include "../xel/XelTestSupport.h"
 #include "AboutDlg.h"
 #include "CalendarDlg.h"
+#include "MessageBox.h"
 #include "ScheduleModel.h"
+#include "XelFile.h"
 
 namespace {
 
@@ -114,6 +119,102 @@ TEST_F(MainWindowTest, EveryWayOfClosingSavesTheTableAndEndsTheWindow) {
         EXPECT_EQ(Run(window, close), IDCANCEL);
         EXPECT_EQ(ReadBytes(TablePath()), std::string(kHeader) + kRow + kEndMark);
     }
+}
+
+// A save that fails at close: a copy goes to the state folder first, then the user tries
+// again, saves elsewhere or ends without saving after a confirmation; a signal's close
+// asks nothing and leaves the copy.
+TEST_F(MainWindowTest, AFailedSaveAtCloseKeepsACopyAndLetsTheUserChoose) {
+    const std::filesystem::path state = m_dir / "state";
+    setenv("XDG_STATE_HOME", state.c_str(), 1);
+    static std::string refusedPath;
+    refusedPath = TablePath().string();
+    static XelSysCalls refusing = XelRealSysCalls();
+    refusing.rename = [](const char* from, const char* to) {
+        if (refusedPath == to) {
+            errno = EACCES;
+            return -1;
+        }
+        return XelRealSysCalls().rename(from, to);
+    };
+    const std::string elsewhere = (m_dir / "elsewhere.txt").string();
+    struct Case {
+        const char* what;
+        bool ask;
+        std::vector<int> answers;  // to the message boxes, in turn
+        bool tableSaved;
+        bool elsewhereSaved;
+    };
+    const Case cases[] = {
+        {"try again once the disk allows", true, {fw::kIdYes}, true, false},
+        {"save to another place", true, {fw::kIdNo, fw::kIdOk}, false, true},
+        {"end without saving, after going back once",
+         true,
+         {fw::kIdCancel, fw::kIdNo, fw::kIdCancel, fw::kIdYes},
+         false,
+         false},
+        {"a signal asks nothing", false, {}, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(state);
+        std::filesystem::remove(elsewhere);
+        m_model.Close(false);
+        xeltest::WriteBytes(TablePath(), std::string(kHeader) + kEndMark);
+        ASSERT_TRUE(m_model.Open(m_dir.string() + "/"));
+        const DayContent before = m_model.ReadDay("20080308");
+        DayContent after = before;
+        after.slots[0] = {"0930", "1000", "memo"};
+        m_model.WriteDay(before, after);
+
+        std::vector<fw::MessageBoxRequest> boxes;
+        size_t next = 0;
+        const fw::MessageBoxHook previous =
+            fw::SetMessageBoxHook([&](const fw::MessageBoxRequest& request) {
+                boxes.push_back(request);
+                if (c.tableSaved) {
+                    XelSetSysCalls(nullptr);  // the disk allows again
+                }
+                if (next < c.answers.size()) {
+                    return c.answers[next++];
+                }
+                ADD_FAILURE() << "an unexpected box: " << request.text;
+                // Ends the loop: end without saving, and confirm it.
+                return request.labels.size() == 3 ? int(fw::kIdCancel) : int(fw::kIdYes);
+            });
+        const fw::SavePathHook previousPath =
+            fw::SetSavePathHook([&](const wxString&) { return wxString::FromUTF8(elsewhere); });
+        XelSetSysCalls(&refusing);
+        CCalendarDlg window(m_model);
+        const int result = Run(window, [&](CCalendarDlg& w) { w.CloseAndSave(c.ask); });
+        XelSetSysCalls(nullptr);
+        fw::SetMessageBoxHook(previous);
+        fw::SetSavePathHook(previousPath);
+
+        EXPECT_EQ(result, IDCANCEL) << "the window ended";
+        EXPECT_EQ(next, c.answers.size()) << "every answer was asked for";
+        const bool asked = !boxes.empty();
+        EXPECT_EQ(asked, c.ask);
+        if (asked) {
+            EXPECT_NE(boxes[0].text.Find(wxString::FromUTF8("書き込みの権限がありません。")),
+                      wxNOT_FOUND);
+            EXPECT_EQ(boxes[0].labels.size(), 3u);
+        }
+        // The copy in the state folder holds the edit whatever was chosen.
+        std::vector<std::filesystem::path> copies;
+        for (const auto& entry : std::filesystem::directory_iterator(state / "pemdaro")) {
+            copies.push_back(entry.path());
+        }
+        ASSERT_EQ(copies.size(), 1u);
+        EXPECT_NE(ReadBytes(copies[0]).find(kRow), std::string::npos);
+        EXPECT_EQ(ReadBytes(TablePath()).find(kRow) != std::string::npos, c.tableSaved);
+        EXPECT_EQ(std::filesystem::exists(elsewhere), c.elsewhereSaved);
+        if (c.elsewhereSaved) {
+            EXPECT_EQ(ReadBytes(elsewhere), std::string(kHeader) + kRow + kEndMark);
+        }
+        ASSERT_TRUE(m_model.Open(m_dir.string() + "/"));
+    }
+    unsetenv("XDG_STATE_HOME");
 }
 
 }  // namespace

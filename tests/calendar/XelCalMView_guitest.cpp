@@ -94,21 +94,36 @@ TEST_F(MonthViewTest, CancelLeavesTheFileByteIdentical) {
     EXPECT_TRUE(boxes.Requests().empty());
 }
 
-TEST_F(MonthViewTest, FailedSaveAfterOkIsReported) {
+// The message says why and names the file; the edit stays in memory, so the next save
+// (the next OK, or closing the window) writes it once the disk allows.
+TEST_F(MonthViewTest, FailedSaveAfterOkIsReportedWithItsReasonAndPath) {
+    static int failWith = 0;
     static XelSysCalls failingRename = XelRealSysCalls();
     failingRename.rename = [](const char*, const char*) {
-        errno = EIO;
+        errno = failWith;
         return -1;
     };
-    XelSetSysCalls(&failingRename);
-    fw::ScopedMessageBoxCapture boxes;
-    m_view->EditDay(5);
-    XelSetSysCalls(nullptr);
-    ASSERT_EQ(boxes.Requests().size(), 1u);
-    EXPECT_EQ(boxes.Requests()[0].text, wxString::FromUTF8("データファイルの保存に失敗しました。"));
-    EXPECT_EQ(ReadBytes(TablePath()), m_old);
-    // The edit stays in memory, so closing the window saves it once the disk allows.
-    EXPECT_GE(DbFindRow(DbOpenTable("kelnova"), "DATE", Day(5).c_str(), nullptr, nullptr), 0);
+    const std::pair<int, const char*> cases[] = {
+        {ENOSPC, "ディスクの空き容量が足りません。"},
+        {EROFS, "読み取り専用の場所です。"},
+        {EACCES, "書き込みの権限がありません。"},
+    };
+    for (const auto& [error, reason] : cases) {
+        SCOPED_TRACE(reason);
+        failWith = error;
+        XelSetSysCalls(&failingRename);
+        fw::ScopedMessageBoxCapture boxes;
+        m_view->EditDay(5);
+        XelSetSysCalls(nullptr);
+        ASSERT_EQ(boxes.Requests().size(), 1u);
+        EXPECT_EQ(boxes.Requests()[0].text,
+                  wxString::FromUTF8(std::string("データファイルの保存に失敗しました。\n") +
+                                     reason + "\n" + TablePath().string()));
+        EXPECT_EQ(ReadBytes(TablePath()), m_old);
+        EXPECT_TRUE(m_model.HasUnsavedChanges());
+    }
+    EXPECT_TRUE(m_model.Save());
+    EXPECT_NE(ReadBytes(TablePath()).find(Day(5) + ",0930,1000,1,text,"), std::string::npos);
 }
 
 TEST_F(MonthViewTest, ReadOnlyRefusesWithAMessageInsteadOfTheDialog) {
