@@ -1,6 +1,7 @@
 #include "ScheduleModel.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "DateTime.h"
 #include "PeriodSpan.h"
@@ -63,6 +64,9 @@ bool CScheduleModel::Open(const std::string& dataFolder) {
     m_table = DbOpenTable(kScheduleTable);
     m_bUnsaved = false;
     TakeStamp();
+    m_dataFolder = dataFolder;
+    m_bLooksLikeSchedule = m_table == nullptr || FileHasScheduleHeader(FilePath());
+    m_bBackupDue = m_bBackupDue || FilePath() != m_backedUpPath || !m_bLooksLikeSchedule;
     return m_table != nullptr;
 }
 
@@ -169,6 +173,7 @@ bool CScheduleModel::Save() {
     if (m_table == nullptr) {
         return false;
     }
+    BackUpBeforeFirstWrite();
     DbSaveError why;
     const bool saved = DbWriteTable(kScheduleTable, &why) >= 0;
     m_lastFailure = FailureOf(why);
@@ -184,6 +189,9 @@ bool CScheduleModel::Close(bool save) {
     if (m_table == nullptr) {
         return true;
     }
+    if (save) {
+        BackUpBeforeFirstWrite();
+    }
     DbSaveError why;
     const bool saved = DbCloseTable(kScheduleTable, save ? 1 : 0, &why) >= 0;
     m_lastFailure = FailureOf(why);
@@ -191,4 +199,44 @@ bool CScheduleModel::Close(bool save) {
     m_bUnsaved = false;
     m_stamp = {};
     return saved;
+}
+
+void CScheduleModel::BackUpBeforeFirstWrite() {
+    m_backupFailure = {};
+    if (!m_bBackupDue) {
+        return;
+    }
+    // Tried once: a backup that failed is reported once, and the file it was to keep has
+    // been written over by then anyway.
+    m_bBackupDue = false;
+    m_backedUpPath = FilePath();
+    m_backupFailure = BackUpTable(m_backedUpPath, m_backupClock).failure;
+}
+
+bool CScheduleModel::RestoreBackup(const std::string& backupPath) {
+    m_backupFailure = {};
+    if (m_table == nullptr) {
+        m_backupFailure = {"restore a backup", backupPath, EBADF,
+                           "データファイルが開かれていません。"};
+        return false;
+    }
+    if (m_bUnsaved && !Save()) {
+        m_backupFailure = {"save the changes first", FilePath(), m_lastFailure.errnoValue,
+                           FilePath() + ": " + m_lastFailure.reason};
+        return false;
+    }
+    const std::string table = FilePath();
+    m_backupFailure = ::RestoreBackup(table, backupPath, m_backupClock);
+    if (m_backupFailure.Failed()) {
+        return false;
+    }
+    // The file replaced is a backup now: the restored one needs none of its own.
+    m_backedUpPath = table;
+    m_bBackupDue = false;
+    if (!Open(m_dataFolder)) {
+        m_backupFailure = {"read the restored table", table, EIO,
+                           table + ": 復元したファイルを読めませんでした。"};
+        return false;
+    }
+    return true;
 }

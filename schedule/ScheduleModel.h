@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "Backups.h"
 #include "DayContent.h"
 #include "FileStamp.h"
 
@@ -115,11 +116,35 @@ class CScheduleModel {
     // Why the last failed Save or Close failed; empty texts after a success.
     const SaveFailure& LastSaveFailure() const { return m_lastFailure; }
 
+    // ---- Backups (Backups.h). The first Save or Close(true) of a run copies the table file
+    // into a backup before writing it, and so does the first after an Open that found a file
+    // not LooksLikeScheduleFile. A failed backup does not stop the save.
+    // Why the backup the last Save or Close took failed; no failure when it took none.
+    const BackupFailure& LastBackupFailure() const { return m_backupFailure; }
+    // False when the table file, as Open found it, neither was empty nor began with the
+    // table's header lines: another program's file, or a damaged one.
+    bool LooksLikeScheduleFile() const { return m_bLooksLikeSchedule; }
+    // Replaces the table file by a backup (the file as it is becomes a backup itself) and
+    // reads it again; changes not saved yet are saved first. False with the reason in
+    // LastBackupFailure when nothing was replaced (the table stays open), or in the rare
+    // case that the restored file could not be read again (the model is then closed).
+    bool RestoreBackup(const std::string& backupPath);
+    // Where the backups come from the clock; tests set their own.
+    void SetBackupClock(BackupClock clock) { m_backupClock = std::move(clock); }
+
   private:
     void TakeStamp();
+    void BackUpBeforeFirstWrite();
 
     DbTable* m_table = nullptr;
     bool m_bUnsaved = false;
     FileStamp m_stamp;
     SaveFailure m_lastFailure;
+
+    std::string m_dataFolder;
+    std::string m_backedUpPath;  // the table file this run has backed up
+    bool m_bBackupDue = true;
+    bool m_bLooksLikeSchedule = true;
+    BackupFailure m_backupFailure;
+    BackupClock m_backupClock = LocalTimeNow;
 };
