@@ -173,7 +173,9 @@ bool CScheduleModel::Save() {
     if (m_table == nullptr) {
         return false;
     }
-    BackUpBeforeFirstWrite();
+    if (!BackUpBeforeFirstWrite()) {
+        return false;
+    }
     DbSaveError why;
     const bool saved = DbWriteTable(kScheduleTable, &why) >= 0;
     m_lastFailure = FailureOf(why);
@@ -189,28 +191,37 @@ bool CScheduleModel::Close(bool save) {
     if (m_table == nullptr) {
         return true;
     }
-    if (save) {
-        BackUpBeforeFirstWrite();
-    }
+    const bool mayWrite = !save || BackUpBeforeFirstWrite();
     DbSaveError why;
-    const bool saved = DbCloseTable(kScheduleTable, save ? 1 : 0, &why) >= 0;
-    m_lastFailure = FailureOf(why);
+    const bool closed = DbCloseTable(kScheduleTable, save && mayWrite ? 1 : 0, &why) >= 0;
+    if (mayWrite) {
+        m_lastFailure = FailureOf(why);
+    }
     m_table = nullptr;
     m_bUnsaved = false;
     m_stamp = {};
-    return saved;
+    return closed && mayWrite;
 }
 
-void CScheduleModel::BackUpBeforeFirstWrite() {
+bool CScheduleModel::BackUpBeforeFirstWrite() {
     m_backupFailure = {};
     if (!m_bBackupDue) {
-        return;
+        return true;
     }
-    // Tried once: a backup that failed is reported once, and the file it was to keep has
-    // been written over by then anyway.
+    m_backupFailure = BackUpTable(FilePath(), m_backupClock).failure;
+    if (m_backupFailure.Failed() && !m_bLooksLikeSchedule) {
+        // Another program's file, or a damaged one, is the only copy of what it holds: it
+        // is not written over without its backup (which the next save tries again).
+        m_lastFailure = {"backup of a file not in the table's format", m_backupFailure.errnoValue,
+                         "予定表の形式ではないデータファイルのバックアップを作成できないため、"
+                         "書き込みませんでした。"};
+        return false;
+    }
+    // A table file's backup is tried once a run: a failure is reported once, and the save
+    // goes on.
     m_bBackupDue = false;
     m_backedUpPath = FilePath();
-    m_backupFailure = BackUpTable(m_backedUpPath, m_backupClock).failure;
+    return true;
 }
 
 bool CScheduleModel::RestoreBackup(const std::string& backupPath) {

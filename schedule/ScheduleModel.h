@@ -118,7 +118,9 @@ class CScheduleModel {
 
     // ---- Backups (Backups.h). The first Save or Close(true) of a run copies the table file
     // into a backup before writing it, and so does the first after an Open that found a file
-    // not LooksLikeScheduleFile. A failed backup does not stop the save.
+    // not LooksLikeScheduleFile. A failed backup of a table file is reported once and does
+    // not stop the save; a file not LooksLikeScheduleFile is not written over without its
+    // backup (the save fails, and each later one tries the backup again).
     // Why the backup the last Save or Close took failed; no failure when it took none.
     const BackupFailure& LastBackupFailure() const { return m_backupFailure; }
     // False when the table file, as Open found it, neither was empty nor began with the
@@ -134,7 +136,8 @@ class CScheduleModel {
 
   private:
     void TakeStamp();
-    void BackUpBeforeFirstWrite();
+    // Takes the backup when one is due; false when the write must not go on.
+    bool BackUpBeforeFirstWrite();
 
     DbTable* m_table = nullptr;
     bool m_bUnsaved = false;

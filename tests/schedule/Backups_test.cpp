@@ -229,38 +229,63 @@ class ModelBackupTest : public BackupsTest {
     CScheduleModel m_model;
 };
 
-TEST_F(ModelBackupTest, AFailedBackupIsReportedOnceAndTheSaveGoesOn) {
+// A table file is saved without its backup (reported once a run); a file that is not a
+// table file is not written over without one, and each save tries the backup again.
+TEST_F(ModelBackupTest, AFailedBackupIsReportedAndStopsOnlyTheWriteOverAForeignFile) {
     const std::string table = std::string(kHeader) + "20080305,,,,,1\r\n" + kEndMark;
     const std::string saved =
         std::string(kHeader) + "20080305,,,,,1\r\n20080308,0930,1000,1,memo,\r\n" + kEndMark;
+    const std::string foreign = "20080305,,,,,1\r\n";
+    const std::string foreignSaved =
+        std::string(kHeader) + "20080305,,,,,1\r\n20080308,0930,1000,1,memo,\r\n" + kEndMark;
     const struct {
         const char* name;
+        const std::string& bytes;
         bool close;  // the first write is the save of Close(true), not Save
-    } cases[] = {{"Save", false}, {"Close(true)", true}};
+        bool written;
+    } cases[] = {
+        {"table file, Save", table, false, true},
+        {"table file, Close(true)", table, true, true},
+        {"foreign file, Save", foreign, false, false},
+        {"foreign file, Close(true)", foreign, true, false},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CScheduleModel model;  // a new run
         fs::remove_all(BackupFolder());
         WriteBytes(BackupFolder(), "a plain file where the backup folder goes");
-        WriteBytes(TablePath(), table);
+        WriteBytes(TablePath(), c.bytes);
+        testing::internal::CaptureStdout();
         ASSERT_TRUE(model.Open(m_dir.string() + "/"));
+        testing::internal::GetCapturedStdout();
         const DayContent before = model.ReadDay("20080308");
         DayContent after = before;
         after.slots[0] = {"0930", "1000", "memo"};
         model.WriteDay(before, after);
 
-        EXPECT_TRUE(c.close ? model.Close(true) : model.Save());
-        EXPECT_EQ(ReadBytes(TablePath()), saved);
+        EXPECT_EQ(c.close ? model.Close(true) : model.Save(), c.written);
+        EXPECT_EQ(ReadBytes(TablePath()), c.written ? saved : c.bytes);
         const BackupFailure& failure = model.LastBackupFailure();
         EXPECT_EQ(failure.errnoValue, ENOTDIR);
         EXPECT_EQ(failure.path, BackupFolder().string());
         EXPECT_EQ(BackupFailureMessage(failure), "バックアップを作成できませんでした。（" +
                                                      BackupFolder().string() +
                                                      ": フォルダではありません。）");
-        if (!c.close) {
-            // Tried once a run: the next save says nothing more.
-            EXPECT_TRUE(model.Save());
-            EXPECT_FALSE(model.LastBackupFailure().Failed());
+        EXPECT_EQ(model.LastSaveFailure().reason.empty(), c.written);
+        if (c.close) {
+            continue;
+        }
+        // The next save: a table file's backup is not tried again; a foreign file's is, and
+        // once the folder can be made, the file is backed up and then written.
+        EXPECT_EQ(model.Save(), c.written);
+        EXPECT_EQ(model.LastBackupFailure().Failed(), !c.written);
+        fs::remove(BackupFolder());
+        EXPECT_TRUE(model.Save());
+        EXPECT_EQ(ReadBytes(TablePath()), c.written ? saved : foreignSaved);
+        const std::vector<BackupEntry> backups = ListBackups(TablePath().string());
+        ASSERT_EQ(backups.size(), c.written ? 0u : 1u);
+        if (!c.written) {
+            EXPECT_EQ(ReadBytes(backups[0].path), foreign);
         }
     }
 }
