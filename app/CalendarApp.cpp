@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "Backups.h"
 #include "CalendarDlg.h"
 #include "DataFolder.h"
 #include "IniFile.h"
@@ -11,6 +12,7 @@
 #include "MessageBox.h"
 #include "Platform.h"
 #include "ScheduleModel.h"
+#include "TextConv.h"
 
 namespace {
 
@@ -70,6 +72,14 @@ int CCalendarApp::InitInstance() {
             "データファイルを作成できません。データファイル作成フォルダの指定が間違っている可能性が"
             "あります。");
     } else {
+        if (!model.LooksLikeScheduleFile()) {
+            // Another program's file or a damaged one: the first save writes over it, so
+            // say so now; the backup before that save keeps it.
+            const std::string table = model.FilePath();
+            fw::AfxMessageBox(fw::Utf8ToWx("データファイル " + table +
+                                           " は予定表の形式ではありません。書き込む前に " +
+                                           BackupFolderOf(table) + " へバックアップを取ります。"));
+        }
         CCalendarDlg* main = dialog.get();
         const unsigned term = fw::WatchSignal(SIGTERM, [main] { OnTerminate(main); });
         const unsigned hup = fw::WatchSignal(SIGHUP, [main] { OnTerminate(main); });

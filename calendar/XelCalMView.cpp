@@ -3,6 +3,7 @@
 #include "DayEdit.h"
 #include "MessageBox.h"
 #include "MonthPainter.h"
+#include "TextConv.h"
 
 wxBEGIN_EVENT_TABLE(CXelCalMView, fw::CView)
     EVT_LEFT_UP(CXelCalMView::OnLButtonUp)
@@ -89,7 +90,11 @@ void CXelCalMView::EditDay(int day) {
     }
     m_model.WriteDay(before, FromDialogFields(fields, before));
     // What the user confirmed reaches the disk now, not only when the window closes.
-    if (!m_model.Save()) {
+    const bool saved = m_model.Save();
+    if (m_model.LastBackupFailure().Failed()) {
+        fw::AfxMessageBox(fw::Utf8ToWx(BackupFailureMessage(m_model.LastBackupFailure())));
+    }
+    if (!saved) {
         fw::AfxMessageBox("データファイルの保存に失敗しました。");
     }
     RedrawNow();
