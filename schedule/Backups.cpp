@@ -287,7 +287,7 @@ std::string BackupFolderOf(const std::string& tablePath) {
 
 bool ParseBackupName(std::string_view name, std::string_view stem, BackupEntry& entry) {
     // "<stem>-YYYYMMDD-HHMMSS" then "-N" or nothing, then ".txt".
-    if (!name.starts_with(stem) || !name.ends_with(".txt")) {
+    if (name.size() < stem.size() + 4 || !name.starts_with(stem) || !name.ends_with(".txt")) {
         return false;
     }
     std::string_view rest = name.substr(stem.size(), name.size() - stem.size() - 4);
