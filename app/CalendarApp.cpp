@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "Backups.h"
 #include "CalendarDlg.h"
 #include "DataFolder.h"
 #include "DataLock.h"
@@ -14,6 +15,7 @@
 #include "MessageBox.h"
 #include "Platform.h"
 #include "ScheduleModel.h"
+#include "TextConv.h"
 
 namespace {
 
@@ -136,6 +138,14 @@ int CCalendarApp::InitInstance() {
     } else {
         if (model.IsReadOnly()) {
             fw::AfxMessageBox(HeldByOtherMessage(dataLock).c_str());
+        }
+        if (!model.LooksLikeScheduleFile()) {
+            // Another program's file or a damaged one: the first save writes over it, so
+            // say so now; the backup before that save keeps it.
+            const std::string table = model.FilePath();
+            fw::AfxMessageBox(fw::Utf8ToWx("データファイル " + table +
+                                           " は予定表の形式ではありません。書き込む前に " +
+                                           BackupFolderOf(table) + " へバックアップを取ります。"));
         }
         CTerminator terminator(dialog.get());
         const unsigned term = fw::WatchSignal(SIGTERM, [&terminator] { terminator.Request(); });

@@ -3,10 +3,12 @@
 #include <ctime>
 
 #include "AboutDlg.h"
+#include "Backups.h"
 #include "InstanceGuard.h"
 #include "MessageBox.h"
 #include "Platform.h"
 #include "Resources.h"
+#include "RestoreDlg.h"
 #include "SaveMessages.h"
 #include "ScheduleModel.h"
 #include "TextConv.h"
@@ -32,6 +34,20 @@ bool RunYoteiEditDialog(DayDialogFields& fields) {
     return true;
 }
 
+// A text in the file system's encoding (a path) or UTF-8 holding one, for display.
+wxString PathText(const std::string& text) {
+    const wxString utf8 = fw::Utf8ToWx(text);
+    return utf8.empty() && !text.empty() ? wxString::From8BitData(text.data(), text.size()) : utf8;
+}
+
+// "バックアップを作成できませんでした。（...）" when the model's last Save or Close could not
+// take its backup.
+void ReportBackupFailure(const CScheduleModel& model) {
+    if (model.LastBackupFailure().Failed()) {
+        fw::AfxMessageBox(PathText(BackupFailureMessage(model.LastBackupFailure())));
+    }
+}
+
 }  // namespace
 
 CCalendarDlg::CCalendarDlg(CScheduleModel& model, CInstanceGuard* guard)
@@ -46,10 +62,12 @@ CCalendarDlg::~CCalendarDlg() {
 bool CCalendarDlg::OnInitDialog() {
     fw::CDialog::OnInitDialog();
     // On GTK the system menu is the window's context menu (right click anywhere).
+    std::string_view restore = res::LoadStringResource(IDS_RESTORE);
     std::string_view about = res::LoadStringResource(IDS_ABOUTBOX);
     if (HasSystemMenu() && !about.empty()) {
         AppendSystemMenuSeparator();
-        AppendSystemMenuItem(IDM_ABOUTBOX, wxString::FromUTF8(about.data(), about.size()));
+        AppendSystemMenuItem(IDM_RESTORE, fw::Utf8ToWx(restore));
+        AppendSystemMenuItem(IDM_ABOUTBOX, fw::Utf8ToWx(about));
     }
     SetIcon(fw::LoadResourceIcons(IDR_MAINFRAME).GetIcon(wxSize(32, 32)));
     if (m_model.IsReadOnly()) {
@@ -121,9 +139,37 @@ void CCalendarDlg::OnSysCommand(int id) {
     if ((id & 0xFFF0) == IDM_ABOUTBOX) {
         CAboutDlg about;
         about.DoModal();
+    } else if ((id & 0xFFF0) == IDM_RESTORE) {
+        RestoreFromBackup();
     } else {
         fw::CDialog::OnSysCommand(id);
     }
+}
+
+void CCalendarDlg::RestoreFromBackup() {
+    if (!m_model.IsOpen()) {
+        return;
+    }
+    const std::string table = m_model.FilePath();
+    CRestoreDlg dialog(this, ListBackups(table), PathText(BackupFolderOf(table)));
+    if (dialog.ShowModal() != wxID_OK || dialog.Chosen() == nullptr) {
+        return;
+    }
+    const BackupEntry chosen = *dialog.Chosen();
+    const wxString question =
+        CRestoreDlg::DateText(chosen) + " " + CRestoreDlg::TimeText(chosen) +
+        fw::Utf8ToWx(" のバックアップに戻しますか？\n今のデータもバックアップとして残ります。");
+    if (fw::MessageBox(this, question, wxString(), fw::MB_YESNO | fw::MB_ICONQUESTION) !=
+        fw::kIdYes) {
+        return;
+    }
+    if (!m_model.RestoreBackup(chosen.path)) {
+        fw::MessageBox(this,
+                       PathText("バックアップから復元できませんでした。（" +
+                                m_model.LastBackupFailure().reason + "）"),
+                       wxString(), fw::MB_ICONEXCLAMATION);
+    }
+    m_pView->RedrawNow();
 }
 
 bool CCalendarDlg::PreTranslateKeyDown(int keyCode) {
@@ -147,10 +193,16 @@ void CCalendarDlg::CloseAndSave(bool ask) {
     }
     m_bClosed = true;
     m_pollTimer.Stop();
-    if (m_model.HasUnsavedChanges() && !m_model.Save() && !ResolveFailedSave(ask)) {
-        m_bClosed = false;  // the user went back to the window
-        m_pollTimer.Start(kPollMilliseconds);
-        return;
+    if (m_model.HasUnsavedChanges()) {
+        const bool saved = m_model.Save();
+        if (ask) {
+            ReportBackupFailure(m_model);
+        }
+        if (!saved && !ResolveFailedSave(ask)) {
+            m_bClosed = false;  // the user went back to the window
+            m_pollTimer.Start(kPollMilliseconds);
+            return;
+        }
     }
     m_model.Close(false);
     EndDialog(IDCANCEL);

@@ -1,6 +1,6 @@
 // The main window: a dialog without controls that frames the month view, publishes
-// itself for the single-instance guard when first drawn, offers the About box and saves
-// the schedule whenever and however it is closed.
+// itself for the single-instance guard when first drawn, offers the restore of a backup
+// and the About box, and saves the schedule whenever and however it is closed.
 #pragma once
 
 #include <wx/timer.h>
@@ -27,8 +27,11 @@ class CCalendarDlg : public fw::CDialog {
     // another place, or to end without saving after a confirmation. Without ask (a signal,
     // the end of the session) the copy is all that is done.
     void CloseAndSave(bool ask = true);
-    // IDM_ABOUTBOX shows the About box; the rest is the base's (close, minimise).
+    // IDM_RESTORE restores a backup, IDM_ABOUTBOX shows the About box; the rest is the
+    // base's (close, minimise).
     void OnSysCommand(int id) override;
+    // The restore dialog, a question, the restore through the model and a repaint.
+    void RestoreFromBackup();
     // Brings the window to the front, as a second start asks for.
     void BringToFront();
     // A connection is waiting on the guard's socket.

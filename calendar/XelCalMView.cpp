@@ -4,6 +4,7 @@
 #include "MessageBox.h"
 #include "MonthPainter.h"
 #include "SaveMessages.h"
+#include "TextConv.h"
 
 wxBEGIN_EVENT_TABLE(CXelCalMView, fw::CView)
     EVT_LEFT_UP(CXelCalMView::OnLButtonUp)
@@ -96,7 +97,11 @@ void CXelCalMView::EditDay(int day) {
     m_model.WriteDay(before, FromDialogFields(fields, before));
     // What the user confirmed reaches the disk now, not only when the window closes; a
     // change another program made in the meantime is kept under it.
-    if (!m_model.Save()) {
+    const bool saved = m_model.Save();
+    if (m_model.LastBackupFailure().Failed()) {
+        fw::AfxMessageBox(fw::Utf8ToWx(BackupFailureMessage(m_model.LastBackupFailure())));
+    }
+    if (!saved) {
         RedrawNow();
         fw::AfxMessageBox(SaveFailedMessage(m_model.LastSaveFailure(), m_model.FilePath()).c_str());
         return;

@@ -119,6 +119,9 @@ std::string_view LoadStringResource(int id) {
     if (id == IDS_ABOUTBOX) {
         return "ﾊﾞｰｼﾞｮﾝ情報 (&A)...";
     }
+    if (id == IDS_RESTORE) {
+        return "バックアップから復元 (&R)...";
+    }
     return {};
 }
 

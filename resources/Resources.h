@@ -16,14 +16,16 @@
 inline constexpr int IDD_ABOUTBOX = 100;
 inline constexpr int IDS_ABOUTBOX = 101;  // system-menu entry "ﾊﾞｰｼﾞｮﾝ情報 (&A)..."
 inline constexpr int IDD_CALENDAR_DIALOG = 102;
+inline constexpr int IDS_RESTORE = 103;  // system-menu entry "バックアップから復元 (&R)..."
 inline constexpr int IDR_MAINFRAME = 128;  // icon, 32 x 32 and 16 x 16
 inline constexpr int IDD_YOTEI_EDIT = 131;
 inline constexpr int IDD_TIME_YOTEI = 134;
 inline constexpr int IDB_FROM_ARROW = 136;  // 133 x 24
 inline constexpr int IDB_TO_ARROW = 137;    // 50 x 24
 
-// Command id of the About entry in the main window's system menu.
+// Command ids of the entries the main window appends to its system menu.
 inline constexpr int IDM_ABOUTBOX = 0x0010;
+inline constexpr int IDM_RESTORE = 0x0020;
 
 // ---- Control ids ---------------------------------------------------------------------------
 

@@ -1,6 +1,7 @@
 #include "ScheduleModel.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -86,6 +87,8 @@ bool CScheduleModel::Open(const std::string& dataFolder) {
     m_pending.clear();
     m_conflicts.clear();
     TakeStamp();
+    m_bLooksLikeSchedule = m_table == nullptr || FileHasScheduleHeader(FilePath());
+    m_bBackupDue = m_bBackupDue || FilePath() != m_backedUpPath || !m_bLooksLikeSchedule;
     return m_table != nullptr;
 }
 
@@ -284,6 +287,9 @@ bool CScheduleModel::Save() {
     if (FileChangedOnDisk(true) && FileStampOf(DbTablePath(m_table)).exists) {
         Reload();
     }
+    if (!BackUpBeforeFirstWrite()) {
+        return false;
+    }
     std::string copy;
     if (!m_conflicts.empty()) {
         copy = KeepDiskCopy("conflict");
@@ -327,4 +333,53 @@ bool CScheduleModel::Close(bool save) {
     m_stamp = {};
     m_hash.reset();
     return saved;
+}
+
+bool CScheduleModel::BackUpBeforeFirstWrite() {
+    m_backupFailure = {};
+    if (!m_bBackupDue) {
+        return true;
+    }
+    m_backupFailure = BackUpTable(FilePath(), m_backupClock).failure;
+    if (m_backupFailure.Failed() && !m_bLooksLikeSchedule) {
+        // Another program's file, or a damaged one, is the only copy of what it holds: it
+        // is not written over without its backup (which the next save tries again).
+        m_lastFailure = {"backup of a file not in the table's format", m_backupFailure.errnoValue,
+                         "予定表の形式ではないデータファイルのバックアップを作成できないため、"
+                         "書き込みませんでした。"};
+        return false;
+    }
+    // A table file's backup is tried once a run: a failure is reported once, and the save
+    // goes on.
+    m_bBackupDue = false;
+    m_backedUpPath = FilePath();
+    return true;
+}
+
+bool CScheduleModel::RestoreBackup(const std::string& backupPath) {
+    m_backupFailure = {};
+    if (m_table == nullptr) {
+        m_backupFailure = {"restore a backup", backupPath, EBADF,
+                           "データファイルが開かれていません。"};
+        return false;
+    }
+    if (HasUnsavedChanges() && !Save()) {
+        m_backupFailure = {"save the changes first", FilePath(), m_lastFailure.errnoValue,
+                           FilePath() + ": " + m_lastFailure.reason};
+        return false;
+    }
+    const std::string table = FilePath();
+    m_backupFailure = ::RestoreBackup(table, backupPath, m_backupClock);
+    if (m_backupFailure.Failed()) {
+        return false;
+    }
+    // The file replaced is a backup now: the restored one needs none of its own.
+    m_backedUpPath = table;
+    m_bBackupDue = false;
+    if (!Open(m_strFolder)) {
+        m_backupFailure = {"read the restored table", table, EIO,
+                           table + ": 復元したファイルを読めませんでした。"};
+        return false;
+    }
+    return true;
 }

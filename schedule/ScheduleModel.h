@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "Backups.h"
 #include "DayContent.h"
 #include "FileStamp.h"
 
@@ -155,6 +156,24 @@ class CScheduleModel {
     // Where copies of the file are kept: "kelnova-backup/" in the data folder.
     std::string BackupFolder() const;
 
+    // ---- Backups (Backups.h). The first Save or Close(true) of a run copies the table file
+    // into a backup before writing it, and so does the first after an Open that found a file
+    // not LooksLikeScheduleFile. A failed backup of a table file is reported once and does
+    // not stop the save; a file not LooksLikeScheduleFile is not written over without its
+    // backup (the save fails, and each later one tries the backup again).
+    // Why the backup the last Save or Close took failed; no failure when it took none.
+    const BackupFailure& LastBackupFailure() const { return m_backupFailure; }
+    // False when the table file, as Open found it, neither was empty nor began with the
+    // table's header lines: another program's file, or a damaged one.
+    bool LooksLikeScheduleFile() const { return m_bLooksLikeSchedule; }
+    // Replaces the table file by a backup (the file as it is becomes a backup itself) and
+    // reads it again; changes not saved yet are saved first. False with the reason in
+    // LastBackupFailure when nothing was replaced (the table stays open), or in the rare
+    // case that the restored file could not be read again (the model is then closed).
+    bool RestoreBackup(const std::string& backupPath);
+    // Where the backups come from the clock; tests set their own.
+    void SetBackupClock(BackupClock clock) { m_backupClock = std::move(clock); }
+
   private:
     // A day written since the last save: what it was built on, and what was written.
     struct PendingDay {
@@ -172,6 +191,9 @@ class CScheduleModel {
     // Copies the file as it is on disk into the backup folder; the copy's path, or empty.
     std::string KeepDiskCopy(const char* kind) const;
 
+    // Takes the backup when one is due; false when the write must not go on.
+    bool BackUpBeforeFirstWrite();
+
     DbTable* m_table = nullptr;
     bool m_bReadOnly = false;
     std::string m_strFolder;
@@ -181,4 +203,10 @@ class CScheduleModel {
     std::optional<uint64_t> m_hash;
     SaveFailure m_lastFailure;
     Conflicts m_lastConflicts;
+
+    std::string m_backedUpPath;  // the table file this run has backed up
+    bool m_bBackupDue = true;
+    bool m_bLooksLikeSchedule = true;
+    BackupFailure m_backupFailure;
+    BackupClock m_backupClock = LocalTimeNow;
 };

@@ -1,6 +1,9 @@
-// The main window itself: the About entry of its context menu, the keys that must not end
-// it, and every way of closing it arriving at the one close handler, which saves the table.
+// The main window itself: the About and restore entries of its context menu, the keys that
+// must not end it, and every way of closing it arriving at the one close handler, which
+// saves the table.
 #include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/listctrl.h>
 #include <wx/menu.h>
 #include <wx/testing.h>
 
@@ -12,15 +15,20 @@
 #include <string>
 
 #include "../framework/DialogDriver.h"
+#include "../framework/PaintCounter.h"
 #include "../xel/XelTestSupport.h"
 #include "AboutDlg.h"
+#include "Backups.h"
 #include "CalendarDlg.h"
 #include "MessageBox.h"
+#include "RestoreDlg.h"
 #include "ScheduleModel.h"
+#include "XelCalMView.h"
 #include "XelFile.h"
 
 namespace {
 
+namespace fs = std::filesystem;
 using xeltest::kEndMark;
 using xeltest::kHeader;
 using xeltest::ReadBytes;
@@ -32,6 +40,33 @@ class ExpectAbout : public wxExpectModalBase<CAboutDlg> {
 };
 
 const char kRow[] = "20080308,0930,1000,1,memo,\r\n";
+
+// Answers the restore dialog with what `answer` does to it.
+class ExpectRestore : public wxExpectModalBase<CRestoreDlg> {
+  public:
+    explicit ExpectRestore(std::function<int(CRestoreDlg&)> answer) : m_answer(std::move(answer)) {}
+
+  protected:
+    int OnInvoked(CRestoreDlg* dialog) const override { return m_answer(*dialog); }
+
+  private:
+    std::function<int(CRestoreDlg&)> m_answer;
+};
+
+std::vector<std::vector<wxString>> ListRows(const CRestoreDlg& d) {
+    std::vector<std::vector<wxString>> rows;
+    for (int row = 0; row < d.List()->GetItemCount(); ++row) {
+        rows.push_back({d.List()->GetItemText(row, 0), d.List()->GetItemText(row, 1),
+                        d.List()->GetItemText(row, 2)});
+    }
+    return rows;
+}
+
+// The user clicking row `row` of the list: the toolkit selects it and reports it.
+void SelectRow(CRestoreDlg& d, long row) {
+    d.List()->SetItemState(row, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
+                           wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+}
 
 class MainWindowTest : public xeltest::StoreTest {
   protected:
@@ -66,11 +101,13 @@ TEST_F(MainWindowTest, ContextMenuOffersAboutAndEnterAndEscapeDoNotEndTheWindow)
         EXPECT_EQ(w.GetPosition(), wxPoint(0, 0));
         std::unique_ptr<wxMenu> menu(w.BuildSystemMenu());
         ASSERT_NE(menu, nullptr);
-        ASSERT_EQ(menu->GetMenuItemCount(), 4u);
+        ASSERT_EQ(menu->GetMenuItemCount(), 5u);
         EXPECT_EQ(menu->FindItemByPosition(0)->GetItemLabelText(), wxString::FromUTF8("最小化"));
         EXPECT_EQ(menu->FindItemByPosition(1)->GetItemLabelText(), wxString::FromUTF8("閉じる"));
         EXPECT_TRUE(menu->FindItemByPosition(2)->IsSeparator());
-        const wxMenuItem* about = menu->FindItemByPosition(3);
+        EXPECT_EQ(menu->FindItemByPosition(3)->GetItemLabel(),
+                  wxString::FromUTF8("バックアップから復元 (&R)..."));
+        const wxMenuItem* about = menu->FindItemByPosition(4);
         EXPECT_EQ(about->GetItemLabel(), wxString::FromUTF8("ﾊﾞｰｼﾞｮﾝ情報 (&A)..."));
 
         // Choosing the entry runs the version box, and the window stays.
@@ -215,6 +252,77 @@ TEST_F(MainWindowTest, AFailedSaveAtCloseKeepsACopyAndLetsTheUserChoose) {
         ASSERT_TRUE(m_model.Open(m_dir.string() + "/"));
     }
     unsetenv("XDG_STATE_HOME");
+}
+
+// The restore entry: the list of backups, the question, and the restore itself, which
+// keeps the replaced file as a backup and repaints the month from the restored table.
+TEST_F(MainWindowTest, RestoreEntryPutsTheChosenBackupBackAfterAskingAndKeepsTheReplacedFile) {
+    const std::string older =
+        std::string(kHeader) + "20080305,,,,,1\r\n20080306,,,,,2\r\n" + kEndMark;
+    const std::string newer = std::string(kHeader) + "20080307,,,,,1\r\n" + kEndMark;
+    const std::string now = std::string(kHeader) + kRow + kEndMark;
+    const auto at = [](BackupTime t) { return [t] { return t; }; };
+    xeltest::WriteBytes(TablePath(), older);
+    ASSERT_FALSE(BackUpTable(TablePath().string(), at({2026, 12, 5, 8, 0, 0})).failure.Failed());
+    xeltest::WriteBytes(TablePath(), newer);
+    ASSERT_FALSE(BackUpTable(TablePath().string(), at({2026, 12, 6, 9, 30, 0})).failure.Failed());
+    m_model.Close(false);
+    xeltest::WriteBytes(TablePath(), now);
+    ASSERT_TRUE(m_model.Open(m_dir.string() + "/"));
+    m_model.SetBackupClock(at({2026, 12, 7, 17, 45, 1}));
+    const fs::path folder = m_dir / "kelnova-backup";
+
+    CCalendarDlg window(m_model);
+    const int result = Run(window, [&](CCalendarDlg& w) {
+        PaintCounter paints(*w.View());
+        ASSERT_TRUE(paints.WaitForFirst());
+        fw::ScopedMessageBoxCapture boxes(fw::kIdNo);
+
+        // Cancelled, and then chosen but answered "いいえ": nothing changes.
+        wxTEST_DIALOG(drive::SysCommand(w, IDM_RESTORE),
+                      ExpectRestore([](CRestoreDlg&) { return wxID_CANCEL; }));
+        wxTEST_DIALOG(drive::SysCommand(w, IDM_RESTORE), ExpectRestore([](CRestoreDlg& d) {
+                          SelectRow(d, 1);
+                          return wxID_OK;
+                      }));
+        ASSERT_EQ(boxes.Requests().size(), 1u);
+        EXPECT_EQ(ReadBytes(TablePath()), now);
+        EXPECT_EQ(ListBackups(TablePath().string()).size(), 2u);
+
+        boxes.SetAnswer(fw::kIdYes);
+        const int paintsBefore = paints.Count();
+        wxTEST_DIALOG(
+            drive::SysCommand(w, IDM_RESTORE), ExpectRestore([&](CRestoreDlg& d) {
+                using Row = std::vector<wxString>;
+                EXPECT_EQ(ListRows(d),
+                          (std::vector<Row>{
+                              {wxString::FromUTF8("2026年12月06日(日)"), "09:30:00", "1"},
+                              {wxString::FromUTF8("2026年12月05日(土)"), "08:00:00", "2"}}));
+                EXPECT_FALSE(d.RestoreButton()->IsEnabled());
+                SelectRow(d, 1);
+                EXPECT_TRUE(d.RestoreButton()->IsEnabled());
+                EXPECT_EQ(d.Chosen()->path, (folder / "kelnova-20261205-080000.txt").string());
+                return wxID_OK;
+            }));
+        ASSERT_EQ(boxes.Requests().size(), 2u);
+        EXPECT_EQ(boxes.Requests()[1].text,
+                  wxString::FromUTF8("2026年12月05日(土) 08:00:00 のバックアップに戻しますか？\n"
+                                     "今のデータもバックアップとして残ります。"));
+        EXPECT_EQ(boxes.Requests()[1].style & fw::MB_TYPEMASK, fw::MB_YESNO);
+
+        EXPECT_EQ(ReadBytes(TablePath()), older);
+        EXPECT_EQ(ReadBytes(folder / "kelnova-20261207-174501.txt"), now);
+        EXPECT_TRUE(m_model.ReadDay("20080305").holiday);
+        EXPECT_TRUE(m_model.ReadDay("20080308").slots[0].IsFree());
+        EXPECT_GT(paints.Count(), paintsBefore);
+        EXPECT_EQ(boxes.Requests().size(), 2u);  // no failure reported
+        EXPECT_TRUE(w.IsModal());
+        drive::SysCommand(w, fw::SC_CLOSE);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    // Closing saved the restored rows, and took no second backup of them.
+    EXPECT_EQ(ReadBytes(TablePath()), older);
+    EXPECT_EQ(ListBackups(TablePath().string()).size(), 3u);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# A data folder on a small tmpfs that fills during the save at close: the old table stays
-# as it was, no temporary file is left, and the program says the save failed.
+# A data folder on a small tmpfs that fills during the save at close: neither the backup
+# taken before the save nor the save fits; the old table stays as it was, no temporary file
+# is left, and the program says that the backup and then the save failed.
 # Exit 77 (skipped) where no tmpfs can be mounted.
 # Usage: diskfull_e2e.sh PEMDARO XCLOSE [KNOCK]
 PEMDARO=$(realpath "$1")
@@ -30,10 +31,15 @@ check "the main window appears" wait_for 60 has_main_window
 "$XCLOSE" "$(main_window)"
 box() { windows_named pemdaro | head -n 1; }
 has_box() { [ -n "$(box)" ]; }
-check "the save-failed message box appears" wait_for 20 has_box
+check "the backup-failed message box appears" wait_for 20 has_box
+first=$(box)
+"$XCLOSE" "$first"
+another_box() { [ -n "$(box)" ] && [ "$(box)" != "$first" ]; }
+check "then the save-failed message box" wait_for 20 another_box
 "$XCLOSE" "$(box)"
 check "the program ends after it" wait_for 10 is_gone "$PEMDARO_PID"
 check "the old table is byte-identical" cmp -s "$E2E_WORK/before.txt" "$E2E_WORK/data/kelnova.txt"
-check "no temporary file is left" [ "$(ls "$E2E_WORK/data")" = "kelnova.txt" ]
+check "no temporary file is left" [ "$(ls "$E2E_WORK/data")" = $'kelnova-backup\nkelnova.txt' ]
+check "no half-written backup is left" [ -z "$(ls -A "$E2E_WORK/data/kelnova-backup")" ]
 
 finish
