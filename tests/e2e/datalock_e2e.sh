@@ -120,7 +120,7 @@ check "the first copy's lock is left in place" \
 check "the first copy ends at close" wait_for 10 is_gone "$FIRST_PID"
 check "its rows are kept" saved_row
 check "the untouched row too" has_line "${this_month}18,0900,1000,1,kept,"
-check "its lock file is removed" [ "$(ls -A "$DATA")" = "kelnova.txt" ]
+check "its lock file is removed" [ "$(ls -A "$DATA")" = $'kelnova-backup\nkelnova.txt' ]
 
 # --- A copy killed with -9 leaves its lock; the next start on this host takes it over.
 start_pemdaro
