@@ -34,6 +34,7 @@ class CTerminator {
 
     // A signal arrived; a second one while the first is being handled changes nothing.
     void Request() {
+        m_pMain->BeginEnding();
         if (m_nStep == 0) {
             m_pEnding = nullptr;
             m_nStep = fw::RunWhenIdle([this] { return Step(); });
@@ -45,6 +46,12 @@ class CTerminator {
     bool Step() {
         if (m_pEnding != nullptr && wxEventLoopBase::GetActive() == m_pEnding) {
             return true;  // that loop has not returned yet
+        }
+        // A message box runs the toolkit's own loop inside the dialog that showed it; it
+        // goes first, and the dialog under it is ended at a later step.
+        if (fw::CancelNativeDialogs()) {
+            m_pEnding = nullptr;
+            return true;
         }
         // Dialogs are made just before they run, so the modal one made last is the innermost.
         wxDialog* innermost = nullptr;

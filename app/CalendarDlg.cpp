@@ -236,7 +236,8 @@ bool CCalendarDlg::ResolveFailedSave(bool ask) {
     if (!ask) {
         return true;
     }
-    for (;;) {
+    // Each question returns at once (cancelled) when the program is ending meanwhile.
+    for (; !m_bEnding;) {
         const int choice =
             fw::AfxChoiceBox(fw::Utf8ToWx(failed + "\n\n" + kept + "\n\nどうしますか？"),
                              fw::MB_YESNOCANCEL | fw::MB_ICONEXCLAMATION,
@@ -272,4 +273,5 @@ bool CCalendarDlg::ResolveFailedSave(bool ask) {
             return true;
         }
     }
+    return true;
 }

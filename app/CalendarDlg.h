@@ -32,6 +32,9 @@ class CCalendarDlg : public fw::CDialog {
     void OnSysCommand(int id) override;
     // The restore dialog, a question, the restore through the model and a repaint.
     void RestoreFromBackup();
+    // The program is ending (a signal, the end of the session): questions that would keep
+    // it open are not asked again.
+    void BeginEnding() { m_bEnding = true; }
     // Brings the window to the front, as a second start asks for.
     void BringToFront();
     // A connection is waiting on the guard's socket.
@@ -59,6 +62,7 @@ class CCalendarDlg : public fw::CDialog {
     CXelCalMView* m_pView = nullptr;
     bool m_bHandlePublished = false;
     bool m_bClosed = false;
+    bool m_bEnding = false;
     CInstanceGuard* m_pGuard;
     unsigned m_nWatch = 0;      // the platform watch on the guard's socket
     unsigned m_nFileWatch = 0;  // the platform watch on the data file

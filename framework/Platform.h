@@ -42,6 +42,11 @@ unsigned WatchFile(const std::string& path, std::function<void()> handler);
 // returns false. Returns the watch, 0 when it could not be set up.
 unsigned RunWhenIdle(std::function<bool()> step);
 
+// Cancels the toolkit's own modal dialogs that run outside the program's modal loops
+// (message boxes), as their close button would. True when one was cancelled: its caller's
+// code goes on once its loop has returned.
+bool CancelNativeDialogs();
+
 // Ends a watch; 0 is ignored.
 void RemoveWatch(unsigned watch);
 

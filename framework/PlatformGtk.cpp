@@ -216,6 +216,36 @@ void RemoveWatch(unsigned watch) {
     }
 }
 
+bool CancelNativeDialogs() {
+    using ListToplevels = GList* (*)();
+    using GetType = unsigned long (*)();
+    using IsA = int (*)(void*, unsigned long);
+    using Flag = int (*)(void*);
+    using Respond = void (*)(void*, int);
+    using ListFree = void (*)(GList*);
+    const auto toplevels = Lookup<ListToplevels>("gtk_window_list_toplevels");
+    const auto dialogType = Lookup<GetType>("gtk_dialog_get_type");
+    const auto isA = Lookup<IsA>("g_type_check_instance_is_a");
+    const auto visible = Lookup<Flag>("gtk_widget_get_visible");
+    const auto modal = Lookup<Flag>("gtk_window_get_modal");
+    const auto respond = Lookup<Respond>("gtk_dialog_response");
+    const auto listFree = Lookup<ListFree>("g_list_free");
+    if (!toplevels || !dialogType || !isA || !visible || !modal || !respond || !listFree) {
+        return false;
+    }
+    constexpr int kResponseDeleteEvent = -4;  // GTK_RESPONSE_DELETE_EVENT: the close button
+    bool cancelled = false;
+    GList* windows = toplevels();
+    for (GList* window = windows; window; window = window->next) {
+        if (isA(window->data, dialogType()) && visible(window->data) && modal(window->data)) {
+            respond(window->data, kResponseDeleteEvent);
+            cancelled = true;
+        }
+    }
+    listFree(windows);
+    return cancelled;
+}
+
 void InitFramework() {
     static bool done = false;
     if (done) {

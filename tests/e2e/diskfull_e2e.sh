@@ -46,10 +46,13 @@ another_box() { [ -n "$(box)" ] && [ "$(box)" != "$first" ]; }
 check "then the save-failed message box" wait_for 20 another_box
 "$XCLOSE" "$(box)"
 
-# The end of the session (SIGTERM) with that edit unsaved: nothing can be asked, so a copy
-# goes to the state folder, and the program ends.
+# Closing the window with that edit unsaved: the save fails again, a copy goes to the
+# state folder, and the user is asked what to do. The end of the session (SIGTERM) comes
+# while the question is open: it is cancelled, and the program ends.
 no_box() { ! has_box; }
 wait_for 10 no_box
+"$XCLOSE" "$(main_window)"
+check "closing asks what to do with the unsaved edit" wait_for 20 has_box
 kill -TERM "$PEMDARO_PID"
 check "the program ends after SIGTERM" wait_for 20 is_gone "$PEMDARO_PID"
 check "the old table is byte-identical" cmp -s "$E2E_WORK/before.txt" "$E2E_WORK/data/kelnova.txt"

@@ -121,7 +121,19 @@ signal_with_dialogs_open() {  # SIGNAL DIALOGS ROW: confirms an entry in ROW, op
     confirm_both
     local confirmed="${this_month}$((17 + row)),0930,1000,1,$signal,"
     check "the entry confirmed before SIG$signal is saved" wait_for 5 has_line "$confirmed"
-    if [ "$dialogs" -eq 2 ]; then
+    if [ "$dialogs" -eq 3 ]; then
+        # A refusal message box over 時間予定記入 over 予定編集: a start time of 25:00.
+        open_time_entry $((row + 1))
+        read -r ox oy < <(origin "$TIME")
+        xdotool mousemove $((ox + 50)) $((oy + 47)) click 1  # the start time
+        xdotool type --delay 20 "25:00"
+        click_in "$TIME" 150 215
+        xdotool type --delay 20 "open$signal"
+        click_in "$TIME" 304 256
+        has_box() { [ -n "$(windows_named pemdaro)" ]; }
+        check "a message box refuses 25:00 over both dialogs" wait_for 10 has_box
+        open="予定編集, 時間予定記入 and a message box"
+    elif [ "$dialogs" -eq 2 ]; then
         open_time_entry $((row + 1))
         click_in "$TIME" 150 215  # the entry text, left unconfirmed
         open="予定編集 and 時間予定記入"
@@ -129,7 +141,7 @@ signal_with_dialogs_open() {  # SIGNAL DIALOGS ROW: confirms an entry in ROW, op
         open_day $((row + 1))
         click_in "$DAY" 150 144  # the period text, left unconfirmed
     fi
-    xdotool type --delay 20 "open$signal"
+    [ "$dialogs" -eq 3 ] || xdotool type --delay 20 "open$signal"
     local inode
     inode=$(table_inode)
     kill "-$signal" "$PEMDARO_PID"
@@ -149,5 +161,6 @@ signal_with_dialogs_open() {  # SIGNAL DIALOGS ROW: confirms an entry in ROW, op
 signal_with_dialogs_open TERM 1 5
 signal_with_dialogs_open HUP 2 7
 signal_with_dialogs_open TERM 2 9
+signal_with_dialogs_open TERM 3 11
 
 finish
