@@ -92,6 +92,17 @@ class MainWindowTest : public xeltest::StoreTest {
         return window.DoModal();
     }
 
+    // An empty table opened afresh, and kRow's entry written in memory, not saved.
+    void OpenEmptyAndEnterMemo() {
+        m_model.Close(false);
+        xeltest::WriteBytes(TablePath(), std::string(kHeader) + kEndMark);
+        ASSERT_TRUE(m_model.Open(m_dir.string() + "/"));
+        const DayContent before = m_model.ReadDay("20080308");
+        DayContent after = before;
+        after.slots[0] = {"0930", "1000", "memo"};
+        m_model.WriteDay(before, after);
+    }
+
     CScheduleModel m_model;
 };
 
@@ -144,13 +155,7 @@ TEST_F(MainWindowTest, EveryWayOfClosingSavesTheTableAndEndsTheWindow) {
     };
     for (const auto& [name, close] : ways) {
         SCOPED_TRACE(name);
-        m_model.Close(false);
-        xeltest::WriteBytes(TablePath(), std::string(kHeader) + kEndMark);
-        ASSERT_TRUE(m_model.Open(m_dir.string() + "/"));
-        const DayContent before = m_model.ReadDay("20080308");
-        DayContent after = before;
-        after.slots[0] = {"0930", "1000", "memo"};
-        m_model.WriteDay(before, after);
+        ASSERT_NO_FATAL_FAILURE(OpenEmptyAndEnterMemo());
 
         CCalendarDlg window(m_model);
         EXPECT_EQ(Run(window, close), IDCANCEL);
@@ -196,13 +201,7 @@ TEST_F(MainWindowTest, AFailedSaveAtCloseKeepsACopyAndLetsTheUserChoose) {
         SCOPED_TRACE(c.what);
         std::filesystem::remove_all(state);
         std::filesystem::remove(elsewhere);
-        m_model.Close(false);
-        xeltest::WriteBytes(TablePath(), std::string(kHeader) + kEndMark);
-        ASSERT_TRUE(m_model.Open(m_dir.string() + "/"));
-        const DayContent before = m_model.ReadDay("20080308");
-        DayContent after = before;
-        after.slots[0] = {"0930", "1000", "memo"};
-        m_model.WriteDay(before, after);
+        ASSERT_NO_FATAL_FAILURE(OpenEmptyAndEnterMemo());
 
         std::vector<fw::MessageBoxRequest> boxes;
         size_t next = 0;
