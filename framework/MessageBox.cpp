@@ -64,7 +64,24 @@ int Show(const MessageBoxRequest& request) {
         return Hook()(request);
     }
     wxMessageDialog dialog(request.parent, request.text, request.caption, WxStyle(request.style));
-    const std::vector<wxString>& labels = request.labels;
+    // The toolkit has no Japanese texts for its buttons: the program gives them.
+    std::vector<wxString> labels = request.labels;
+    if (labels.empty()) {
+        switch (request.style & MB_TYPEMASK) {
+            case MB_YESNOCANCEL:
+                labels = {wxString::FromUTF8("はい"), wxString::FromUTF8("いいえ"),
+                          wxString::FromUTF8("キャンセル")};
+                break;
+            case MB_YESNO:
+                labels = {wxString::FromUTF8("はい"), wxString::FromUTF8("いいえ")};
+                break;
+            case MB_OKCANCEL:
+                dialog.SetOKCancelLabels("OK", wxString::FromUTF8("キャンセル"));
+                break;
+            default:
+                break;
+        }
+    }
     if (labels.size() == 3) {
         dialog.SetYesNoCancelLabels(labels[0], labels[1], labels[2]);
     } else if (labels.size() == 2) {
