@@ -5,6 +5,7 @@
 #include <wx/evtloop.h>
 
 #include <memory>
+#include <string_view>
 
 #include "Backups.h"
 #include "CalendarDlg.h"
@@ -131,6 +132,8 @@ int CCalendarApp::InitInstance() {
     auto dialog = std::make_unique<CCalendarDlg>(model, &guard);
 
     IniLoad(kSettingsFile);
+    // HOLIDAYS=0 turns the national holidays off; any other value, or none, leaves them on.
+    dialog->SetShowHolidays(std::string_view(IniGet("HOLIDAYS", "1")) != "0");
     std::optional<std::string> folder = ResolveDataFolder();
     // One writing copy per data file, across sessions, users and machines. Where no lock
     // file can be made (a read-only folder) the copy runs without one.

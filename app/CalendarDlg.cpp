@@ -84,6 +84,7 @@ bool CCalendarDlg::OnInitDialog() {
     m_pView->Create(this, kViewChildId, wxRect(0, 0, width, height));
     m_pView->Bind(wxEVT_PAINT, &CCalendarDlg::OnViewPaint, this);
     m_pView->SetDayDialogRunner(RunYoteiEditDialog);
+    m_pView->SetShowHolidays(m_bShowHolidays);
     m_pView->SendInitialUpdate();
     m_pView->Show();
 

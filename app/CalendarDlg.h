@@ -20,6 +20,9 @@ class CCalendarDlg : public fw::CDialog {
     ~CCalendarDlg() override;
 
     CXelCalMView* View() const { return m_pView; }
+    // Whether the month shows national holidays (HOLIDAYS in kelnova.ini); set before the
+    // window runs.
+    void SetShowHolidays(bool show) { m_bShowHolidays = show; }
 
     // The close handler every way of closing arrives at: saves what is not saved yet and
     // releases the schedule, then ends the dialog. When the save fails, a copy goes to the
@@ -63,6 +66,7 @@ class CCalendarDlg : public fw::CDialog {
     bool m_bHandlePublished = false;
     bool m_bClosed = false;
     bool m_bEnding = false;
+    bool m_bShowHolidays = true;
     CInstanceGuard* m_pGuard;
     unsigned m_nWatch = 0;      // the platform watch on the guard's socket
     unsigned m_nFileWatch = 0;  // the platform watch on the data file

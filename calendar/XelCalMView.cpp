@@ -30,7 +30,10 @@ void CXelCalMView::OnDraw(fw::Canvas& canvas) {
         PaintMonth(canvas, m_layout, year, month, m_clock(), nullptr);
         return;
     }
-    const MonthContent content = m_model.ReadMonth(year, month);
+    MonthContent content = m_model.ReadMonth(year, month);
+    if (m_bShowHolidays) {
+        AddNationalHolidays(content);
+    }
     PaintMonth(canvas, m_layout, year, month, m_clock(), &content);
 }
 
@@ -91,6 +94,9 @@ void CXelCalMView::EditDay(int day) {
     const DayContent before =
         m_model.ReadDay(ScheduleDate(m_nav.m_nViewYear, m_nav.m_nViewMonth, day));
     DayDialogFields fields = ToDialogFields(before);
+    if (m_bShowHolidays) {
+        fields.m_strHolidayName = NationalHolidayText(before.date);
+    }
     if (!m_runDayDialog(fields)) {
         return;
     }

@@ -34,6 +34,10 @@ class CXelCalMView : public fw::CView {
     using DayDialogRunner = std::function<bool(DayDialogFields&)>;
     void SetDayDialogRunner(DayDialogRunner runner) { m_runDayDialog = std::move(runner); }
 
+    // Whether national holidays are painted and named (HOLIDAYS in kelnova.ini); on by
+    // default.
+    void SetShowHolidays(bool show) { m_bShowHolidays = show; }
+
     // The editing flow of a double-click on day of the month shown. While the model is
     // read-only it says so instead of opening the dialog.
     void EditDay(int day);
@@ -48,6 +52,7 @@ class CXelCalMView : public fw::CView {
     void OnMouseWheel(wxMouseEvent& event);
 
     CScheduleModel& m_model;
+    bool m_bShowHolidays = true;
     MonthLayout m_layout;
     Clock m_clock;
     CMonthNavigator m_nav;

@@ -340,7 +340,11 @@ void CYoteiEditDlg::OnPaint(wxPaintEvent&) {
 
 void CYoteiEditDlg::PaintClient(wxDC& dc) {
     fw::WxCanvas canvas(dc);
-    const fw::Rgb color = dlg::TitleColor(DateWeekday(m_strDate), m_nHoliday == 1);
-    dlg::PaintYoteiEditTexts(canvas, dlg::TitleText(m_nMonth, m_nDay, m_strDate), color,
-                             m_fontTitle, m_fontLabel);
+    const bool holiday = m_nHoliday == 1 || !m_strHolidayName.empty();
+    const fw::Rgb color = dlg::TitleColor(DateWeekday(m_strDate), holiday);
+    std::string title = dlg::TitleText(m_nMonth, m_nDay, m_strDate);
+    if (!m_strHolidayName.empty()) {
+        title += "\x81\x40" + m_strHolidayName;  // an ideographic space, then the name
+    }
+    dlg::PaintYoteiEditTexts(canvas, title, color, m_fontTitle, m_fontLabel);
 }

@@ -135,7 +135,7 @@ MonthContent CScheduleModel::ReadMonth(int year, int month) const {
         if (!ScheduleIsDate(date)) {
             break;
         }
-        content.days.push_back({ScheduleReadDay(m_table, date), periods.Of(date)});
+        content.days.push_back({ScheduleReadDay(m_table, date), periods.Of(date), {}});
     }
     return content;
 }

@@ -38,6 +38,10 @@ struct DbTable;
 struct MonthDay {
     DayContent content;
     PeriodMark period;
+    // The national holiday's name (CP932) when the view shows them, e.g. "春分の日", with
+    // "（予測）" after it for an equinox day not yet announced; empty otherwise. The table
+    // never holds it.
+    std::string nationalHoliday;
 };
 
 struct MonthContent {

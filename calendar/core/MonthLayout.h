@@ -38,6 +38,9 @@ inline constexpr fw::Rgb kColorSaturday{0, 0, 255};
 inline constexpr fw::Rgb kColorHoliday{255, 0, 0};
 inline constexpr fw::Rgb kColorPast{220, 220, 220};
 inline constexpr fw::Rgb kColorBar{180, 180, 180};
+// Today's row: a pale yellow of its own, apart from the white of days to come and the grey
+// of days that are over.
+inline constexpr fw::Rgb kColorToday{255, 243, 176};
 
 // "ＭＳ ゴシック", the monospaced Gothic face of every text in the view (UTF-8).
 inline constexpr const char* kMonthFontFace = "ＭＳ ゴシック";
@@ -55,6 +58,8 @@ struct MonthLayout {
     fw::PenSpec m_penPast{0, kColorPast};   // outline of past-day shading
     fw::BrushSpec m_brushBar{kColorBar, false};
     fw::BrushSpec m_brushPast{kColorPast, false};
+    fw::BrushSpec m_brushToday{kColorToday, false};
+    fw::PenSpec m_penToday{0, kColorToday};
     fw::BrushSpec m_brushWhite{kColorWhite, false};
 
     int m_nDaysPerColumn = 16;

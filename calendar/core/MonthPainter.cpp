@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+#include "Cp932.h"
 #include "DateTime.h"
+#include "Holidays.h"
 
 namespace {
 
@@ -34,8 +36,8 @@ bool PaintPeriod(fw::Canvas& canvas, const MonthLayout& layout, const PeriodMark
     return true;
 }
 
-void PaintEntries(fw::Canvas& canvas, const MonthLayout& layout, const DaySlots& slots, int x0,
-                  int y, bool withPeriod) {
+void PaintEntries(fw::Canvas& canvas, const MonthLayout& layout, const DaySlots& slots,
+                  const std::string& holiday, int x0, int y, bool withPeriod) {
     std::string labels[kSlotCount];
     for (int k = 0; k < kSlotCount; ++k) {
         if (!slots[k].IsFree()) {
@@ -51,6 +53,11 @@ void PaintEntries(fw::Canvas& canvas, const MonthLayout& layout, const DaySlots&
             canvas.DrawText(labels[k], layout.EntryBox(x0, y, k, withPeriod), kTextFlags);
         }
     }
+    const int nameSlot = holiday.empty() ? -1 : HolidayNameSlot(slots);
+    if (nameSlot >= 0) {
+        canvas.SetTextColor(kColorHoliday);
+        canvas.DrawText(holiday, layout.EntryBox(x0, y, nameSlot, withPeriod), kTextFlags);
+    }
 }
 
 // One existing day: weekday colour, past shading, weekday, marks, day number, period and
@@ -65,12 +72,17 @@ void PaintDay(fw::Canvas& canvas, const MonthLayout& layout, const MonthDay& con
         canvas.SelectPen(layout.m_penPast);
         canvas.Rectangle(layout.PastDayShading(x0, y));
         canvas.SetBkColor(kColorPast);
+    } else if (year == now.year && month == now.month && day == now.day) {
+        canvas.SelectBrush(layout.m_brushToday);
+        canvas.SelectPen(layout.m_penToday);
+        canvas.Rectangle(layout.PastDayShading(x0, y));
+        canvas.SetBkColor(kColorToday);
     }
 
     canvas.SelectPen(layout.m_penGrid);
     canvas.SelectFont(layout.m_fontWeekday);
     canvas.DrawText(kDateWeekdayNamesJa[weekday], layout.WeekdayBox(x0, y), kCenteredFlags);
-    if (content.content.holiday) {
+    if (content.content.holiday || !content.nationalHoliday.empty()) {
         canvas.SetTextColor(kColorHoliday);  // the number only; the weekday keeps its colour
     }
     canvas.SelectFont(layout.m_fontDay);
@@ -83,10 +95,38 @@ void PaintDay(fw::Canvas& canvas, const MonthLayout& layout, const MonthDay& con
     }
 
     const bool withPeriod = PaintPeriod(canvas, layout, content.period, date, x0, y);
-    PaintEntries(canvas, layout, content.content.slots, x0, y, withPeriod);
+    PaintEntries(canvas, layout, content.content.slots, content.nationalHoliday, x0, y, withPeriod);
 }
 
 }  // namespace
+
+std::string NationalHolidayText(const std::string& date) {
+    const std::optional<Holiday> holiday = NationalHoliday(date);
+    if (!holiday) {
+        return {};
+    }
+    // Every name the holidays module gives is CP932 text.
+    std::string text = Utf8ToCp932(holiday->nameUtf8).value_or("");
+    if (holiday->predicted) {
+        text += Utf8ToCp932("（予測）").value_or("");
+    }
+    return text;
+}
+
+void AddNationalHolidays(MonthContent& month) {
+    for (MonthDay& day : month.days) {
+        day.nationalHoliday = NationalHolidayText(day.content.date);
+    }
+}
+
+int HolidayNameSlot(const DaySlots& slots) {
+    for (int k : {3, 1, 2, 0}) {
+        if (slots[k].IsFree()) {
+            return k;
+        }
+    }
+    return -1;
+}
 
 std::string MonthHeaderText(int year, int month) {
     char text[48];

@@ -29,6 +29,18 @@ std::string EntryLabel(std::string_view fromTime, std::string_view toTime, std::
 bool IsPastMonth(int year, int month, const LocalDateTime& now);
 bool IsPastDay(int year, int month, int day, const LocalDateTime& now);
 
+// The national holiday of a date (YYYYMMDD) as the view shows it, CP932: its name, with
+// "（予測）" after an equinox day not yet announced; empty on other days.
+std::string NationalHolidayText(const std::string& date);
+// The national holidays of the month's days, as MonthDay::nationalHoliday shows them.
+void AddNationalHolidays(MonthContent& month);
+
+// The slot whose box shows a national holiday's name in a day's row: the first free one
+// of 3, 1, 2, 0 (the lower right first: the afternoon and evening slots are the least
+// used); -1 when all four hold entries, and the name is then not shown in the row (the red
+// number still marks the day).
+int HolidayNameSlot(const DaySlots& slots);
+
 // Paints year/month, whose content the model read, as the month view shows it at time
 // `now`. Null content: no table is open.
 void PaintMonth(fw::Canvas& canvas, const MonthLayout& layout, int year, int month,

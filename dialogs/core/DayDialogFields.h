@@ -26,7 +26,10 @@ struct DayDialogFields {
     std::string m_strPeriodYotei;
     std::string m_strPeriodFrom;
     std::string m_strPeriodTo;
-    int m_nHoliday = 0;    // check box "祝日・特別休日", 0 or 1
+    int m_nHoliday = 0;  // check box "祝日・特別休日", 0 or 1
+    // The day's national holiday as the title shows it after the date ("春分の日"); empty
+    // on other days or when holidays are not shown. Not handed back.
+    std::string m_strHolidayName;
     int m_nPaidLeave = 0;  // check box "計画有給休暇日", 0 or 1
     // The most days a period may take at OK; 0: no limit. The dialog refuses a longer
     // period rather than have it cut.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "../schedule/ScheduleTestSupport.h"
+#include "Cp932.h"
 #include "RecordingCanvas.h"
 
 namespace {
@@ -20,6 +21,7 @@ const Rgb kRed{255, 0, 0};
 const Rgb kBlue{0, 0, 255};
 const Rgb kGrey{220, 220, 220};
 const Rgb kBarGrey{180, 180, 180};
+const Rgb kToday{255, 243, 176};
 const fw::FontSpec kDayFont{"ＭＳ ゴシック", 16, 700};
 const fw::FontSpec kWeekdayFont{"ＭＳ ゴシック", 10, 400};
 const fw::FontSpec kEntryFont{"ＭＳ ゴシック", 11, 400};
@@ -101,7 +103,7 @@ TEST_F(MonthPainterTest, DayNumbersAndWeekdaysInTheirBoxesAndColours) {
         {1, kSat, kBlue, kBlue, kGrey},  // over: grey
         {2, kSun, kRed, kRed, kGrey},
         {8, kSat, kBlue, kRed, kGrey},       // Saturday holiday: red number, blue weekday
-        {10, kMon, kBlack, kBlack, kWhite},  // today
+        {10, kMon, kBlack, kBlack, kToday},  // today: its own tint
         {12, kWed, kBlack, kRed, kWhite},    // weekday holiday
         {16, kSun, kRed, kRed, kWhite},      // left column, last row
         {17, kMon, kBlack, kBlack, kWhite},  // right column, first row
@@ -153,20 +155,28 @@ TEST_F(MonthPainterTest, DaysWhoseLastSecondHasPassedAreShaded) {
         {{2008, 3, 10, 12, 0, 0}, 9}, {{2008, 3, 10, 23, 59, 59}, 9}, {{2008, 3, 11, 0, 0, 0}, 10},
         {{2008, 3, 1, 0, 0, 0}, 0},   {{2008, 3, 31, 23, 0, 0}, 30},  {{2008, 2, 29, 12, 0, 0}, 0},
     };
+    const auto rowOf = [](int day) {
+        const Cell cell = CellOf(day);
+        return Rect{cell.x0, cell.y + 1, cell.x0 + 350, cell.y + 26};
+    };
     for (const Case& c : cases) {
         Paint(2008, 3, c.now);
         std::vector<Rect> shaded;
+        std::vector<Rect> today;
         for (const CanvasCall* call : m_canvas.Find(CanvasOp::kRectangle)) {
-            EXPECT_EQ(call->state.brush, (fw::BrushSpec{kGrey, false}));
-            EXPECT_EQ(call->state.pen, (fw::PenSpec{0, kGrey}));
-            shaded.push_back(call->rect);
+            const bool grey = call->state.brush == fw::BrushSpec{kGrey, false};
+            EXPECT_EQ(call->state.pen, (fw::PenSpec{0, grey ? kGrey : kToday}));
+            (grey ? shaded : today).push_back(call->rect);
         }
         std::vector<Rect> expected;
         for (int day = 1; day <= c.lastPastDay; ++day) {
-            const Cell cell = CellOf(day);
-            expected.push_back({cell.x0, cell.y + 1, cell.x0 + 350, cell.y + 26});
+            expected.push_back(rowOf(day));
         }
         EXPECT_EQ(shaded, expected) << "now day " << c.now.day << " " << c.now.hour;
+        // Today's row has its own tint, in the month of today only.
+        const std::vector<Rect> expectedToday =
+            c.now.month == 3 ? std::vector<Rect>{rowOf(c.now.day)} : std::vector<Rect>{};
+        EXPECT_EQ(today, expectedToday) << "now day " << c.now.day;
     }
 }
 
@@ -297,7 +307,7 @@ TEST_F(MonthPainterTest, EntryLabelsInTheirBoxesWithAndWithoutAPeriod) {
             EXPECT_EQ(label->state.font, kEntryFont);
             EXPECT_EQ(label->state.textColor, kBlack) << c.day;
             EXPECT_TRUE(label->state.brush.hollow);
-            EXPECT_EQ(label->state.bkColor, c.day < 10 ? kGrey : kWhite);
+            EXPECT_EQ(label->state.bkColor, c.day < 10 ? kGrey : c.day == 10 ? kToday : kWhite);
         }
     }
     // A day without rows draws no label at all.
@@ -367,6 +377,66 @@ TEST_F(MonthPainterTest, WithoutATableNothingReachesTheWindow) {
     PaintMonth(m_canvas, m_layout, 2008, 3, kNow, nullptr);
     EXPECT_EQ(m_canvas.Count(CanvasOp::kBlitToTarget), 0u);
     EXPECT_EQ(m_canvas.Count(CanvasOp::kDrawText), 0u);
+}
+
+// A national holiday paints the number red like the holiday mark, and its name in the
+// first free slot box of 3, 1, 2, 0 without covering an entry; with four entries only the
+// number shows it. Predicted equinox days say so; without AddNationalHolidays (HOLIDAYS=0)
+// nothing of it is painted.
+TEST_F(MonthPainterTest, NationalHolidaysRedNumberAndNameInAFreeSlot) {
+    struct Case {
+        int year, month, day;
+        std::vector<int> usedSlots;
+        int nameSlot;  // -1: the name is not painted
+        const char* name;
+    };
+    const Case cases[] = {
+        {2008, 3, 20, {}, 3, "春分の日"},
+        {2008, 3, 20, {3}, 1, "春分の日"},
+        {2008, 3, 20, {1, 3}, 2, "春分の日"},
+        {2008, 3, 20, {1, 2, 3}, 0, "春分の日"},
+        {2008, 3, 20, {0, 1, 2, 3}, -1, "春分の日"},
+        {2035, 3, 21, {}, 3, "春分の日（予測）"},
+        {2008, 5, 6, {}, 3, "休日"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.day) + " with " + std::to_string(c.usedSlots.size()));
+        m_model.Close(false);
+        DbCloseTable(kScheduleTable, 0);
+        m_table = DbOpenTable(kScheduleTable);
+        ASSERT_TRUE(m_model.Open(m_dir.string() + "/"));
+        const std::string date = ScheduleDate(c.year, c.month, c.day);
+        for (int k : c.usedSlots) {
+            Add(SlotLine(date, "", "", k, "E" + std::to_string(k)));
+        }
+        for (bool shown : {true, false}) {
+            MonthContent content = m_model.ReadMonth(c.year, c.month);
+            if (shown) {
+                AddNationalHolidays(content);
+            }
+            m_canvas.Clear();
+            PaintMonth(m_canvas, m_layout, c.year, c.month, kNow, &content);
+            const Cell cell = CellOf(c.day);
+            const CanvasCall* number = TextAt({cell.x0 + 1, cell.y + 1, cell.x0 + 28, cell.y + 28});
+            ASSERT_NE(number, nullptr);
+            const int weekday = DateWeekday(date);
+            const Rgb plain = weekday == 0 ? kRed : weekday == 6 ? kBlue : kBlack;
+            EXPECT_EQ(number->state.textColor, shown ? kRed : plain);
+            const std::string name = Utf8ToCp932(c.name).value();
+            const auto named = m_canvas.FindTexts(name);
+            if (!shown || c.nameSlot < 0) {
+                EXPECT_TRUE(named.empty());
+                continue;
+            }
+            ASSERT_EQ(named.size(), 1u);
+            EXPECT_EQ(named[0]->rect, m_layout.EntryBox(cell.x0, cell.y, c.nameSlot, false));
+            EXPECT_EQ(named[0]->state.textColor, kRed);
+            for (int k : c.usedSlots) {
+                EXPECT_EQ(m_canvas.FindText("E" + std::to_string(k))->rect,
+                          m_layout.EntryBox(cell.x0, cell.y, k, false));
+            }
+        }
+    }
 }
 
 TEST(PeriodMarkTest, PolygonPointsOfEveryType) {
