@@ -57,15 +57,33 @@ reds=$(import -window root -crop "27x27+21+$((y + 1))" -depth 8 txt:- 2>/dev/nul
     grep -ci '#FF0000' || true)
 check "the first Sunday's number is red" [ "$reds" -gt 0 ]
 
+# Today's row has a tint of its own (255,243,176), at its right end where no text stands.
+today=$((10#$(date +%d)))
+tx=$((20 + (today - 1) / 16 * 380 + 340))
+ty=$((20 + (today - 1) % 16 * 27 + 14))
+check "today's row is tinted" pixel_is "$tx" "$ty" 255,243,176
+
+# January: 元日 paints day 1's number red and its name in the row's lower right slot box.
+for _ in $(seq $(((13 - 10#$(date +%m)) % 12))); do
+    xdotool mousemove 300 200 click 5
+done
+check "January is shown" wait_for 5 pixel_is 600 10 255,255,255
+red_in() { import -window root -crop "$1" -depth 8 txt:- 2>/dev/null | grep -ci '#FF0000' || true; }
+shows_new_year() { [ "$(red_in 27x27+21+21)" -gt 0 ] && [ "$(red_in 161x13+209+35)" -gt 0 ]; }
+check "元日: a red number and a red name on day 1" wait_for 5 shows_new_year
+for _ in $(seq $(((13 - 10#$(date +%m)) % 12))); do
+    xdotool mousemove 300 200 click 4
+done
+
 # The previous month is grey throughout, header band included.
 xdotool mousemove 300 200 click 4
 check "previous month shaded grey" wait_for 5 pixel_is 300 40 220,220,220
 check "previous month header band grey" pixel_is 600 10 220,220,220
 
-# --- SIGTERM takes the close path: the table is saved.
+# --- SIGTERM takes the close path (nothing was entered, so nothing is written).
 kill -TERM "$PEMDARO_PID"
 check "SIGTERM ends the program" wait_for 10 is_gone "$PEMDARO_PID"
-check "SIGTERM saved the table" grep -q "^${month}11,,,0,period,"$'\r'"$" "$E2E_WORK/data/kelnova.txt"
+check "SIGTERM leaves the table with its rows" grep -q "^${month}11,,,0,period,"$'\r'"$" "$E2E_WORK/data/kelnova.txt"
 
 # --- kill -9 leaves no stale signal: the next start runs normally.
 start_pemdaro
