@@ -65,6 +65,12 @@ bool CCalendarDlg::OnInitDialog() {
     std::string_view restore = res::LoadStringResource(IDS_RESTORE);
     std::string_view about = res::LoadStringResource(IDS_ABOUTBOX);
     if (HasSystemMenu() && !about.empty()) {
+        // The labels name the keys after a tab; the menu shows them right-aligned.
+        AppendSystemMenuSeparator();
+        AppendSystemMenuItem(IDM_PREV_MONTH, wxString::FromUTF8("前の月\tPageUp"));
+        AppendSystemMenuItem(IDM_NEXT_MONTH, wxString::FromUTF8("次の月\tPageDown"));
+        AppendSystemMenuItem(IDM_THIS_MONTH, wxString::FromUTF8("今月\tHome"));
+        AppendSystemMenuItem(IDM_GOTO_MONTH, wxString::FromUTF8("移動...\tCtrl+G"));
         AppendSystemMenuSeparator();
         AppendSystemMenuItem(IDM_RESTORE, fw::Utf8ToWx(restore));
         AppendSystemMenuItem(IDM_ABOUTBOX, fw::Utf8ToWx(about));
@@ -87,6 +93,9 @@ bool CCalendarDlg::OnInitDialog() {
     m_pView->SetShowHolidays(m_bShowHolidays);
     m_pView->SendInitialUpdate();
     m_pView->Show();
+    // Bound handlers run before the event table's, so the view sees the keys before the
+    // dialog base turns Enter and Escape into OK and Cancel.
+    Bind(wxEVT_CHAR_HOOK, &CCalendarDlg::OnKeyHook, this);
 
     if (m_nFileWatch == 0 && m_model.IsOpen()) {
         m_nFileWatch = fw::WatchFile(m_model.FilePath(), [this] { CheckOutsideChange(); });
@@ -100,6 +109,14 @@ void CCalendarDlg::CheckOutsideChange() {
     if (!m_bClosed && m_pView != nullptr && m_model.ReloadIfChanged()) {
         m_pView->RedrawNow();
     }
+}
+
+void CCalendarDlg::OnKeyHook(wxKeyEvent& event) {
+    if (m_pView != nullptr && !m_bClosed &&
+        m_pView->HandleKey(event.GetKeyCode(), event.GetModifiers())) {
+        return;
+    }
+    event.Skip();
 }
 
 void CCalendarDlg::OnViewPaint(wxPaintEvent& event) {
@@ -142,6 +159,14 @@ void CCalendarDlg::OnSysCommand(int id) {
         about.DoModal();
     } else if ((id & 0xFFF0) == IDM_RESTORE) {
         RestoreFromBackup();
+    } else if ((id & 0xFFF0) == IDM_PREV_MONTH) {
+        m_pView->ShowPrevMonth();
+    } else if ((id & 0xFFF0) == IDM_NEXT_MONTH) {
+        m_pView->ShowNextMonth();
+    } else if ((id & 0xFFF0) == IDM_THIS_MONTH) {
+        m_pView->ShowCurrentMonth();
+    } else if ((id & 0xFFF0) == IDM_GOTO_MONTH) {
+        m_pView->GoToMonth();
     } else {
         fw::CDialog::OnSysCommand(id);
     }

@@ -30,7 +30,8 @@ class CCalendarDlg : public fw::CDialog {
     // another place, or to end without saving after a confirmation. Without ask (a signal,
     // the end of the session) the copy is all that is done.
     void CloseAndSave(bool ask = true);
-    // IDM_RESTORE restores a backup, IDM_ABOUTBOX shows the About box; the rest is the
+    // IDM_RESTORE restores a backup, IDM_ABOUTBOX shows the About box, IDM_PREV_MONTH,
+    // IDM_NEXT_MONTH, IDM_THIS_MONTH and IDM_GOTO_MONTH move the view; the rest is the
     // base's (close, minimise).
     void OnSysCommand(int id) override;
     // The restore dialog, a question, the restore through the model and a repaint.
@@ -59,6 +60,9 @@ class CCalendarDlg : public fw::CDialog {
     // the user chose to end without it.
     bool ResolveFailedSave(bool ask);
     void OnViewPaint(wxPaintEvent& event);
+    // Every key pressed in the window goes to the view first; what it does not take goes
+    // on to the dialog's own handling (PreTranslateKeyDown).
+    void OnKeyHook(wxKeyEvent& event);
     void Publish();
 
     CScheduleModel& m_model;

@@ -1,6 +1,10 @@
 #include "XelCalMView.h"
 
+#include <optional>
+
+#include "DayCursor.h"
 #include "DayEdit.h"
+#include "GoToMonthDlg.h"
 #include "MessageBox.h"
 #include "MonthPainter.h"
 #include "SaveMessages.h"
@@ -11,11 +15,46 @@ wxBEGIN_EVENT_TABLE(CXelCalMView, fw::CView)
     EVT_LEFT_DOWN(CXelCalMView::OnLButtonDown)
     EVT_LEFT_DCLICK(CXelCalMView::OnLButtonDblClk)
     EVT_MOUSEWHEEL(CXelCalMView::OnMouseWheel)
+    EVT_KEY_DOWN(CXelCalMView::OnKeyDown)
 wxEND_EVENT_TABLE()
 
 namespace {
 fw::Point PointOf(const wxMouseEvent& event) {
     return {event.GetX(), event.GetY()};
+}
+
+// The month key of a plain key press; nullopt for any other key.
+std::optional<MonthKey> MonthKeyOf(int keyCode) {
+    switch (keyCode) {
+        case WXK_PAGEUP:
+        case WXK_NUMPAD_PAGEUP:
+            return MonthKey::kPrevMonth;
+        case WXK_PAGEDOWN:
+        case WXK_NUMPAD_PAGEDOWN:
+            return MonthKey::kNextMonth;
+        case WXK_HOME:
+        case WXK_NUMPAD_HOME:
+            return MonthKey::kCurrentMonth;
+        case WXK_UP:
+        case WXK_NUMPAD_UP:
+            return MonthKey::kUp;
+        case WXK_DOWN:
+        case WXK_NUMPAD_DOWN:
+            return MonthKey::kDown;
+        case WXK_LEFT:
+        case WXK_NUMPAD_LEFT:
+            return MonthKey::kLeft;
+        case WXK_RIGHT:
+        case WXK_NUMPAD_RIGHT:
+            return MonthKey::kRight;
+        case WXK_RETURN:
+        case WXK_NUMPAD_ENTER:
+        case WXK_SPACE:
+        case WXK_NUMPAD_SPACE:
+            return MonthKey::kOpen;
+        default:
+            return std::nullopt;
+    }
 }
 
 }  // namespace
@@ -34,7 +73,9 @@ void CXelCalMView::OnDraw(fw::Canvas& canvas) {
     if (m_bShowHolidays) {
         AddNationalHolidays(content);
     }
-    PaintMonth(canvas, m_layout, year, month, m_clock(), &content);
+    const LocalDateTime now = m_clock();
+    PaintMonth(canvas, m_layout, year, month, now, &content,
+               [&](fw::Canvas& over) { DrawDayCursor(over, m_layout, m_nav.CursorDay(now)); });
 }
 
 void CXelCalMView::ShowNextMonth() {
@@ -50,6 +91,43 @@ void CXelCalMView::ShowPrevMonth() {
 void CXelCalMView::ShowCurrentMonth() {
     m_nav.ShowCurrentMonth(m_clock());
     RedrawNow();
+}
+
+void CXelCalMView::ShowMonth(int year, int month) {
+    if (m_nav.ShowMonth(year, month)) {
+        RedrawNow();
+    }
+}
+
+void CXelCalMView::GoToMonth() {
+    CGoToMonthDlg dialog(wxGetTopLevelParent(this), m_nav.m_nViewYear, m_nav.m_nViewMonth);
+    if (dialog.ShowModal() == wxID_OK) {
+        ShowMonth(dialog.Year(), dialog.Month());
+    }
+}
+
+bool CXelCalMView::HandleKey(int keyCode, int modifiers) {
+    if (modifiers == wxMOD_CONTROL && (keyCode == 'G' || keyCode == 'g')) {
+        GoToMonth();
+        return true;
+    }
+    const std::optional<MonthKey> key = MonthKeyOf(keyCode);
+    if (modifiers != wxMOD_NONE || !key) {
+        return false;
+    }
+    const CMonthNavigator::KeyResult result = m_nav.OnKey(*key, m_clock());
+    if (result.action == CMonthNavigator::KeyAction::kOpenDay) {
+        EditDay(result.day);
+    } else {
+        RedrawNow();
+    }
+    return true;
+}
+
+void CXelCalMView::OnKeyDown(wxKeyEvent& event) {
+    if (!HandleKey(event.GetKeyCode(), event.GetModifiers())) {
+        event.Skip();
+    }
 }
 
 void CXelCalMView::OnLButtonDown(wxMouseEvent& event) {

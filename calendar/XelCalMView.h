@@ -1,6 +1,8 @@
 // The month view: the main window's only child. It keeps no data of its own; every paint
 // reads the month from the schedule model afresh, and a double-click on a day edits that
-// day through the day schedule dialog and saves the result.
+// day through the day schedule dialog and saves the result. The keyboard works the same
+// month through HandleKey (MonthInput.h has the rules): the main window forwards its keys
+// there, and the view takes its own key presses when it has the focus.
 #pragma once
 
 #include <functional>
@@ -24,6 +26,16 @@ class CXelCalMView : public fw::CView {
     void ShowNextMonth();
     void ShowPrevMonth();
     void ShowCurrentMonth();
+    // year 1000..9999, month 1..12; anything else is ignored.
+    void ShowMonth(int year, int month);
+    // The "移動" dialog; OK shows the month it names.
+    void GoToMonth();
+    // The day under the day cursor.
+    int CursorDay() const { return m_nav.CursorDay(m_clock()); }
+
+    // A key press (wx key code, wx modifier flags): PageUp, PageDown, Home, the arrows,
+    // Enter and Space without modifiers, and Ctrl+G. Returns whether the key was taken.
+    bool HandleKey(int keyCode, int modifiers);
 
     // Where "now" comes from; tests fix it.
     using Clock = std::function<LocalDateTime()>;
@@ -50,6 +62,7 @@ class CXelCalMView : public fw::CView {
     void OnLButtonUp(wxMouseEvent& event);
     void OnLButtonDblClk(wxMouseEvent& event);
     void OnMouseWheel(wxMouseEvent& event);
+    void OnKeyDown(wxKeyEvent& event);
 
     CScheduleModel& m_model;
     bool m_bShowHolidays = true;

@@ -35,6 +35,7 @@ CMonthNavigator::CMonthNavigator(const MonthLayout& layout, const LocalDateTime&
     : m_nViewYear(now.year), m_nViewMonth(now.month), m_layout(layout) {}
 
 void CMonthNavigator::ShowNextMonth() {
+    m_nCursorDay = 0;
     if (++m_nViewMonth > 12) {
         m_nViewMonth = 1;
         ++m_nViewYear;
@@ -42,6 +43,7 @@ void CMonthNavigator::ShowNextMonth() {
 }
 
 void CMonthNavigator::ShowPrevMonth() {
+    m_nCursorDay = 0;
     if (--m_nViewMonth < 1) {
         m_nViewMonth = 12;
         --m_nViewYear;
@@ -49,8 +51,61 @@ void CMonthNavigator::ShowPrevMonth() {
 }
 
 void CMonthNavigator::ShowCurrentMonth(const LocalDateTime& now) {
+    m_nCursorDay = 0;
     m_nViewYear = now.year;
     m_nViewMonth = now.month;
+}
+
+bool CMonthNavigator::ShowMonth(int year, int month) {
+    if (year < 1000 || year > 9999 || month < 1 || month > 12) {
+        return false;
+    }
+    m_nCursorDay = 0;
+    m_nViewYear = year;
+    m_nViewMonth = month;
+    return true;
+}
+
+int CMonthNavigator::CursorDay(const LocalDateTime& now) const {
+    if (m_nCursorDay != 0) {
+        return m_nCursorDay;
+    }
+    return m_nViewYear == now.year && m_nViewMonth == now.month ? now.day : 1;
+}
+
+CMonthNavigator::KeyResult CMonthNavigator::OnKey(MonthKey key, const LocalDateTime& now) {
+    CursorMove move = CursorMove::kPrevDay;
+    switch (key) {
+        case MonthKey::kPrevMonth:
+            ShowPrevMonth();
+            return {};
+        case MonthKey::kNextMonth:
+            ShowNextMonth();
+            return {};
+        case MonthKey::kCurrentMonth:
+            ShowCurrentMonth(now);
+            return {};
+        case MonthKey::kOpen:
+            return {KeyAction::kOpenDay, CursorDay(now)};
+        case MonthKey::kUp:
+            move = CursorMove::kPrevDay;
+            break;
+        case MonthKey::kDown:
+            move = CursorMove::kNextDay;
+            break;
+        case MonthKey::kLeft:
+            move = CursorMove::kLeft;
+            break;
+        case MonthKey::kRight:
+            move = CursorMove::kRight;
+            break;
+    }
+    const MonthDayPos to =
+        MoveDayCursor(m_layout, {m_nViewYear, m_nViewMonth, CursorDay(now)}, move);
+    m_nViewYear = to.year;
+    m_nViewMonth = to.month;
+    m_nCursorDay = to.day;
+    return {};
 }
 
 void CMonthNavigator::OnLButtonDown(fw::Point point) {
@@ -95,6 +150,7 @@ CMonthNavigator::DblClkResult CMonthNavigator::OnLButtonDblClk(fw::Point point,
             ShowCurrentMonth(now);
             return {DblClkAction::kMonthChanged, 0};
         case MonthHitKind::kDay:
+            m_nCursorDay = hit.day;
             return {DblClkAction::kOpenDay, hit.day};
         case MonthHitKind::kNothing:
             break;

@@ -7,13 +7,22 @@
 // - The wheel moves one month per event: towards the user (delta < 0) forward, any other
 //   delta back.
 // - A double-click in the header band above the left column shows the current month; one
-//   on an existing day opens that day.
+//   on an existing day opens that day (and puts the day cursor on it).
+//
+// The keyboard (the view maps its keys to MonthKey): PageUp and PageDown show the previous
+// and next month, Home the current one; the arrows move the day cursor (DayCursor.h), into
+// the neighbouring month past either end; Enter and Space open the day under the cursor.
+// The cursor starts on today in the current month and on the 1st in any other, and goes
+// back there whenever the month changes otherwise than by the cursor.
 #pragma once
 
 #include <optional>
 
 #include "Canvas.h"
+#include "DayCursor.h"
 #include "MonthLayout.h"
+
+enum class MonthKey { kPrevMonth, kNextMonth, kCurrentMonth, kUp, kDown, kLeft, kRight, kOpen };
 
 enum class MonthHitKind { kNothing, kHeader, kDay };
 
@@ -38,6 +47,18 @@ class CMonthNavigator {
     void ShowNextMonth();
     void ShowPrevMonth();
     void ShowCurrentMonth(const LocalDateTime& now);
+    // year 1000..9999, month 1..12; anything else changes nothing and returns false.
+    bool ShowMonth(int year, int month);
+
+    // The day under the cursor in the month shown.
+    int CursorDay(const LocalDateTime& now) const;
+
+    enum class KeyAction { kRepaint, kOpenDay };
+    struct KeyResult {
+        KeyAction action = KeyAction::kRepaint;
+        int day = 0;  // kOpenDay: the day of the month shown
+    };
+    KeyResult OnKey(MonthKey key, const LocalDateTime& now);
 
     void OnLButtonDown(fw::Point point);
     // Each returns true when the month changed and the view must repaint.
@@ -58,6 +79,8 @@ class CMonthNavigator {
     // The last press in the view; none before the first one, and a release with no press
     // to compare with (pressed elsewhere, released over the view) counts as a plain click.
     std::optional<fw::Point> m_ptLButtonDown;
+    // The cursor's day in the month shown; 0 until the cursor is moved (CursorDay).
+    int m_nCursorDay = 0;
 
   private:
     MonthLayout m_layout;

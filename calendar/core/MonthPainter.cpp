@@ -155,7 +155,8 @@ bool IsPastDay(int year, int month, int day, const LocalDateTime& now) {
 }
 
 void PaintMonth(fw::Canvas& canvas, const MonthLayout& layout, int year, int month,
-                const LocalDateTime& now, const MonthContent* content) {
+                const LocalDateTime& now, const MonthContent* content,
+                const std::function<void(fw::Canvas&)>& overlay) {
     const fw::Rect client{0, 0, layout.ClientWidth(), layout.ClientHeight()};
     canvas.SelectBrush(layout.m_brushWhite);
     canvas.FillRect(client);
@@ -195,6 +196,9 @@ void PaintMonth(fw::Canvas& canvas, const MonthLayout& layout, int year, int mon
             }
             canvas.SelectBrush(layout.m_brushWhite);
         }
+    }
+    if (overlay) {
+        overlay(canvas);
     }
     canvas.BlitToTarget();
 }

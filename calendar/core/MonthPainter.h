@@ -8,6 +8,7 @@
 // fill below them (white, or grey for what is over).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,9 +43,11 @@ void AddNationalHolidays(MonthContent& month);
 int HolidayNameSlot(const DaySlots& slots);
 
 // Paints year/month, whose content the model read, as the month view shows it at time
-// `now`. Null content: no table is open.
+// `now`. Null content: no table is open. overlay, when set, draws over the finished month
+// just before the copy to the window (the view's day cursor).
 void PaintMonth(fw::Canvas& canvas, const MonthLayout& layout, int year, int month,
-                const LocalDateTime& now, const MonthContent* content);
+                const LocalDateTime& now, const MonthContent* content,
+                const std::function<void(fw::Canvas&)>& overlay = nullptr);
 
 // The period bar's polygon for axis x, top y and height h: three pixels wide around x from
 // y to y+h, with 9-pixel arrowheads of half-width 5 as the mark type asks (PeriodMark).

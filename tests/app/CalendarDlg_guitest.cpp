@@ -5,9 +5,11 @@
 #include <wx/button.h>
 #include <wx/listctrl.h>
 #include <wx/menu.h>
+#include <wx/spinctrl.h>
 #include <wx/testing.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -20,11 +22,13 @@
 #include "AboutDlg.h"
 #include "Backups.h"
 #include "CalendarDlg.h"
+#include "GoToMonthDlg.h"
 #include "MessageBox.h"
 #include "RestoreDlg.h"
 #include "ScheduleModel.h"
 #include "XelCalMView.h"
 #include "XelFile.h"
+#include "YoteiEditDlg.h"
 
 namespace {
 
@@ -51,6 +55,40 @@ class ExpectRestore : public wxExpectModalBase<CRestoreDlg> {
 
   private:
     std::function<int(CRestoreDlg&)> m_answer;
+};
+
+// Answers "移動" with year and month and then `answer`.
+class ExpectGoTo : public wxExpectModalBase<CGoToMonthDlg> {
+  public:
+    ExpectGoTo(int year, int month, int answer) : m_year(year), m_month(month), m_answer(answer) {}
+
+  protected:
+    int OnInvoked(CGoToMonthDlg* dialog) const override {
+        dialog->YearCtrl()->SetValue(m_year);
+        dialog->MonthCtrl()->SetValue(m_month);
+        return m_answer;
+    }
+
+  private:
+    int m_year, m_month, m_answer;
+};
+
+// Notes which day the day schedule dialog came up for, and cancels it.
+class ExpectDayDialog : public wxExpectModalBase<CYoteiEditDlg> {
+  public:
+    explicit ExpectDayDialog(std::string& seen) : m_seen(seen) {}
+
+  protected:
+    int OnInvoked(CYoteiEditDlg* dialog) const override {
+        char date[16];
+        std::snprintf(date, sizeof date, "%04d%02d%02d", dialog->m_nYear, dialog->m_nMonth,
+                      dialog->m_nDay);
+        m_seen = date;
+        return wxID_CANCEL;
+    }
+
+  private:
+    std::string& m_seen;
 };
 
 std::vector<std::vector<wxString>> ListRows(const CRestoreDlg& d) {
@@ -112,21 +150,43 @@ TEST_F(MainWindowTest, ContextMenuOffersAboutAndEnterAndEscapeDoNotEndTheWindow)
         EXPECT_EQ(w.GetPosition(), wxPoint(0, 0));
         std::unique_ptr<wxMenu> menu(w.BuildSystemMenu());
         ASSERT_NE(menu, nullptr);
-        ASSERT_EQ(menu->GetMenuItemCount(), 5u);
+        ASSERT_EQ(menu->GetMenuItemCount(), 10u);
         EXPECT_EQ(menu->FindItemByPosition(0)->GetItemLabelText(), wxString::FromUTF8("最小化"));
         EXPECT_EQ(menu->FindItemByPosition(1)->GetItemLabelText(), wxString::FromUTF8("閉じる"));
         EXPECT_TRUE(menu->FindItemByPosition(2)->IsSeparator());
-        EXPECT_EQ(menu->FindItemByPosition(3)->GetItemLabel(),
+        // The month entries, with the keys that do the same shown beside them.
+        const struct {
+            const char* label;
+            int id, keyCode, modifiers;
+        } months[] = {{"前の月", IDM_PREV_MONTH, WXK_PAGEUP, wxACCEL_NORMAL},
+                      {"次の月", IDM_NEXT_MONTH, WXK_PAGEDOWN, wxACCEL_NORMAL},
+                      {"今月", IDM_THIS_MONTH, WXK_HOME, wxACCEL_NORMAL},
+                      {"移動...", IDM_GOTO_MONTH, 'G', wxACCEL_CTRL}};
+        for (int k = 0; k < 4; ++k) {
+            const wxMenuItem* item = menu->FindItemByPosition(3 + k);
+            EXPECT_EQ(item->GetItemLabelText(), wxString::FromUTF8(months[k].label));
+            EXPECT_EQ(item->GetId(), months[k].id);
+            std::unique_ptr<wxAcceleratorEntry> accel(item->GetAccel());
+            ASSERT_NE(accel, nullptr) << k;
+            EXPECT_EQ(accel->GetKeyCode(), months[k].keyCode) << k;
+            EXPECT_EQ(accel->GetFlags(), months[k].modifiers) << k;
+        }
+        EXPECT_TRUE(menu->FindItemByPosition(7)->IsSeparator());
+        EXPECT_EQ(menu->FindItemByPosition(8)->GetItemLabel(),
                   wxString::FromUTF8("バックアップから復元 (&R)..."));
-        const wxMenuItem* about = menu->FindItemByPosition(4);
+        const wxMenuItem* about = menu->FindItemByPosition(9);
         EXPECT_EQ(about->GetItemLabel(), wxString::FromUTF8("ﾊﾞｰｼﾞｮﾝ情報 (&A)..."));
 
         // Choosing the entry runs the version box, and the window stays.
         wxTEST_DIALOG(drive::SysCommand(w, about->GetId()), ExpectAbout());
         EXPECT_TRUE(w.IsModal());
 
-        for (int key : {WXK_RETURN, WXK_NUMPAD_ENTER, WXK_ESCAPE}) {
-            drive::Key(w, key);
+        // Escape, and Enter with a modifier (the view leaves it alone), are swallowed; a
+        // plain Enter opens the cursor's day (the keys test below).
+        const std::pair<int, int> keys[] = {
+            {WXK_ESCAPE, wxMOD_NONE}, {WXK_RETURN, wxMOD_SHIFT}, {WXK_NUMPAD_ENTER, wxMOD_SHIFT}};
+        for (const auto& [key, modifiers] : keys) {
+            drive::Key(w, key, modifiers);
             EXPECT_TRUE(w.IsModal()) << key;
             EXPECT_EQ(drive::Result(w), -1) << key;
         }
@@ -134,6 +194,76 @@ TEST_F(MainWindowTest, ContextMenuOffersAboutAndEnterAndEscapeDoNotEndTheWindow)
         drive::SysCommand(w, fw::SC_CLOSE);
     });
     EXPECT_EQ(result, IDCANCEL);
+}
+
+// The keys pressed in the main window reach the view: month keys, the cursor across the
+// ends of months, Enter and Space opening the cursor's day (and not ending the window),
+// Ctrl+G and the menu's month entries.
+TEST_F(MainWindowTest, KeysAndMonthEntriesMoveTheViewAndEnterOpensTheCursorDay) {
+    CCalendarDlg window(m_model);
+    const int result = Run(window, [](CCalendarDlg& w) {
+        CXelCalMView& view = *w.View();
+        view.SetClock([] { return LocalDateTime{2008, 3, 10, 12, 0, 0}; });
+        view.ShowCurrentMonth();
+        const auto shown = [&view] {
+            char text[16];
+            std::snprintf(text, sizeof text, "%04d%02d%02d", view.ViewYear(), view.ViewMonth(),
+                          view.CursorDay());
+            return std::string(text);
+        };
+        EXPECT_EQ(shown(), "20080310");
+        const struct {
+            int keyCode, modifiers;
+            const char* after;
+        } keys[] = {
+            {WXK_PAGEDOWN, wxMOD_NONE, "20080401"},
+            {WXK_PAGEUP, wxMOD_NONE, "20080310"},
+            {WXK_PAGEUP, wxMOD_NONE, "20080201"},
+            {WXK_HOME, wxMOD_NONE, "20080310"},
+            {WXK_RIGHT, wxMOD_NONE, "20080326"},
+            {WXK_RIGHT, wxMOD_NONE, "20080410"},
+            {WXK_LEFT, wxMOD_NONE, "20080326"},
+            {WXK_DOWN, wxMOD_NONE, "20080327"},
+            {WXK_UP, wxMOD_NONE, "20080326"},
+            {WXK_NUMPAD_PAGEDOWN, wxMOD_NONE, "20080401"},
+            {WXK_UP, wxMOD_NONE, "20080331"},
+            // Keys with modifiers are left alone.
+            {WXK_PAGEDOWN, wxMOD_CONTROL, "20080331"},
+            {WXK_DOWN, wxMOD_ALT, "20080331"},
+        };
+        for (const auto& k : keys) {
+            drive::Key(w, k.keyCode, k.modifiers);
+            EXPECT_EQ(shown(), k.after) << k.keyCode << " " << k.modifiers;
+        }
+
+        for (int key : {WXK_RETURN, WXK_NUMPAD_ENTER, WXK_SPACE}) {
+            std::string opened;
+            wxTEST_DIALOG(drive::Key(w, key), ExpectDayDialog(opened));
+            EXPECT_EQ(opened, "20080331") << key;
+            EXPECT_TRUE(w.IsModal()) << key;
+            EXPECT_EQ(drive::Result(w), -1) << key;
+        }
+
+        wxTEST_DIALOG(drive::Key(w, 'G', wxMOD_CONTROL), ExpectGoTo(2012, 7, wxID_OK));
+        EXPECT_EQ(shown(), "20120701");
+        wxTEST_DIALOG(drive::Key(w, 'G', wxMOD_CONTROL), ExpectGoTo(1999, 1, wxID_CANCEL));
+        EXPECT_EQ(shown(), "20120701");
+
+        drive::SysCommand(w, IDM_PREV_MONTH);
+        EXPECT_EQ(shown(), "20120601");
+        drive::SysCommand(w, IDM_NEXT_MONTH);
+        drive::SysCommand(w, IDM_NEXT_MONTH);
+        EXPECT_EQ(shown(), "20120801");
+        drive::SysCommand(w, IDM_THIS_MONTH);
+        EXPECT_EQ(shown(), "20080310");
+        wxTEST_DIALOG(drive::SysCommand(w, IDM_GOTO_MONTH), ExpectGoTo(9999, 12, wxID_OK));
+        EXPECT_EQ(shown(), "99991201");
+
+        EXPECT_TRUE(w.IsModal());
+        drive::SysCommand(w, fw::SC_CLOSE);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(ReadBytes(TablePath()), std::string(kHeader) + kEndMark);  // nothing written
 }
 
 // The close box, the context menu's "閉じる", and the OK and Cancel commands the dialog

@@ -154,4 +154,32 @@ TEST_F(MonthViewTest, MonthChangesRepaintBeforeReturning) {
     EXPECT_EQ(m_view->ViewMonth(), month);
 }
 
+// Key presses the view gets while it has the focus: each one taken repaints (or opens the
+// day under the cursor); others go on to the window's parents.
+TEST_F(MonthViewTest, KeyPressesOnTheViewMoveTheCursorAndOpenItsDay) {
+    m_view->SetClock([] { return LocalDateTime{2008, 3, 10, 12, 0, 0}; });
+    m_view->ShowCurrentMonth();
+    m_answerOk = false;
+    const auto press = [this](int keyCode) {
+        wxKeyEvent event(wxEVT_KEY_DOWN);
+        event.m_keyCode = keyCode;
+        event.SetEventObject(m_view);
+        m_view->GetEventHandler()->ProcessEvent(event);
+        return event.GetSkipped();
+    };
+    int draws = m_paints->Count();
+    EXPECT_FALSE(press(WXK_LEFT));
+    EXPECT_EQ(m_view->ViewMonth(), 2);
+    EXPECT_EQ(m_view->CursorDay(), 26);  // the same row of February's right column
+    EXPECT_EQ(m_paints->Count(), ++draws);
+    EXPECT_FALSE(press(WXK_RETURN));
+    EXPECT_EQ(m_runs, 1);
+    EXPECT_EQ(m_seen.m_nMonth, 2);
+    EXPECT_EQ(m_seen.m_nDay, 26);
+    EXPECT_TRUE(press(WXK_ESCAPE));
+    EXPECT_TRUE(press('A'));
+    EXPECT_EQ(m_paints->Count(), draws);
+    EXPECT_EQ(ReadBytes(TablePath()), m_old);
+}
+
 }  // namespace

@@ -114,9 +114,13 @@ inline void DoubleClick(fw::CDialog& dialog, int id, int index) {
 
 // A key pressed in the dialog (WXK_ESCAPE, WXK_RETURN, ...): the key hook event the
 // toolkit sends the top-level window before the focused control sees the key.
-inline void Key(fw::CDialog& dialog, int keyCode) {
+// modifiers: wxMOD_CONTROL etc.; a letter comes as its upper-case code ('G' for Ctrl+G).
+inline void Key(fw::CDialog& dialog, int keyCode, int modifiers = wxMOD_NONE) {
     wxKeyEvent event(wxEVT_CHAR_HOOK);
     event.m_keyCode = keyCode;
+    event.m_controlDown = (modifiers & wxMOD_CONTROL) != 0;
+    event.m_shiftDown = (modifiers & wxMOD_SHIFT) != 0;
+    event.m_altDown = (modifiers & wxMOD_ALT) != 0;
     event.SetEventObject(&dialog);
     dialog.GetEventHandler()->ProcessEvent(event);
 }
