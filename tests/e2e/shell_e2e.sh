@@ -63,6 +63,36 @@ tx=$((20 + (today - 1) / 16 * 380 + 340))
 ty=$((20 + (today - 1) % 16 * 27 + 14))
 check "today's row is tinted" pixel_is "$tx" "$ty" 255,243,176
 
+# The keys, sent to the window under the pointer: the day cursor (a blue band along the
+# row's left edge) starts on today; PageUp, Home and Down move it; Enter opens the day and
+# Ctrl+G the month dialog.
+cursor_on() {  # DAY: the cursor's band at the left edge of that day's row
+    local d=$1
+    pixel_is $((20 + (d - 1) / 16 * 380 + 1)) $((20 + (d - 1) % 16 * 27 + 13)) 0,90,220
+}
+xdotool mousemove 300 200
+check "the day cursor starts on today" wait_for 5 cursor_on "$today"
+xdotool key Prior
+check "PageUp shows the previous month" wait_for 5 pixel_is 600 10 220,220,220
+xdotool key Home
+check "Home comes back, the cursor on today" wait_for 5 cursor_on "$today"
+last_day=$((10#$(date -d "$(date +%Y-%m-01) +1 month -1 day" +%d)))
+if [ "$today" -lt "$last_day" ]; then
+    xdotool key Down
+    check "Down moves the cursor to the next day" wait_for 5 cursor_on $((today + 1))
+fi
+named() { [ -n "$(windows_named "$1")" ]; }
+xdotool key Return
+check "Enter opens 予定編集 for the cursor's day" wait_for 10 named "予定編集"
+"$XCLOSE" "$(windows_named "予定編集" | head -n 1)"
+unnamed() { ! named "$1"; }
+wait_for 10 unnamed "予定編集"
+xdotool mousemove 300 210
+xdotool key ctrl+g
+check "Ctrl+G opens 移動" wait_for 10 named "移動"
+"$XCLOSE" "$(windows_named "移動" | head -n 1)"
+xdotool key Home
+
 # January: 元日 paints day 1's number red and its name in the row's lower right slot box.
 for _ in $(seq $(((13 - 10#$(date +%m)) % 12))); do
     xdotool mousemove 300 200 click 5
