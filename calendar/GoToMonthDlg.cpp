@@ -1,5 +1,6 @@
 #include "GoToMonthDlg.h"
 
+#include <wx/button.h>
 #include <wx/sizer.h>
 #include <wx/spinctrl.h>
 #include <wx/stattext.h>
@@ -21,8 +22,10 @@ CGoToMonthDlg::CGoToMonthDlg(wxWindow* parent, int year, int month)
                 wxALIGN_CENTER_VERTICAL | wxLEFT, 4);
     auto* all = new wxBoxSizer(wxVERTICAL);
     all->Add(fields, 0, wxALL, 10);
-    all->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM,
-             10);
+    // The toolkit has no Japanese texts for its buttons: the program gives them.
+    wxStdDialogButtonSizer* buttons = CreateStdDialogButtonSizer(wxOK | wxCANCEL);
+    buttons->GetCancelButton()->SetLabel(wxString::FromUTF8("キャンセル"));
+    all->Add(buttons, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
     SetSizerAndFit(all);
     m_pYear->SetFocus();
     m_pYear->SetSelection(-1, -1);
