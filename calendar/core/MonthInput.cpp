@@ -36,6 +36,9 @@ CMonthNavigator::CMonthNavigator(const MonthLayout& layout, const LocalDateTime&
 
 void CMonthNavigator::ShowNextMonth() {
     m_nCursorDay = 0;
+    if (m_nViewYear >= 9999 && m_nViewMonth == 12) {
+        return;  // the last month the dates can hold
+    }
     if (++m_nViewMonth > 12) {
         m_nViewMonth = 1;
         ++m_nViewYear;
@@ -44,6 +47,9 @@ void CMonthNavigator::ShowNextMonth() {
 
 void CMonthNavigator::ShowPrevMonth() {
     m_nCursorDay = 0;
+    if (m_nViewYear <= 1000 && m_nViewMonth == 1) {
+        return;  // the first month the dates can hold
+    }
     if (--m_nViewMonth < 1) {
         m_nViewMonth = 12;
         --m_nViewYear;

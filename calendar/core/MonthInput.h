@@ -43,7 +43,8 @@ class CMonthNavigator {
     // Starts on now's month with no press recorded.
     CMonthNavigator(const MonthLayout& layout, const LocalDateTime& now);
 
-    // The three month operations; the view repaints after each.
+    // The three month operations; the view repaints after each. The next and previous
+    // month stop at December 9999 and January 1000, the ends of the dates.
     void ShowNextMonth();
     void ShowPrevMonth();
     void ShowCurrentMonth(const LocalDateTime& now);

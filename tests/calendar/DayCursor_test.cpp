@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "MonthInput.h"
 #include "MonthPainter.h"
 #include "RecordingCanvas.h"
@@ -104,6 +106,15 @@ TEST(MonthKeysTest, ShowMonthTakesOnlyYearsAndMonthsTheFileCanHold) {
         EXPECT_EQ(nav.ShowMonth(c.year, c.month), c.shown) << c.year << "-" << c.month;
         EXPECT_EQ(nav.m_nViewYear, c.shown ? c.year : 2008);
         EXPECT_EQ(nav.m_nViewMonth, c.shown ? c.month : 3);
+    }
+    // The next and previous month stop at the ends of the dates.
+    for (const auto& [year, month, next] :
+         {std::tuple{9999, 12, true}, std::tuple{1000, 1, false}}) {
+        CMonthNavigator nav(layout, kNow);
+        ASSERT_TRUE(nav.ShowMonth(year, month));
+        next ? nav.ShowNextMonth() : nav.ShowPrevMonth();
+        EXPECT_EQ(nav.m_nViewYear, year);
+        EXPECT_EQ(nav.m_nViewMonth, month);
     }
 }
 
