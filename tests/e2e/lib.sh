@@ -68,10 +68,26 @@ cleanup() {
     return 0
 }
 
-# Starts pemdaro from the workspace in the background; sets PEMDARO_PID.
+# Starts pemdaro from the workspace in the background; sets PEMDARO_PID. Now and then (a
+# few times in 1,000 starts) GTK refuses the display before any of the program's code
+# runs ("Unable to initialize GTK+") while the X server answers other clients at once;
+# such a start is made once more.
 start_pemdaro() {
-    (cd "$E2E_WORK" && exec "$PEMDARO" >"$E2E_WORK/stdout.log" 2>"$E2E_WORK/stderr.log") &
-    PEMDARO_PID=$!
+    local attempt
+    for attempt in 1 2; do
+        (cd "$E2E_WORK" && exec "$PEMDARO" >"$E2E_WORK/stdout.log" 2>"$E2E_WORK/stderr.log") &
+        PEMDARO_PID=$!
+        [ "$attempt" -eq 1 ] || return 0
+        wait_for 10 shown_or_gone || return 0
+        if ! is_gone "$PEMDARO_PID" ||
+            ! grep -q "Unable to initialize GTK" "$E2E_WORK/stderr.log"; then
+            return 0
+        fi
+    done
+}
+# Some window of the program is up (the month or a message box), or the copy has ended.
+shown_or_gone() {
+    is_gone "$PEMDARO_PID" || [ -n "$(windows_named Pemdaro)$(windows_named pemdaro)" ]
 }
 
 # Mapped top-level windows whose title is exactly $1 (UTF-8 titles included). xwininfo
