@@ -21,8 +21,17 @@ start_pemdaro
 check "the main window appears" wait_for 60 has_main_window
 [ "$E2E_FAILURES" -eq 0 ] || { finish; exit 1; }
 
-# The row of day 20 (right column, third row), where the other program's entry goes.
-row_sum() { import -window root -crop 330x20+410+77 -depth 8 rgb:- 2>/dev/null | md5sum; }
+# The entry places of day 20's row (right column, fourth row: y 101 to 128), where the
+# other program's entry goes; summed once the month is painted (the row white, or grey
+# when the 20th is over, or today's tint).
+row_sum() { import -window root -crop 320x24+428+103 -depth 8 rgb:- 2>/dev/null | md5sum; }
+row_painted() {
+    case "$(pixel 700 115)" in
+        255,255,255 | 220,220,220 | 255,243,176) return 0 ;;
+        *) return 1 ;;
+    esac
+}
+check "day 20's row is painted, empty" wait_for 10 row_painted
 empty_row=$(row_sum)
 has_line() { grep -q "^$1"$'\r'"$" "$E2E_WORK/data/kelnova.txt"; }
 
