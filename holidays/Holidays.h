@@ -1,5 +1,5 @@
 // Japan's national holidays, computed from the law (国民の祝日に関する法律 and its
-// amendments, and the special laws for single days); no data is read at run time.
+// amendments, and the laws made for single days); no data is read at run time.
 //
 // Covered: every day from 20 July 1948, when the law took effect (earlier days are never
 // holidays), to 31 December 9999. Each amendment counts from the day it took effect: the

@@ -232,7 +232,12 @@ bool CScheduleModel::FileChangedOnDisk(bool checkContent) const {
 }
 
 bool CScheduleModel::ReloadIfChanged() {
-    if (!FileChangedOnDisk() || !FileStampOf(DbTablePath(m_table)).exists) {
+    if (m_table == nullptr) {
+        return false;
+    }
+    // One stat per check: it runs every 2 seconds.
+    const FileStamp now = FileStampOf(DbTablePath(m_table));
+    if (now == m_stamp || !now.exists) {
         return false;
     }
     Reload();

@@ -100,22 +100,35 @@ void PaintDay(fw::Canvas& canvas, const MonthLayout& layout, const MonthDay& con
 
 }  // namespace
 
-std::string NationalHolidayText(const std::string& date) {
-    const std::optional<Holiday> holiday = NationalHoliday(date);
-    if (!holiday) {
-        return {};
-    }
-    // Every name the holidays module gives is CP932 text.
-    std::string text = Utf8ToCp932(holiday->nameUtf8).value_or("");
-    if (holiday->predicted) {
+namespace {
+
+// A holiday as the view shows it, CP932: its name, with "（予測）" when predicted. Every
+// name the holidays module gives is CP932 text.
+std::string HolidayText(const Holiday& holiday) {
+    std::string text = Utf8ToCp932(holiday.nameUtf8).value_or("");
+    if (holiday.predicted) {
         text += Utf8ToCp932("（予測）").value_or("");
     }
     return text;
 }
 
+}  // namespace
+
+std::string NationalHolidayText(const std::string& date) {
+    const std::optional<Holiday> holiday = NationalHoliday(date);
+    return holiday ? HolidayText(*holiday) : std::string();
+}
+
 void AddNationalHolidays(MonthContent& month) {
+    // The year's holidays once, not a year's computation for every day painted.
+    const std::vector<DatedHoliday> year = HolidaysOfYear(month.year);
     for (MonthDay& day : month.days) {
-        day.nationalHoliday = NationalHolidayText(day.content.date);
+        day.nationalHoliday.clear();
+        for (const DatedHoliday& holiday : year) {
+            if (holiday.date == day.content.date) {
+                day.nationalHoliday = HolidayText(holiday.holiday);
+            }
+        }
     }
 }
 
