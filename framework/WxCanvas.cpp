@@ -156,6 +156,10 @@ void WxCanvas::TextOut(Point at, std::string_view text) {
     DrawTextAt(at.x, at.y, shown, m_dc.GetTextExtent(shown));
 }
 
+int WxCanvas::TextWidth(std::string_view text) {
+    return m_dc.GetTextExtent(SingleLine(text)).x;
+}
+
 void WxCanvas::DrawImage(ImageId image, Point at) {
     const wxBitmap& bitmap = CanvasImage(image);
     if (bitmap.IsOk()) {

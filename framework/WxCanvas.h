@@ -39,6 +39,7 @@ class WxCanvas : public Canvas {
     // colour first.
     void DrawText(std::string_view text, const Rect& box, unsigned flags) override;
     void TextOut(Point at, std::string_view text) override;
+    int TextWidth(std::string_view text) override;
     void DrawImage(ImageId image, Point at) override;
     void BlitToTarget() override;
 

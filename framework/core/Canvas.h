@@ -90,6 +90,8 @@ class Canvas {
     // Texts are CP932 bytes, as the program holds them.
     virtual void DrawText(std::string_view text, const Rect& box, unsigned flags) = 0;
     virtual void TextOut(Point at, std::string_view text) = 0;
+    // Width in pixels of a single-line text in the selected font.
+    virtual int TextWidth(std::string_view text) = 0;
     // Draws a resource image with its transparent colour left out.
     virtual void DrawImage(ImageId image, Point at) = 0;
 

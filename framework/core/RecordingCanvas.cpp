@@ -74,6 +74,11 @@ void RecordingCanvas::TextOut(Point at, std::string_view text) {
     call.rect = Rect{at.x, at.y, at.x, at.y};
 }
 
+int RecordingCanvas::TextWidth(std::string_view text) {
+    const int height = m_state.font.height > 0 ? m_state.font.height : 12;
+    return static_cast<int>(text.size()) * height / 2;
+}
+
 void RecordingCanvas::DrawImage(ImageId image, Point at) {
     CanvasCall& call = Record(CanvasOp::kDrawImage);
     call.image = image;

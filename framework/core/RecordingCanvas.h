@@ -82,6 +82,9 @@ class RecordingCanvas : public Canvas {
     void Polygon(const std::vector<Point>& points) override;
     void DrawText(std::string_view text, const Rect& box, unsigned flags) override;
     void TextOut(Point at, std::string_view text) override;
+    // Not recorded. Every byte is half the selected font's height wide (a CP932 double-byte
+    // character as wide as the font is high), 6 pixels when no font is selected.
+    int TextWidth(std::string_view text) override;
     void DrawImage(ImageId image, Point at) override;
     void BlitToTarget() override;
 
