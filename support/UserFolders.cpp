@@ -38,3 +38,11 @@ std::string PemdaroFolder(const char* variable, const char* fallback) {
 std::string UserStateFolder() {
     return PemdaroFolder("XDG_STATE_HOME", ".local/state");
 }
+
+std::string UserConfigFolder() {
+    return PemdaroFolder("XDG_CONFIG_HOME", ".config");
+}
+
+std::string UserDataFolder() {
+    return PemdaroFolder("XDG_DATA_HOME", ".local/share");
+}
