@@ -170,8 +170,12 @@ class Generator {
     bool InPaintMonth(std::string_view rowOrDate) const {
         return rowOrDate.substr(0, 6) == m_paintMonth;
     }
+    // Rows the edits leave alone: the painted month's, and the long period's, whose bar
+    // bench/startup.sh waits for.
     bool Kept(std::string_view rowOrDate) const {
-        return m_spec.samePaintMonth && InPaintMonth(rowOrDate);
+        return (m_spec.samePaintMonth && InPaintMonth(rowOrDate)) ||
+               (!m_longPeriodRow.empty() && rowOrDate.size() > 8 &&
+                rowOrDate.substr(8) == m_longPeriodRow);
     }
 
     void AddLongPeriod() {
@@ -180,6 +184,7 @@ class Generator {
         for (int i = 0; i < m_spec.longPeriodDays; ++i, d = DateAddDays(d, 1)) {
             m_rows.push_back(Line(d, "", "", "0", text, ""));
         }
+        m_longPeriodRow = m_rows.back().substr(8);
     }
 
     // The years' edits: a row deleted (the last one taking its place) and written again at
@@ -211,6 +216,7 @@ class Generator {
 
     TableSpec m_spec;
     std::string m_paintMonth;  // YYYYMM
+    std::string m_longPeriodRow;  // the long period's rows after their date
     std::vector<std::string> m_rows;
 };
 
