@@ -245,7 +245,9 @@ void CCalendarDlg::RestoreFromBackup() {
                        wxString(), fw::MB_ICONEXCLAMATION);
     }
     m_pView->RedrawNow();
-    m_pReminders->Check();
+    if (m_pReminders) {
+        m_pReminders->Check();
+    }
 }
 
 bool CCalendarDlg::PreTranslateKeyDown(int keyCode) {
