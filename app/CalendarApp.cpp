@@ -4,6 +4,8 @@
 #include <wx/dialog.h>
 #include <wx/evtloop.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <string_view>
 
@@ -15,6 +17,7 @@
 #include "InstanceGuard.h"
 #include "MessageBox.h"
 #include "Platform.h"
+#include "Reminders.h"
 #include "ScheduleModel.h"
 #include "TextConv.h"
 
@@ -107,6 +110,23 @@ std::string HeldByOtherMessage(const CDataLock& lock) {
     return text;
 }
 
+// PEMDARO_TEST_CLOCK=YYYYMMDDHHMM[SS] starts the program's clock at that local time, from
+// where it runs on: the end-to-end tests set it so that what is due does not depend on the
+// hour they run at. Unset, or not such a time: the local clock.
+CCalendarDlg::Clock ProgramClock() {
+    const char* setting = std::getenv("PEMDARO_TEST_CLOCK");
+    const std::optional<LocalDateTime> start =
+        setting != nullptr ? ParseLocalDateTime(setting) : std::nullopt;
+    if (!start) {
+        return LocalDateTimeNow;
+    }
+    const auto began = std::chrono::steady_clock::now();
+    return [start = *start, began] {
+        const auto elapsed = std::chrono::steady_clock::now() - began;
+        return AddSeconds(start, std::chrono::duration_cast<std::chrono::seconds>(elapsed).count());
+    };
+}
+
 }  // namespace
 
 bool CCalendarApp::OnInit() {
@@ -134,6 +154,10 @@ int CCalendarApp::InitInstance() {
     IniLoad(kSettingsFile);
     // HOLIDAYS=0 turns the national holidays off; any other value, or none, leaves them on.
     dialog->SetShowHolidays(std::string_view(IniGet("HOLIDAYS", "1")) != "0");
+    // REMIND_MINUTES=0 turns the reminders off; a value that is no number of minutes from 0
+    // to a day gives the default lead of ten minutes.
+    dialog->SetReminderMinutes(ReminderLeadMinutes(IniGet("REMIND_MINUTES", "")));
+    dialog->SetClock(ProgramClock());
     std::optional<std::string> folder = ResolveDataFolder();
     // One writing copy per data file, across sessions, users and machines. Where no lock
     // file can be made (a read-only folder) the copy runs without one.

@@ -1,9 +1,12 @@
 #include "CalendarDlg.h"
 
+#include <wx/dialog.h>
+
 #include <ctime>
 
 #include "AboutDlg.h"
 #include "Backups.h"
+#include "DesktopReminders.h"
 #include "InstanceGuard.h"
 #include "MessageBox.h"
 #include "Platform.h"
@@ -54,6 +57,7 @@ CCalendarDlg::CCalendarDlg(CScheduleModel& model, CInstanceGuard* guard)
     : fw::CDialog(IDD_CALENDAR_DIALOG), m_model(model), m_pGuard(guard) {}
 
 CCalendarDlg::~CCalendarDlg() {
+    m_pReminders.reset();
     m_pollTimer.Stop();
     fw::RemoveWatch(m_nFileWatch);
     fw::RemoveWatch(m_nWatch);
@@ -89,9 +93,23 @@ bool CCalendarDlg::OnInitDialog() {
 
     m_pView->Create(this, kViewChildId, wxRect(0, 0, width, height));
     m_pView->Bind(wxEVT_PAINT, &CCalendarDlg::OnViewPaint, this);
-    m_pView->SetDayDialogRunner(RunYoteiEditDialog);
+    m_pView->SetClock(m_clock);
+    m_pView->SetDayDialogRunner([this](DayDialogFields& fields) {
+        if (!RunYoteiEditDialog(fields)) {
+            return false;
+        }
+        // The edit is written and saved once the view's handler has returned: today's
+        // reminders are planned afresh then.
+        CallAfter([this] {
+            if (m_pReminders && !m_bClosed) {
+                m_pReminders->Check();
+            }
+        });
+        return true;
+    });
     m_pView->SetShowHolidays(m_bShowHolidays);
     m_pView->SendInitialUpdate();
+    m_pView->ShowCurrentMonth();  // of the window's clock
     m_pView->Show();
     // Bound handlers run before the event table's, so the view sees the keys before the
     // dialog base turns Enter and Escape into OK and Cancel.
@@ -102,13 +120,44 @@ bool CCalendarDlg::OnInitDialog() {
     }
     m_pollTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { CheckOutsideChange(); });
     m_pollTimer.Start(kPollMilliseconds);
+
+    m_pReminders = std::make_unique<CDesktopReminders>(
+        m_model, m_clock, [this](const std::string& date) { OpenDayFromReminder(date); });
+    // The first look (which may talk to the notification service) once the window runs.
+    CallAfter([this] {
+        if (!m_bClosed) {
+            m_pReminders->Start(m_nReminderMinutes);
+        }
+    });
     return true;
 }
 
 void CCalendarDlg::CheckOutsideChange() {
     if (!m_bClosed && m_pView != nullptr && m_model.ReloadIfChanged()) {
         m_pView->RedrawNow();
+        if (m_pReminders) {
+            m_pReminders->Check();
+        }
     }
+}
+
+void CCalendarDlg::OpenDayFromReminder(const std::string& date) {
+    if (m_bClosed || m_pView == nullptr || !ScheduleIsDate(date)) {
+        return;
+    }
+    BringToFront();
+    // A dialog over the window has the user's attention (and may be this very day).
+    for (wxWindow* window : wxTopLevelWindows) {
+        auto* dialog = dynamic_cast<wxDialog*>(window);
+        if (dialog != nullptr && dialog != this && dialog->IsModal()) {
+            return;
+        }
+    }
+    if (fw::HasNativeModalDialog()) {
+        return;
+    }
+    m_pView->ShowMonth(std::stoi(date.substr(0, 4)), std::stoi(date.substr(4, 2)));
+    m_pView->EditDay(std::stoi(date.substr(6, 2)));
 }
 
 void CCalendarDlg::OnKeyHook(wxKeyEvent& event) {
@@ -196,6 +245,9 @@ void CCalendarDlg::RestoreFromBackup() {
                        wxString(), fw::MB_ICONEXCLAMATION);
     }
     m_pView->RedrawNow();
+    if (m_pReminders) {
+        m_pReminders->Check();
+    }
 }
 
 bool CCalendarDlg::PreTranslateKeyDown(int keyCode) {
@@ -219,6 +271,9 @@ void CCalendarDlg::CloseAndSave(bool ask) {
     }
     m_bClosed = true;
     m_pollTimer.Stop();
+    if (m_pReminders) {
+        m_pReminders->Stop();
+    }
     if (m_model.HasUnsavedChanges()) {
         const bool saved = m_model.Save();
         if (ask) {
@@ -227,6 +282,9 @@ void CCalendarDlg::CloseAndSave(bool ask) {
         if (!saved && !ResolveFailedSave(ask)) {
             m_bClosed = false;  // the user went back to the window
             m_pollTimer.Start(kPollMilliseconds);
+            if (m_pReminders) {
+                m_pReminders->Check();
+            }
             return;
         }
     }

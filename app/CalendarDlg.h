@@ -5,9 +5,15 @@
 
 #include <wx/timer.h>
 
+#include <functional>
+#include <memory>
+#include <string>
+
 #include "Dialog.h"
+#include "MonthLayout.h"
 
 class CInstanceGuard;
+class CDesktopReminders;
 class CScheduleModel;
 class CXelCalMView;
 
@@ -23,6 +29,13 @@ class CCalendarDlg : public fw::CDialog {
     // Whether the month shows national holidays (HOLIDAYS in kelnova.ini); set before the
     // window runs.
     void SetShowHolidays(bool show) { m_bShowHolidays = show; }
+    // Minutes before a timed entry's start that its reminder is shown (REMIND_MINUTES in
+    // kelnova.ini), 0 for none; set before the window runs.
+    void SetReminderMinutes(int minutes) { m_nReminderMinutes = minutes; }
+    // Where "now" comes from, for the month view and the reminders; set before the window
+    // runs. The local clock unless set.
+    using Clock = std::function<LocalDateTime()>;
+    void SetClock(Clock clock) { m_clock = std::move(clock); }
 
     // The close handler every way of closing arrives at: saves what is not saved yet and
     // releases the schedule, then ends the dialog. When the save fails, a copy goes to the
@@ -47,6 +60,9 @@ class CCalendarDlg : public fw::CDialog {
     // file monitor reports the file and every few seconds besides (a network folder
     // reports nothing).
     void CheckOutsideChange();
+    // A reminder's "開く": the day's month is shown and the day opened for editing, as a
+    // double-click on it does. While another dialog is open the window only comes forward.
+    void OpenDayFromReminder(const std::string& date);
 
   protected:
     bool OnInitDialog() override;
@@ -71,6 +87,9 @@ class CCalendarDlg : public fw::CDialog {
     bool m_bClosed = false;
     bool m_bEnding = false;
     bool m_bShowHolidays = true;
+    int m_nReminderMinutes = 0;
+    Clock m_clock = LocalDateTimeNow;
+    std::unique_ptr<CDesktopReminders> m_pReminders;
     CInstanceGuard* m_pGuard;
     unsigned m_nWatch = 0;      // the platform watch on the guard's socket
     unsigned m_nFileWatch = 0;  // the platform watch on the data file

@@ -47,6 +47,14 @@ unsigned RunWhenIdle(std::function<bool()> step);
 // code goes on once its loop has returned.
 bool CancelNativeDialogs();
 
+// Whether one of the toolkit's own modal dialogs (a message box) is shown.
+bool HasNativeModalDialog();
+
+// Whether the desktop session has a message bus that a notification service could be on.
+// Without one, nothing should try to reach it: the D-Bus library would start a bus of its
+// own for the display, which outlives the program.
+bool HasSessionBus();
+
 // Ends a watch; 0 is ignored.
 void RemoveWatch(unsigned watch);
 

@@ -216,34 +216,72 @@ void RemoveWatch(unsigned watch) {
     }
 }
 
-bool CancelNativeDialogs() {
+namespace {
+
+// Calls visit on each of the toolkit's own modal dialogs that is shown; false when the
+// toolkit's functions are missing.
+bool ForEachNativeModalDialog(const std::function<void(void*)>& visit) {
     using ListToplevels = GList* (*)();
     using GetType = unsigned long (*)();
     using IsA = int (*)(void*, unsigned long);
     using Flag = int (*)(void*);
-    using Respond = void (*)(void*, int);
     using ListFree = void (*)(GList*);
     const auto toplevels = Lookup<ListToplevels>("gtk_window_list_toplevels");
     const auto dialogType = Lookup<GetType>("gtk_dialog_get_type");
     const auto isA = Lookup<IsA>("g_type_check_instance_is_a");
     const auto visible = Lookup<Flag>("gtk_widget_get_visible");
     const auto modal = Lookup<Flag>("gtk_window_get_modal");
-    const auto respond = Lookup<Respond>("gtk_dialog_response");
     const auto listFree = Lookup<ListFree>("g_list_free");
-    if (!toplevels || !dialogType || !isA || !visible || !modal || !respond || !listFree) {
+    if (!toplevels || !dialogType || !isA || !visible || !modal || !listFree) {
+        return false;
+    }
+    GList* windows = toplevels();
+    for (GList* window = windows; window; window = window->next) {
+        if (isA(window->data, dialogType()) && visible(window->data) && modal(window->data)) {
+            visit(window->data);
+        }
+    }
+    listFree(windows);
+    return true;
+}
+
+}  // namespace
+
+bool CancelNativeDialogs() {
+    using Respond = void (*)(void*, int);
+    const auto respond = Lookup<Respond>("gtk_dialog_response");
+    if (!respond) {
         return false;
     }
     constexpr int kResponseDeleteEvent = -4;  // GTK_RESPONSE_DELETE_EVENT: the close button
     bool cancelled = false;
-    GList* windows = toplevels();
-    for (GList* window = windows; window; window = window->next) {
-        if (isA(window->data, dialogType()) && visible(window->data) && modal(window->data)) {
-            respond(window->data, kResponseDeleteEvent);
-            cancelled = true;
-        }
-    }
-    listFree(windows);
+    ForEachNativeModalDialog([&](void* dialog) {
+        respond(dialog, kResponseDeleteEvent);
+        cancelled = true;
+    });
     return cancelled;
+}
+
+bool HasNativeModalDialog() {
+    bool found = false;
+    ForEachNativeModalDialog([&](void*) { found = true; });
+    return found;
+}
+
+bool HasSessionBus() {
+    const char* address = g_getenv("DBUS_SESSION_BUS_ADDRESS");
+    if (address != nullptr && *address != 0) {
+        return true;
+    }
+    // The bus of the user's session manager, which GLib finds by itself.
+    const char* runtime = g_getenv("XDG_RUNTIME_DIR");
+    if (runtime == nullptr || *runtime == 0) {
+        return false;
+    }
+    gchar* socket = g_build_filename(runtime, "bus", nullptr);
+    const bool found = g_file_test(socket, G_FILE_TEST_EXISTS);
+    g_free(socket);
+    return found;
 }
 
 void InitFramework() {

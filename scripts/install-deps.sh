@@ -10,6 +10,9 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick
   # pgrep, pkill and ps of the end-to-end tests: not in a minimal Debian.
   procps
+  # The reminders' end-to-end test: a private session bus (dbus-run-session, gdbus) and a
+  # notification service that logs what it is sent.
+  dbus-daemon libglib2.0-bin python3-dbusmock
   # The fuzz build: clang 14 with its runtime libraries, which hold libFuzzer
   # (libclang_rt.fuzzer) and the sanitizers.
   clang libclang-rt-14-dev
