@@ -10,6 +10,8 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick
   # pgrep, pkill and ps of the end-to-end tests: not in a minimal Debian.
   procps
+  # The Debian package and its checks (scripts/package-test.sh).
+  debhelper lintian desktop-file-utils appstream
   # The fuzz build: clang 14 with its runtime libraries, which hold libFuzzer
   # (libclang_rt.fuzzer) and the sanitizers.
   clang libclang-rt-14-dev
