@@ -132,7 +132,7 @@ int CCalendarApp::InitInstance() {
     // configuration folder.
     const CopyFacts copy = InspectCopy();
     const std::string settingsFile = SettingsFileFor(copy);
-    IniLoad(settingsFile.empty() ? nullptr : settingsFile.c_str());
+    IniLoadFrom(settingsFile);
     // HOLIDAYS=0 turns the national holidays off; any other value, or none, leaves them on.
     dialog->SetShowHolidays(std::string_view(IniGet("HOLIDAYS", "1")) != "0");
     std::optional<std::string> folder = ResolveDataFolder(copy);
