@@ -38,13 +38,16 @@ dpkg -L pemdaro | tee "$out/files.txt"
 
 PEMDARO=/usr/bin/pemdaro
 source "$root/tests/e2e/lib.sh"
-HOME_DIR=$(mktemp -d /tmp/pemdaro-home.XXXXXX)
-chmod 755 "$HOME_DIR"
+TOP_DIR=$(mktemp -d /tmp/pemdaro-home.XXXXXX)
+chmod 755 "$TOP_DIR"
+# A home folder deep enough that ~/.config/pemdaro/kelnova.ini is longer than 99 bytes.
+HOME_DIR="$TOP_DIR/a-home-folder-as-deep-as-some-networked-homes-are/user"
+mkdir -p "$HOME_DIR"
 PEMDARO_PID=""
 finish_up() {
   [ -n "$PEMDARO_PID" ] && kill -9 "$PEMDARO_PID" 2>/dev/null || true
   [ -n "${E2E_XVFB_PID:-}" ] && kill "$E2E_XVFB_PID" 2>/dev/null || true
-  rm -rf "$HOME_DIR"
+  rm -rf "$TOP_DIR"
 }
 trap 'cat "$HOME_DIR"/*.log 2>/dev/null; finish_up' EXIT
 
@@ -120,6 +123,20 @@ kill -TERM "$PEMDARO_PID"
 check "SIGTERM ends the installed program" wait_for 10 is_gone "$PEMDARO_PID"
 PEMDARO_PID=""
 check "its settings folder is ~/.config/pemdaro/" [ -d "$HOME_DIR/.config/pemdaro" ]
+
+# DATA_DIR in ~/.config/pemdaro/kelnova.ini moves the table: the lock shows where it is.
+mkdir -p "$HOME_DIR/elsewhere"
+printf 'DATA_DIR=%s/elsewhere/\r\n' "$HOME_DIR" >"$HOME_DIR/.config/pemdaro/kelnova.ini"
+(cd "$HOME_DIR" && exec env -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u XDG_STATE_HOME \
+  HOME="$HOME_DIR" XDG_RUNTIME_DIR="$HOME_DIR/run" sh -c "exec $exec_line" \
+  >"$HOME_DIR/stdout2.log" 2>"$HOME_DIR/stderr2.log") &
+PEMDARO_PID=$!
+check "the main window appears again" wait_for 60 has_main_window
+locked_elsewhere() { [ -f "$HOME_DIR/elsewhere/.kelnova.txt.lock" ]; }
+check "DATA_DIR of ~/.config/pemdaro/kelnova.ini is used" wait_for 10 locked_elsewhere
+kill -TERM "$PEMDARO_PID"
+check "SIGTERM ends it again" wait_for 10 is_gone "$PEMDARO_PID"
+PEMDARO_PID=""
 
 # ---- removed: the program goes, the user's data stays ---------------------------------------
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get remove -y pemdaro
