@@ -11,7 +11,7 @@
 
 #include "Backups.h"
 #include "CalendarDlg.h"
-#include "DataFolder.h"
+#include "CopyFolders.h"
 #include "DataLock.h"
 #include "IniFile.h"
 #include "InstanceGuard.h"
@@ -20,10 +20,9 @@
 #include "Reminders.h"
 #include "ScheduleModel.h"
 #include "TextConv.h"
+#include "UserFolders.h"
 
 namespace {
-
-const char kSettingsFile[] = "kelnova.ini";
 
 // SIGTERM, SIGHUP and the end of the desktop session close the window as its close box
 // does, so the schedule is saved. Dialogs opened on top of it are cancelled first, one at
@@ -80,15 +79,13 @@ class CTerminator {
     wxEventLoopBase* m_pEnding = nullptr;  // the loop of the dialog cancelled last
 };
 
-// The data folder in the file system's encoding: DATA_DIR, or the program's own folder.
-// nullopt when DATA_DIR is not a CP932 text.
-std::optional<std::string> ResolveDataFolder() {
+// The data folder in the file system's encoding: DATA_DIR, or without it the program's own
+// folder (a copy run where it was built) or the user's data folder (an installed copy).
+// nullopt when DATA_DIR is not a CP932 text or the user's data folder cannot be made.
+std::optional<std::string> ResolveDataFolder(const CopyFacts& copy) {
     static const char kUnset[] = "";
     const char* setting = IniGet("DATA_DIR", kUnset);
-    if (setting == kUnset) {
-        return ExecutableFolder();
-    }
-    return DataFolderFromSetting(setting);
+    return DataFolderFor(copy, setting == kUnset ? nullptr : setting, UserDataFolder);
 }
 
 // Why the schedule opens for viewing only, and who holds it. A lock of another host or one
@@ -151,14 +148,18 @@ int CCalendarApp::InitInstance() {
     CScheduleModel model;
     auto dialog = std::make_unique<CCalendarDlg>(model, &guard);
 
-    IniLoad(kSettingsFile);
+    // kelnova.ini in the current folder, or for an installed copy in the user's
+    // configuration folder.
+    const CopyFacts copy = InspectCopy();
+    const std::string settingsFile = SettingsFileFor(copy);
+    IniLoadFrom(settingsFile);
     // HOLIDAYS=0 turns the national holidays off; any other value, or none, leaves them on.
     dialog->SetShowHolidays(std::string_view(IniGet("HOLIDAYS", "1")) != "0");
     // REMIND_MINUTES=0 turns the reminders off; a value that is no number of minutes from 0
     // to a day gives the default lead of ten minutes.
     dialog->SetReminderMinutes(ReminderLeadMinutes(IniGet("REMIND_MINUTES", "")));
     dialog->SetClock(ProgramClock());
-    std::optional<std::string> folder = ResolveDataFolder();
+    std::optional<std::string> folder = ResolveDataFolder(copy);
     // One writing copy per data file, across sessions, users and machines. Where no lock
     // file can be made (a read-only folder) the copy runs without one.
     CDataLock dataLock(folder.value_or(std::string()));

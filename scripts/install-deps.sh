@@ -13,6 +13,8 @@ packages=(
   # The reminders' end-to-end test: a private session bus (dbus-run-session, gdbus) and a
   # notification service that logs what it is sent.
   dbus-daemon libglib2.0-bin python3-dbusmock
+  # The Debian package and its checks (scripts/package-test.sh).
+  debhelper lintian desktop-file-utils appstream
   # The fuzz build: clang 14 with its runtime libraries, which hold libFuzzer
   # (libclang_rt.fuzzer) and the sanitizers.
   clang libclang-rt-14-dev

@@ -86,3 +86,7 @@ if [ ${#fuzz_failed[@]} -ne 0 ]; then
   echo "fuzz: failed: ${fuzz_failed[*]}"
   exit 1
 fi
+
+# Last: the Debian package built, checked with lintian, installed with apt-get and tried as
+# a user starts it (its desktop entry's Exec line, a fresh HOME), then removed.
+bash "$root/scripts/package-test.sh"

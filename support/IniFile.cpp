@@ -85,6 +85,23 @@ void AddEntryFromLine(std::string_view line, std::vector<IniEntry>& entries) {
     entries.push_back({CutToField(key, kMaxKeyBytes), CutToField(value, kMaxValueBytes)});
 }
 
+// The entries of the file, in file order; none when it cannot be read. Whole lines of any
+// length: a long line is one line, never split into pieces that would each become an
+// entry of their own. Lines end with LF or CR LF.
+void ReadEntries(const char* fileName, std::vector<IniEntry>& entries) {
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in) {
+        return;
+    }
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        AddEntryFromLine(line, entries);
+    }
+}
+
 }  // namespace
 
 void IniLoad(const char* fileName) {
@@ -99,19 +116,12 @@ void IniLoad(const char* fileName) {
     }
     state.fileName = fileName;
     state.hasFileName = true;
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) {
-        return;
-    }
-    // Whole lines of any length: a long line is one line, never split into pieces that
-    // would each become an entry of their own. Lines end with LF or CR LF.
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        AddEntryFromLine(line, state.entries);
-    }
+    ReadEntries(fileName, state.entries);
+}
+
+void IniLoadFrom(const std::string& path) {
+    IniClose(0);
+    ReadEntries(path.c_str(), State().entries);
 }
 
 const char* IniGet(const char* key, const char* defaultValue) {

@@ -8,9 +8,14 @@
 // cut before a CP932 double-byte character that would not fit whole.
 #pragma once
 
+#include <string>
+
 // Reads the file into entries, replacing any read before; a null name, a name longer than
 // 99 bytes or an unreadable file leaves no entries.
 void IniLoad(const char* fileName);
+// Reads the file at a path of any length into entries as IniLoad does, but keeps no name:
+// IniClose never rewrites it. For settings that are only read, wherever they are.
+void IniLoadFrom(const std::string& path);
 // The value of the first entry with the key, else the default, else "". A null key gives
 // "". The text stays valid until IniClose or the next IniLoad.
 const char* IniGet(const char* key, const char* defaultValue);

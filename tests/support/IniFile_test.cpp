@@ -153,8 +153,10 @@ TEST_F(IniFileTest, MissingFileGivesDefaults) {
     EXPECT_STREQ(IniGet("DATA_DIR", nullptr), "");
 }
 
+// IniLoad refuses a name it could not keep whole for the rewrite; IniLoadFrom, which never
+// rewrites, reads a path of any length (a settings file deep in a home folder).
 TEST_F(IniFileTest, RefusesFileNamesLongerThan99Bytes) {
-    for (std::size_t length : {99u, 100u}) {
+    for (std::size_t length : {99u, 100u, 200u}) {
         const std::string base = (m_dir / "").string();
         ASSERT_LT(base.size() + 4, length);
         const std::string path = base + std::string(length - base.size(), 'n');
@@ -163,6 +165,13 @@ TEST_F(IniFileTest, RefusesFileNamesLongerThan99Bytes) {
         EXPECT_STREQ(IniGet("A", "def"), length == 99 ? "1" : "def") << length;
         IniClose(1);
         EXPECT_EQ(Read(path), length == 99 ? "A=1\r\n" : "A=1\n") << length;
+
+        Write(path, "A=1\n");
+        IniLoadFrom(path);
+        EXPECT_STREQ(IniGet("A", "def"), "1") << length;
+        IniClose(1);
+        EXPECT_EQ(Read(path), "A=1\n") << length << ": never rewritten";
+        EXPECT_STREQ(IniGet("A", "def"), "def") << length;
     }
 }
 

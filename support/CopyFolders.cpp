@@ -1,0 +1,74 @@
+#include "CopyFolders.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "DataFolder.h"
+#include "UserFolders.h"
+
+namespace {
+
+bool IsFile(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+}  // namespace
+
+bool DesktopEntryBeside(const std::string& programFolder) {
+    std::filesystem::path folder(programFolder);
+    folder = folder.parent_path();  // without the trailing '/'
+    if (folder.filename() != "bin") {
+        return false;
+    }
+    const std::filesystem::path entry =
+        folder.parent_path() / "share" / "applications" / (std::string(kAppId) + ".desktop");
+    return IsFile(entry.string());
+}
+
+bool IsInstalledCopy(const CopyFacts& facts) {
+    return !facts.programFolderWritable || facts.desktopEntryBeside;
+}
+
+std::string SettingsFileFor(const CopyFacts& facts) {
+    if (facts.settingsInCurrentFolder || !IsInstalledCopy(facts)) {
+        return kSettingsFileName;
+    }
+    if (!facts.configFolder.empty() && facts.settingsInConfigFolder) {
+        return facts.configFolder + kSettingsFileName;
+    }
+    return {};
+}
+
+std::optional<std::string> DataFolderFor(const CopyFacts& facts, const char* setting,
+                                         const std::function<std::string()>& userDataFolder) {
+    if (setting != nullptr) {
+        return DataFolderFromSetting(setting);
+    }
+    if (!IsInstalledCopy(facts)) {
+        return facts.programFolder;
+    }
+    std::string folder = userDataFolder();
+    if (folder.empty()) {
+        return std::nullopt;
+    }
+    return folder;
+}
+
+CopyFacts InspectCopy() {
+    CopyFacts facts;
+    facts.programFolder = ExecutableFolder();
+    facts.programFolderWritable =
+        !facts.programFolder.empty() && access(facts.programFolder.c_str(), W_OK) == 0;
+    facts.desktopEntryBeside =
+        !facts.programFolder.empty() && DesktopEntryBeside(facts.programFolder);
+    facts.settingsInCurrentFolder = IsFile(kSettingsFileName);
+    if (!facts.settingsInCurrentFolder && IsInstalledCopy(facts)) {
+        facts.configFolder = UserConfigFolder();
+        facts.settingsInConfigFolder =
+            !facts.configFolder.empty() && IsFile(facts.configFolder + kSettingsFileName);
+    }
+    return facts;
+}
