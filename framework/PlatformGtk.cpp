@@ -201,6 +201,20 @@ unsigned WatchFile(const std::string& path, std::function<void()> handler) {
     return next;
 }
 
+void ShowKeyboardFocus(wxWindow* topLevel) {
+    using SetVisible = void (*)(void*, int);
+    const auto setVisible = Lookup<SetVisible>("gtk_window_set_focus_visible");
+    if (topLevel && topLevel->GetHandle() && setVisible) {
+        setVisible(topLevel->GetHandle(), 1);
+    }
+}
+
+bool KeyboardFocusShown(wxWindow* topLevel) {
+    using GetVisible = int (*)(void*);
+    const auto getVisible = Lookup<GetVisible>("gtk_window_get_focus_visible");
+    return topLevel && topLevel->GetHandle() && getVisible && getVisible(topLevel->GetHandle());
+}
+
 unsigned RunWhenIdle(std::function<bool()> step) {
     return g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, RunStep, new Step(std::move(step)), DeleteStep);
 }
