@@ -81,7 +81,15 @@ bool CYoteiEditDlg::OnInitDialog() {
     // Now the boxes select the items equal to the period dates; a date outside the 41
     // days stays as text with no item selected.
     PutMembers();
-    return true;
+    // The keyboard starts where the day's work starts: the entry list when there are
+    // entries (the arrows pick one), "追加(&A)..." when there are none. Never OK: a space
+    // typed there would close the dialog.
+    if (m_listYotei && m_listYotei->GetRowCount() > 0) {
+        SetFocusByCode(m_listYotei);
+    } else {
+        SetFocusByCode(IDC_BUTTON_ADD);
+    }
+    return false;
 }
 
 // Why OK cannot take the period's dates.
