@@ -97,8 +97,10 @@ TEST_F(DayDlgTest, OpensWithTheSlotsListedInOrderAndHandsThemBackUnarranged) {
     EXPECT_EQ(d.m_strDate, "20080308");
     EXPECT_EQ(Rows(d), (std::vector<std::pair<std::string, int>>{
                            {" memo", 3}, {"09:00～09:30 call", 2}, {"15:00～ tea", 0}}));
-    EXPECT_FALSE(d.IsDlgItemEnabled(IDC_BUTTON_CHANGE));
-    EXPECT_FALSE(d.IsDlgItemEnabled(IDC_BUTTON_REMOVE));
+    // The focus starts on the list with its first row selected, ready for 変更 and 取消.
+    EXPECT_EQ(SelectedRow(d), " memo");
+    EXPECT_TRUE(d.IsDlgItemEnabled(IDC_BUTTON_CHANGE));
+    EXPECT_TRUE(d.IsDlgItemEnabled(IDC_BUTTON_REMOVE));
     EXPECT_TRUE(d.IsDlgItemEnabled(IDC_BUTTON_ADD));
     drive::Click(d, IDOK);
     EXPECT_EQ(drive::Result(d), IDOK);
@@ -658,7 +660,7 @@ TEST_F(DayDlgTest, TabRunsFromTopToBottomAndSelectsTheTextsItEnters) {
     d.m_strPeriodFrom = DateText(0);
     d.m_strPeriodTo = DateText(1);
     ASSERT_TRUE(d.Create());
-    drive::Select(d, IDC_LIST_YOTEI, 0);  // 変更 and 取消 take part only with a row
+    ASSERT_EQ(d.GetFocusId(), IDC_LIST_YOTEI);  // its first row selected: 変更 and 取消 take part
     const int order[] = {IDOK,
                          IDCANCEL,
                          IDC_CHECK_HOLIDAY,
