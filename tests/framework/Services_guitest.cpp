@@ -10,6 +10,7 @@
 #include "Fonts.h"
 #include "MessageBox.h"
 #include "PaintCounter.h"
+#include "Platform.h"
 #include "View.h"
 #include "WxCanvas.h"
 #include "WxImages.h"
@@ -51,11 +52,9 @@ class AnswerBox : public wxExpectModalBase<fw::CMessageWindow> {
 
 TEST(MessageBoxTest, WithoutAHookTheRealModalBoxRuns) {
     int result = 0;
-    wxTEST_DIALOG(result = fw::AfxMessageBox("x", fw::MB_OKCANCEL),
-                  AnswerBox(wxID_OK));
+    wxTEST_DIALOG(result = fw::AfxMessageBox("x", fw::MB_OKCANCEL), AnswerBox(wxID_OK));
     EXPECT_EQ(result, fw::kIdOk);
-    wxTEST_DIALOG(result = fw::AfxMessageBox("x", fw::MB_YESNO),
-                  AnswerBox(wxID_NO));
+    wxTEST_DIALOG(result = fw::AfxMessageBox("x", fw::MB_YESNO), AnswerBox(wxID_NO));
     EXPECT_EQ(result, fw::kIdNo);
 }
 
@@ -130,6 +129,20 @@ TEST(FontTest, WindowsFacesFallBackToInstalledGothicsWithTheCellHeightInPixels) 
     }
     EXPECT_EQ(&fw::FontFromSpec({"ＭＳ ゴシック", 16, 700}),
               &fw::FontFromSpec({"ＭＳ ゴシック", 16, 700}));
+}
+
+// The toolkit's font list names each family once, in the current locale's language: in
+// ja_JP it says "IPA Pゴシック" and not "IPAPGothic", and the dialogs lost their font. A
+// family is found by any of its names, whatever the locale.
+TEST(FontTest, FamiliesAreFoundByEveryNameTheyHave) {
+    const std::pair<const char*, bool> cases[] = {
+        {"IPAPGothic", true}, {"IPA Pゴシック", true},    {"IPAゴシック", true},
+        {"ipagothic", true},  {"ＭＳ Ｐゴシック", false}, {"No Such Face", false},
+        {"", false},
+    };
+    for (const auto& [name, installed] : cases) {
+        EXPECT_EQ(fw::FontFamilyInstalled(name), installed) << name;
+    }
 }
 
 wxColour PixelAt(const wxBitmap& bitmap, int x, int y) {
