@@ -167,9 +167,7 @@ int CCalendarApp::InitInstance() {
         model.SetReadOnly(true);
     }
     if (!folder || !model.Open(*folder)) {
-        fw::AfxMessageBox(
-            "データファイルを作成できません。データファイル作成フォルダの指定が間違っている可能性が"
-            "あります。");
+        fw::AfxMessageBox(fw::Utf8ToWx(CannotCreateDataMessage(folder)), fw::MB_ICONSTOP);
     } else {
         if (model.IsReadOnly()) {
             fw::AfxMessageBox(HeldByOtherMessage(dataLock).c_str());

@@ -346,7 +346,8 @@ bool CCalendarDlg::ResolveFailedSave(bool ask) {
                                   fw::MB_ICONINFORMATION);
                 return true;
             }
-            fw::AfxMessageBox(fw::Utf8ToWx(SaveFailedMessage(m_model.LastSaveFailure(), path)));
+            fw::AfxMessageBox(fw::Utf8ToWx(SaveFailedMessage(m_model.LastSaveFailure(), path)),
+                              fw::MB_ICONSTOP);
             continue;
         }
         const char* confirm = copied ? "保存せずに終了しますか？\n"

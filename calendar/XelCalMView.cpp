@@ -187,7 +187,8 @@ void CXelCalMView::EditDay(int day) {
     }
     if (!saved) {
         RedrawNow();
-        fw::AfxMessageBox(SaveFailedMessage(m_model.LastSaveFailure(), m_model.FilePath()).c_str());
+        fw::AfxMessageBox(SaveFailedMessage(m_model.LastSaveFailure(), m_model.FilePath()).c_str(),
+                          fw::MB_ICONSTOP);
         return;
     }
     RedrawNow();

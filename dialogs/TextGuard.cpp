@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "Dialog.h"
-#include "MessageBox.h"
 #include "TextConv.h"
 
 namespace {
@@ -36,14 +35,19 @@ bool CTextGuard::Check(fw::CDialog& dialog, int id) {
         it->second.allowed = now;
         return true;
     }
+    // The caret goes back to where the refused characters were typed, so the typing that
+    // follows continues there.
+    const long allowedLength = static_cast<long>(it->second.allowed.length());
+    const long typed = static_cast<long>(now.length()) - allowedLength;
     const long caret =
-        std::min(entry->GetInsertionPoint(), static_cast<long>(it->second.allowed.length()));
+        std::clamp(entry->GetInsertionPoint() - std::max(typed, 0L), 0L, allowedLength);
     {
         fw::CDialog::NotifyLock lock(dialog);
         entry->ChangeValue(it->second.allowed);
         entry->SetInsertionPoint(caret);
     }
-    dialog.MessageBox(fw::Utf8ToWx(verdict.message), wxString(), fw::MB_ICONEXCLAMATION);
+    // Said in a balloon, not a message box: a box would take the keys typed next.
+    dialog.ShowNote(id, fw::Utf8ToWx(verdict.message));
     return false;
 }
 

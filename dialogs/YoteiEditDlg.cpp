@@ -81,7 +81,21 @@ bool CYoteiEditDlg::OnInitDialog() {
     // Now the boxes select the items equal to the period dates; a date outside the 41
     // days stays as text with no item selected.
     PutMembers();
-    return true;
+    // The keyboard starts where the day's work starts: the entry list when there are
+    // entries, its first row selected (a list without a selected row shows no focus),
+    // "追加(&A)..." when there are none. Never OK: a space typed there would close the
+    // dialog.
+    if (m_listYotei && m_listYotei->GetRowCount() > 0) {
+        {
+            fw::CDialog::NotifyLock lock(*this);
+            m_listYotei->SetCurSel(0);
+        }
+        UpdateYoteiButtons();
+        SetFocusByCode(m_listYotei);
+    } else {
+        SetFocusByCode(IDC_BUTTON_ADD);
+    }
+    return false;
 }
 
 // Why OK cannot take the period's dates.

@@ -7,6 +7,8 @@
 #include <wx/dcclient.h>
 #include <wx/display.h>
 #include <wx/menu.h>
+#include <wx/popupwin.h>
+#include <wx/settings.h>
 #include <wx/statbmp.h>
 #include <wx/statbox.h>
 #include <wx/statline.h>
@@ -21,6 +23,7 @@
 #include "Fonts.h"
 #include "ListOrder.h"
 #include "MessageBox.h"
+#include "MessageLines.h"
 #include "Platform.h"
 #include "SortedListBox.h"
 #include "TextConv.h"
@@ -131,6 +134,14 @@ bool CDialog::BuildWindow() {
     for (const res::ControlTemplate& control : t.controls) {
         CreateControl(control);
     }
+    // A dialog is mostly opened from the keyboard or used with it: where typing goes is
+    // shown from the start.
+    Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
+        event.Skip();
+        if (event.IsShown()) {
+            ShowKeyboardFocus(this);
+        }
+    });
     m_bBuilt = true;
     return true;
 }
@@ -276,6 +287,7 @@ int CDialog::DoModal() {
 }
 
 void CDialog::EndDialog(int result) {
+    HideNote();
     m_nResult = result;
     m_bEnded = true;
     if (IsModal()) {
@@ -315,6 +327,31 @@ wxWindow* CDialog::FirstTabStop() const {
         }
     }
     return nullptr;
+}
+
+bool CDialog::MoveFocusByTab(bool forward) {
+    std::vector<wxWindow*> stops;
+    int at = -1;
+    for (const res::ControlTemplate& c : m_pTemplate->controls) {
+        wxWindow* window = (c.style & res::kTabStop) ? GetDlgItem(c.id) : nullptr;
+        if (window && window->IsEnabled() && window->IsShown()) {
+            if (window == m_pFocus) {
+                at = int(stops.size());
+            }
+            stops.push_back(window);
+        }
+    }
+    if (stops.empty()) {
+        return false;
+    }
+    const int n = int(stops.size());
+    const int next = at < 0 ? (forward ? 0 : n - 1) : (at + (forward ? 1 : n - 1)) % n;
+    wxWindow* control = stops[next];
+    SetFocusByCode(control);
+    if (wxTextEntry* entry = TextEntryOf(control); entry && m_pFocus == control) {
+        entry->SelectAll();
+    }
+    return true;
 }
 
 bool CDialog::OnInitDialog() {
@@ -415,6 +452,54 @@ int CDialog::MessageBox(const wxString& text, const wxString& caption, unsigned 
     return fw::MessageBox(this, text, caption, style);
 }
 
+// ---- Notes ---------------------------------------------------------------------------------
+
+void CDialog::ShowNote(int id, const wxString& text) {
+    wxWindow* control = GetDlgItem(id);
+    if (!control || text.empty()) {
+        HideNote();
+        return;
+    }
+    if (!m_pNote) {
+        // A popup window takes neither the focus nor the keys: typing goes on in the field.
+        auto* popup = new wxPopupWindow(this, wxBORDER_SIMPLE);
+        popup->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOBK));
+        auto* label = new wxStaticText(popup, wxID_ANY, wxString(), wxPoint(4, 3));
+        label->SetForegroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOTEXT));
+        label->SetFont(m_font);
+        m_pNote = popup;
+        m_pNoteText = label;
+    }
+    const int room = std::max(control->GetSize().x, DialogXToPixels(140));
+    const std::vector<std::string> lines = BreakMessageLines(
+        WxToUtf8(text), room,
+        [this](std::string_view line) { return m_pNoteText->GetTextExtent(Utf8ToWx(line)).x; });
+    auto* label = static_cast<wxStaticText*>(m_pNoteText);
+    label->SetLabelText(Utf8ToWx(JoinLines(lines)));
+    const wxSize size = label->GetBestSize();
+    label->SetSize(size);
+    m_pNote->SetClientSize(size.x + 8, size.y + 6);
+    const wxRect field = control->GetScreenRect();
+    m_pNote->Move(field.GetLeft(), field.GetBottom() + 3);
+    m_nNoteFor = id;
+    m_pNote->Show();
+    m_pNote->Raise();
+}
+
+void CDialog::HideNote() {
+    m_nNoteFor = 0;
+    if (m_pNote) {
+        m_pNote->Hide();
+    }
+}
+
+wxString CDialog::NoteText() const {
+    if (m_nNoteFor == 0 || !m_pNoteText) {
+        return wxString();
+    }
+    return static_cast<wxStaticText*>(m_pNoteText)->GetLabelText();
+}
+
 // ---- Focus ---------------------------------------------------------------------------------
 
 int CDialog::GetFocusId() const {
@@ -437,6 +522,9 @@ void CDialog::SetFocusByCode(wxWindow* control) {
         return;
     }
     wxWindow* previous = m_pFocus;
+    if (m_nNoteFor != 0 && control->GetId() != m_nNoteFor) {
+        HideNote();
+    }
     // Tracked first, so that a focus event the toolkit raises inside SetFocus is known.
     m_pFocus = control;
     wxTextEntry* entry = TextEntryOf(control);
@@ -458,6 +546,9 @@ void CDialog::SetFocusByCode(wxWindow* control) {
 void CDialog::NoteFocus(wxWindow* control) {
     if (control == m_pFocus) {
         return;
+    }
+    if (m_nNoteFor != 0 && control->GetId() != m_nNoteFor) {
+        HideNote();
     }
     wxWindow* previous = m_pFocus;
     m_pFocus = control;
@@ -527,6 +618,12 @@ void CDialog::OnCancelButton(wxCommandEvent&) {
 void CDialog::OnCharHook(wxKeyEvent& event) {
     const int key = event.GetKeyCode();
     if (PreTranslateKeyDown(key)) {
+        return;
+    }
+    if (key == WXK_TAB && !event.ControlDown() && !event.AltDown()) {
+        if (!MoveFocusByTab(!event.ShiftDown())) {
+            event.Skip();
+        }
         return;
     }
     if (key == WXK_ESCAPE) {

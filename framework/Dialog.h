@@ -162,6 +162,15 @@ class CDialog : public wxDialog {
     // Selection of an edit as start and end positions; {0, 0} when none.
     std::pair<long, long> GetEditSel(int id) const;
 
+    // Reports text in a balloon under control id (a refused character, say) without taking
+    // the focus or the keys typed next. The balloon goes when the focus leaves that
+    // control, when another note replaces it and when the dialog ends. Its lines break
+    // between phrases (MessageLines.h).
+    void ShowNote(int id, const wxString& text);
+    void HideNote();
+    // The text of the balloon shown now, empty when none is.
+    wxString NoteText() const;
+
     // Invalidates a pixel rectangle of the client area (erasing the background when
     // erase is set) and repaints it before returning.
     void RedrawRectNow(const Rect& rect, bool erase = true);
@@ -218,6 +227,9 @@ class CDialog : public wxDialog {
     // An entry of the system menu was chosen. The base handles SC_CLOSE (as the close box)
     // and SC_MINIMIZE; the main window adds its About entry.
     virtual void OnSysCommand(int id);
+    // Tab and Shift+Tab move the focus to the next and previous enabled control with a tab
+    // stop, in template order (which runs from top to bottom), and select the whole text of
+    // an edit or combo box they arrive in, as GTK does everywhere else.
     // Sees every key press in the dialog before the dialog's own key handling; return
     // true to swallow it (the main window swallows Enter and Escape).
     virtual bool PreTranslateKeyDown(int keyCode);
@@ -243,6 +255,7 @@ class CDialog : public wxDialog {
     void Initialise();
     void PlaceOnScreen();
     wxWindow* FirstTabStop() const;
+    bool MoveFocusByTab(bool forward);
 
     void NoteFocus(wxWindow* control);
     void DispatchFocus(wxWindow* control, wxEventType type);
@@ -274,6 +287,9 @@ class CDialog : public wxDialog {
     std::map<int, wxWindow*> m_controls;
     std::map<int, Shown> m_shown;
     std::vector<SystemMenuItem> m_systemMenu;
+    wxWindow* m_pNote = nullptr;  // the balloon (a popup window), once made
+    wxWindow* m_pNoteText = nullptr;
+    int m_nNoteFor = 0;  // the control the balloon shown speaks of, 0 when hidden
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "FontFaces.h"
+#include "Platform.h"
 #include "TextConv.h"
 
 namespace fw {
@@ -69,7 +70,9 @@ wxString ResolveFontFace(std::string_view face) {
     wxString resolved = Utf8ToWx(face);
     for (const std::string& candidate : FontFaceCandidates(face)) {
         const wxString name = Utf8ToWx(candidate);
-        if (wxFontEnumerator::IsValidFacename(name)) {
+        // By any of the family's names: in a Japanese locale the toolkit lists the
+        // localized ones only ("IPA Pゴシック"), and the stand-in was never found.
+        if (FontFamilyInstalled(candidate) || wxFontEnumerator::IsValidFacename(name)) {
             resolved = name;
             break;
         }

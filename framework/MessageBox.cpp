@@ -1,11 +1,20 @@
 #include "MessageBox.h"
 
 #include <wx/app.h>
+#include <wx/button.h>
 #include <wx/filedlg.h>
-#include <wx/msgdlg.h>
+#include <wx/sizer.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
+
+#include <algorithm>
 
 #include "AppName.h"
+#include "DialogUnits.h"
 #include "ExecutablePath.h"
+#include "Fonts.h"
+#include "MessageLines.h"
+#include "Platform.h"
 #include "TextConv.h"
 
 namespace fw {
@@ -16,38 +25,124 @@ MessageBoxHook& Hook() {
     return hook;
 }
 
-long WxStyle(unsigned style) {
-    long wx = 0;
-    switch (style & MB_TYPEMASK) {
-        case MB_OKCANCEL:
-            wx = wxOK | wxCANCEL;
-            break;
-        case MB_YESNOCANCEL:
-            wx = wxYES_NO | wxCANCEL;
-            break;
-        case MB_YESNO:
-            wx = wxYES_NO;
-            break;
-        default:
-            wx = wxOK;
-            break;
-    }
+// The widest a line of a message may be, in dialog units (about 40 full-width
+// characters of the dialog font).
+constexpr int kMessageWidthUnits = 250;
+
+wxArtID ArtOf(unsigned style) {
     switch (style & MB_ICONMASK) {
         case MB_ICONSTOP:
-            return wx | wxICON_ERROR;
+            return wxART_ERROR;
         case MB_ICONQUESTION:
-            return wx | wxICON_QUESTION;
+            return wxART_QUESTION;
         case MB_ICONEXCLAMATION:
-            return wx | wxICON_EXCLAMATION;
+            return wxART_WARNING;
         case MB_ICONINFORMATION:
-            return wx | wxICON_INFORMATION;
+            return wxART_INFORMATION;
         default:
-            return wx | wxICON_NONE;
+            return wxArtID();
     }
 }
 
-int FromWxResult(int result) {
-    switch (result) {
+// The buttons of a style, as toolkit ids, in the order they stand.
+std::vector<int> ButtonIds(unsigned style) {
+    switch (style & MB_TYPEMASK) {
+        case MB_OKCANCEL:
+            return {wxID_OK, wxID_CANCEL};
+        case MB_YESNOCANCEL:
+            return {wxID_YES, wxID_NO, wxID_CANCEL};
+        case MB_YESNO:
+            return {wxID_YES, wxID_NO};
+        default:
+            return {wxID_OK};
+    }
+}
+
+wxString DefaultLabel(int id) {
+    switch (id) {
+        case wxID_YES:
+            return wxString::FromUTF8("はい");
+        case wxID_NO:
+            return wxString::FromUTF8("いいえ");
+        case wxID_CANCEL:
+            return wxString::FromUTF8("キャンセル");
+        default:
+            return "OK";
+    }
+}
+
+int Show(const MessageBoxRequest& request) {
+    if (Hook()) {
+        return Hook()(request);
+    }
+    CMessageWindow window(request);
+    return CMessageWindow::Answer(window.ShowModal());
+}
+
+}  // namespace
+
+CMessageWindow::CMessageWindow(const MessageBoxRequest& request)
+    : wxDialog(request.parent, wxID_ANY, request.caption, wxDefaultPosition, wxDefaultSize,
+               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX),
+      m_art(ArtOf(request.style)) {
+    InitFramework();
+    SetFont(DialogFont("ＭＳ Ｐゴシック", 9));
+    auto* text = new wxStaticText(this, wxID_ANY, wxString());
+    const std::vector<std::string> lines = BreakMessageLines(
+        WxToUtf8(request.text), DialogXToPixels(kMessageWidthUnits),
+        [text](std::string_view line) { return text->GetTextExtent(Utf8ToWx(line)).x; });
+    m_shown = Utf8ToWx(JoinLines(lines));
+    // Set as plain text: "&" in a path is no access key. The label does not wrap again.
+    text->SetLabelText(m_shown);
+
+    auto* body = new wxBoxSizer(wxHORIZONTAL);
+    if (!m_art.empty()) {
+        const wxBitmap icon = wxArtProvider::GetBitmap(m_art, wxART_MESSAGE_BOX);
+        body->Add(new wxStaticBitmap(this, wxID_ANY, icon), 0, wxALIGN_TOP | wxRIGHT, 12);
+    }
+    body->Add(text, 1, wxALIGN_CENTER_VERTICAL);
+
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    buttons->AddStretchSpacer();
+    const std::vector<int> ids = ButtonIds(request.style);
+    wxButton* first = nullptr;
+    for (size_t k = 0; k < ids.size(); ++k) {
+        const wxString label = k < request.labels.size() && !request.labels[k].empty()
+                                   ? request.labels[k]
+                                   : DefaultLabel(ids[k]);
+        auto* button = new wxButton(this, ids[k], label);
+        button->SetMinSize(wxSize(DialogXToPixels(50), -1));
+        buttons->Add(button, 0, wxLEFT, 6);
+        Bind(
+            wxEVT_BUTTON, [this, id = ids[k]](wxCommandEvent&) { EndModal(id); }, ids[k]);
+        if (!first) {
+            first = button;
+        }
+    }
+    const bool hasCancel = std::find(ids.begin(), ids.end(), wxID_CANCEL) != ids.end();
+    const bool hasNo = std::find(ids.begin(), ids.end(), wxID_NO) != ids.end();
+    SetEscapeId(hasCancel ? wxID_CANCEL : hasNo ? wxID_NO : wxID_OK);
+    SetAffirmativeId(ids.front());
+
+    auto* all = new wxBoxSizer(wxVERTICAL);
+    all->Add(body, 1, wxEXPAND | wxALL, 16);
+    all->Add(buttons, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 12);
+    SetSizerAndFit(all);
+    if (first) {
+        first->SetDefault();
+        first->SetFocus();
+    }
+    Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
+        event.Skip();
+        if (event.IsShown()) {
+            ShowKeyboardFocus(this);
+        }
+    });
+    CentreOnParent();
+}
+
+int CMessageWindow::Answer(int buttonId) {
+    switch (buttonId) {
         case wxID_OK:
             return kIdOk;
         case wxID_YES:
@@ -58,39 +153,6 @@ int FromWxResult(int result) {
             return kIdCancel;
     }
 }
-
-int Show(const MessageBoxRequest& request) {
-    if (Hook()) {
-        return Hook()(request);
-    }
-    wxMessageDialog dialog(request.parent, request.text, request.caption, WxStyle(request.style));
-    // The toolkit has no Japanese texts for its buttons: the program gives them.
-    std::vector<wxString> labels = request.labels;
-    if (labels.empty()) {
-        switch (request.style & MB_TYPEMASK) {
-            case MB_YESNOCANCEL:
-                labels = {wxString::FromUTF8("はい"), wxString::FromUTF8("いいえ"),
-                          wxString::FromUTF8("キャンセル")};
-                break;
-            case MB_YESNO:
-                labels = {wxString::FromUTF8("はい"), wxString::FromUTF8("いいえ")};
-                break;
-            case MB_OKCANCEL:
-                dialog.SetOKCancelLabels("OK", wxString::FromUTF8("キャンセル"));
-                break;
-            default:
-                break;
-        }
-    }
-    if (labels.size() == 3) {
-        dialog.SetYesNoCancelLabels(labels[0], labels[1], labels[2]);
-    } else if (labels.size() == 2) {
-        dialog.SetYesNoLabels(labels[0], labels[1]);
-    }
-    return FromWxResult(dialog.ShowModal());
-}
-
-}  // namespace
 
 wxString AppName() {
     static const wxString name = [] {

@@ -8,6 +8,8 @@
 // program's data goes through Cp932ToWx first.
 #pragma once
 
+#include <wx/artprov.h>
+#include <wx/dialog.h>
 #include <wx/string.h>
 #include <wx/window.h>
 
@@ -44,6 +46,28 @@ struct MessageBoxRequest {
 
 // The application's name, for captions.
 wxString AppName();
+
+// The window of a message box. The toolkit's own box shows no icon on GTK 3 and wraps
+// Japanese text at any character; this one shows the icon of the message's kind
+// (information, warning, error, question) beside the text, and breaks the text only
+// between phrases (MessageLines.h). Enter presses the first button, Escape and the close
+// box answer Cancel, or No, or OK when the box has no Cancel.
+class CMessageWindow : public wxDialog {
+  public:
+    explicit CMessageWindow(const MessageBoxRequest& request);
+
+    // The text as shown, with the line breaks put in.
+    const wxString& ShownText() const { return m_shown; }
+    // The icon shown: wxART_INFORMATION, wxART_WARNING, wxART_ERROR, wxART_QUESTION, or
+    // empty when the style names none.
+    const wxArtID& IconArt() const { return m_art; }
+    // The answer for a button id (wxID_OK, wxID_YES, ...): kIdOk, kIdYes, kIdNo, kIdCancel.
+    static int Answer(int buttonId);
+
+  private:
+    wxString m_shown;
+    wxArtID m_art;
+};
 
 // Shows a modal message box: text, buttons and icon from style; when style names no icon,
 // the exclamation icon. Returns the button pressed.

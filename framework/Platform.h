@@ -24,6 +24,17 @@ void FitListRows(wxWindow* list);
 // of five characters) no padding at all, so that its text is not cut.
 void FitNarrowEdit(wxWindow* edit);
 
+// Shows the keyboard focus of a top-level window (the focus ring) from the start, not only
+// after the first key press, so that a dialog opened from the keyboard says where typing
+// goes. KeyboardFocusShown tells whether the window shows it.
+void ShowKeyboardFocus(wxWindow* topLevel);
+bool KeyboardFocusShown(wxWindow* topLevel);
+
+// Whether a font family of this name is installed, by any of its names: a family has an
+// English and often a localized name ("IPAPGothic", "IPA Pゴシック"), and the toolkit's
+// font list shows only the one of the current locale.
+bool FontFamilyInstalled(const std::string& utf8Name);
+
 // Runs handler in the main loop each time the process receives the signal (SIGTERM,
 // SIGHUP), instead of the signal's default action. Returns the watch, 0 when it could not
 // be set up.

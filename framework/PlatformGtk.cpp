@@ -34,6 +34,13 @@ constexpr char kCompactCss[] =
 // GTK_STYLE_PROVIDER_PRIORITY_APPLICATION
 constexpr unsigned kApplicationPriority = 600;
 
+// The head of fontconfig's FcFontSet.
+struct FontSet {
+    int nfont;
+    int sfont;
+    void** fonts;
+};
+
 template <class F>
 F Lookup(const char* name) {
     return reinterpret_cast<F>(dlsym(RTLD_DEFAULT, name));
@@ -199,6 +206,52 @@ unsigned WatchFile(const std::string& path, std::function<void()> handler) {
                           new Handler(std::move(handler)), DeleteFileHandler, GConnectFlags(0));
     FileMonitors()[++next] = monitor;
     return next;
+}
+
+bool FontFamilyInstalled(const std::string& utf8Name) {
+    using PatternCreate = void* (*)();
+    using PatternAddString = int (*)(void*, const char*, const unsigned char*);
+    using PatternDestroy = void (*)(void*);
+    using ObjectSetBuild = void* (*)(const char*, ...);
+    using ObjectSetDestroy = void (*)(void*);
+    using FontList = FontSet* (*)(void*, void*, void*);
+    using FontSetDestroy = void (*)(FontSet*);
+    const auto create = Lookup<PatternCreate>("FcPatternCreate");
+    const auto addString = Lookup<PatternAddString>("FcPatternAddString");
+    const auto destroy = Lookup<PatternDestroy>("FcPatternDestroy");
+    const auto build = Lookup<ObjectSetBuild>("FcObjectSetBuild");
+    const auto destroyObjects = Lookup<ObjectSetDestroy>("FcObjectSetDestroy");
+    const auto list = Lookup<FontList>("FcFontList");
+    const auto destroySet = Lookup<FontSetDestroy>("FcFontSetDestroy");
+    if (!create || !addString || !destroy || !build || !destroyObjects || !list || !destroySet ||
+        utf8Name.empty()) {
+        return false;
+    }
+    void* pattern = create();
+    addString(pattern, "family", reinterpret_cast<const unsigned char*>(utf8Name.c_str()));
+    void* objects = build("family", static_cast<const char*>(nullptr));
+    FontSet* fonts = list(nullptr, pattern, objects);
+    const bool found = fonts && fonts->nfont > 0;
+    if (fonts) {
+        destroySet(fonts);
+    }
+    destroyObjects(objects);
+    destroy(pattern);
+    return found;
+}
+
+void ShowKeyboardFocus(wxWindow* topLevel) {
+    using SetVisible = void (*)(void*, int);
+    const auto setVisible = Lookup<SetVisible>("gtk_window_set_focus_visible");
+    if (topLevel && topLevel->GetHandle() && setVisible) {
+        setVisible(topLevel->GetHandle(), 1);
+    }
+}
+
+bool KeyboardFocusShown(wxWindow* topLevel) {
+    using GetVisible = int (*)(void*);
+    const auto getVisible = Lookup<GetVisible>("gtk_window_get_focus_visible");
+    return topLevel && topLevel->GetHandle() && getVisible && getVisible(topLevel->GetHandle());
 }
 
 unsigned RunWhenIdle(std::function<bool()> step) {

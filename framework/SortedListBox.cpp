@@ -7,9 +7,48 @@ namespace fw {
 
 CSortedListBox::CSortedListBox(wxWindow* parent, int id, const wxPoint& pos, const wxSize& size,
                                long style)
-    : wxListBox(parent, id, pos, size, 0, nullptr, style & ~wxLB_SORT) {}
+    : wxListBox(parent, id, pos, size, 0, nullptr, style & ~wxLB_SORT) {
+    Bind(wxEVT_MOTION, &CSortedListBox::OnMotion, this);
+    Bind(wxEVT_LEAVE_WINDOW, [this](wxMouseEvent& event) {
+        event.Skip();
+        ShowRowToolTip(-1);
+    });
+}
+
+wxString CSortedListBox::RowToolTip(int index) const {
+    if (!IsValid(index)) {
+        return wxString();
+    }
+    const wxString text = GetString(static_cast<unsigned>(index));
+    // The room of a row: the client width less the cell's padding on either side.
+    constexpr int kCellPadding = 4;
+    const int room = GetClientSize().x - 2 * kCellPadding;
+    return GetTextExtent(text).x > room ? text : wxString();
+}
+
+void CSortedListBox::ShowRowToolTip(int index) {
+    const wxString tip = RowToolTip(index);
+    if (tip.empty()) {
+        index = -1;
+    }
+    if (index == m_nTipRow) {
+        return;
+    }
+    m_nTipRow = index;
+    if (index < 0) {
+        UnsetToolTip();
+    } else {
+        SetToolTip(tip);
+    }
+}
+
+void CSortedListBox::OnMotion(wxMouseEvent& event) {
+    event.Skip();
+    ShowRowToolTip(HitTest(event.GetPosition()));
+}
 
 int CSortedListBox::AddString(std::string_view cp932) {
+    ShowRowToolTip(-1);  // the rows move
     const size_t at = SortedInsertPosition(m_rows, cp932);
     Insert(Cp932ToWx(cp932), static_cast<unsigned>(at));
     m_rows.insert(m_rows.begin() + static_cast<long>(at), std::string(cp932));
@@ -21,6 +60,7 @@ int CSortedListBox::DeleteString(int index) {
     if (!IsValid(index)) {
         return -1;
     }
+    ShowRowToolTip(-1);
     Delete(static_cast<unsigned>(index));
     m_rows.erase(m_rows.begin() + index);
     m_data.erase(m_data.begin() + index);
@@ -28,6 +68,7 @@ int CSortedListBox::DeleteString(int index) {
 }
 
 void CSortedListBox::ResetContent() {
+    ShowRowToolTip(-1);
     Clear();
     m_rows.clear();
     m_data.clear();

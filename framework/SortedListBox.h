@@ -36,8 +36,16 @@ class CSortedListBox : public wxListBox {
     // Selects a row (-1 clears the selection) without a selection-change notification.
     void SetCurSel(int index);
 
+    // A row too long for the list's width shows cut; resting the pointer on it shows its
+    // whole text as the tooltip. The tooltip of a row: its text when it is cut, else empty.
+    wxString RowToolTip(int index) const;
+
   private:
     bool IsValid(int index) const { return index >= 0 && index < GetRowCount(); }
+    void OnMotion(wxMouseEvent& event);
+    void ShowRowToolTip(int index);
+
+    int m_nTipRow = -1;  // the row whose tooltip is set, -1 for none
 
     std::vector<std::string> m_rows;
     std::vector<int> m_data;

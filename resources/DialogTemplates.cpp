@@ -20,19 +20,23 @@ constexpr ControlTemplate kAboutControls[] = {
 // Day schedule dialog "予定編集".
 constexpr uint32_t kPeriodCombo = kDropDown | kVScroll | kTabStop;
 constexpr uint32_t kPeriodEdit = kBorder | kAutoHScroll | kTabStop;
+// Tab order from top to bottom: the marks, the period's dates and text, the entry
+// buttons, the entry list, OK and Cancel. Access keys follow the Japanese convention of a
+// letter in parentheses after the caption.
 constexpr ControlTemplate kYoteiEditControls[] = {
+    {IDC_CHECK_HOLIDAY, K::kCheckBox, "祝日・特別休日(&H)", kAutoCheck | kTabStop, 176, 18, 62, 10},
+    {IDC_CHECK_PAID_LEAVE, K::kCheckBox, "計画有給休暇日(&Y)", kAutoCheck | kTabStop, 176, 33, 62,
+     10},
+    {IDC_COMBO_PERIOD_FROM, K::kComboBox, "", kPeriodCombo, 55, 68, 74, 73},
+    {IDC_STATIC, K::kStatic, "～", kGroup, 135, 71, 8, 8},
+    {IDC_COMBO_PERIOD_TO, K::kComboBox, "", kPeriodCombo, 148, 69, 73, 62},
+    {IDC_EDIT_PERIOD_YOTEI, K::kEdit, "", kPeriodEdit, 54, 89, 181, 14},
+    {IDC_BUTTON_ADD, K::kPushButton, "追加(&A)...", kTabStop, 148, 144, 27, 14},
+    {IDC_BUTTON_CHANGE, K::kPushButton, "変更(&C)...", kTabStop, 178, 144, 27, 14},
+    {IDC_BUTTON_REMOVE, K::kPushButton, "取消(&D)", kTabStop, 209, 144, 27, 14},
+    {IDC_LIST_YOTEI, K::kListBox, "", kSort | kNotify | kBorder | kTabStop, 27, 164, 209, 40},
     {IDOK, K::kPushButton, "OK", kDefPush | kTabStop, 133, 218, 50, 14},
     {IDCANCEL, K::kPushButton, "ｷｬﾝｾﾙ", kTabStop, 187, 218, 50, 14},
-    {IDC_CHECK_PAID_LEAVE, K::kCheckBox, "計画有給休暇日", kAutoCheck | kTabStop, 176, 33, 57, 10},
-    {IDC_CHECK_HOLIDAY, K::kCheckBox, "祝日・特別休日", kAutoCheck | kTabStop, 176, 18, 55, 10},
-    {IDC_EDIT_PERIOD_YOTEI, K::kEdit, "", kPeriodEdit, 54, 89, 181, 14},
-    {IDC_COMBO_PERIOD_FROM, K::kComboBox, "", kPeriodCombo, 55, 68, 74, 73},
-    {IDC_COMBO_PERIOD_TO, K::kComboBox, "", kPeriodCombo, 148, 69, 73, 62},
-    {IDC_STATIC, K::kStatic, "～", kGroup, 135, 71, 8, 8},
-    {IDC_LIST_YOTEI, K::kListBox, "", kSort | kNotify | kBorder | kTabStop, 27, 164, 209, 40},
-    {IDC_BUTTON_CHANGE, K::kPushButton, "変更...", kTabStop, 178, 144, 27, 14},
-    {IDC_BUTTON_ADD, K::kPushButton, "追加...", kTabStop, 148, 144, 27, 14},
-    {IDC_BUTTON_REMOVE, K::kPushButton, "取消", kTabStop, 209, 144, 27, 14},
     {IDC_STATIC, K::kBlackFrame, "", 0, 17, 136, 220, 1},
     {IDC_STATIC, K::kBlackFrame, "", 0, 17, 60, 219, 1},
     {IDC_STATIC, K::kEtchedHorz, "", 0, 17, 206, 220, 1},

@@ -1,5 +1,9 @@
 #include "DataFolder.h"
 
+#include <unistd.h>
+
+#include <vector>
+
 #include "Cp932.h"
 #include "ExecutablePath.h"
 
@@ -24,4 +28,24 @@ std::optional<std::string> DataFolderFromSetting(std::string_view cp932Value) {
         folder += '/';
     }
     return Cp932ToUtf8(folder);
+}
+
+std::string CannotCreateDataMessage(const std::optional<std::string>& folder) {
+    const std::string first = "データファイルを作成できません。";
+    if (!folder) {
+        return first + "kelnova.ini の DATA_DIR が読めない文字を含んでいます。";
+    }
+    std::string shown = *folder;
+    if (shown.empty() || shown.front() != '/') {
+        std::vector<char> cwd(4096);
+        if (getcwd(cwd.data(), cwd.size()) != nullptr) {
+            std::string base(cwd.data());
+            if (base.empty() || base.back() != '/') {
+                base += '/';
+            }
+            shown = base + shown;
+        }
+    }
+    return first + "データファイル作成フォルダ「" + shown +
+           "」の指定が間違っている可能性があります。";
 }

@@ -19,3 +19,8 @@ bool Cp932EndsWithChar(std::string_view text, char ch);
 // separator '/' appended unless the text is empty or already ends with it, converted
 // to the file system's encoding (UTF-8). nullopt when the text is not valid CP932.
 std::optional<std::string> DataFolderFromSetting(std::string_view cp932Value);
+
+// The message when no table can be read or made in the data folder (UTF-8). It names the
+// folder as an absolute path (a relative or empty DATA_DIR is taken from the current
+// directory), or says that DATA_DIR is no CP932 text when folder is nullopt.
+std::string CannotCreateDataMessage(const std::optional<std::string>& folder);

@@ -150,6 +150,12 @@ bool CMonthNavigator::OnMouseWheel(int delta) {
 
 CMonthNavigator::DblClkResult CMonthNavigator::OnLButtonDblClk(fw::Point point,
                                                                const LocalDateTime& now) {
+    // A double-click in a side margin is two clicks there: each release has moved the
+    // month, and the double-click itself must not open a day of the month it moved to
+    // (the right margin belongs to the right column's days for everything else).
+    if (point.x < m_layout.m_nLeftMargin || point.x > m_layout.ColumnsRight()) {
+        return {};
+    }
     const MonthHit hit = HitTestMonth(m_layout, m_nViewYear, m_nViewMonth, point);
     switch (hit.kind) {
         case MonthHitKind::kHeader:

@@ -7,7 +7,8 @@
 // - The wheel moves one month per event: towards the user (delta < 0) forward, any other
 //   delta back.
 // - A double-click in the header band above the left column shows the current month; one
-//   on an existing day opens that day (and puts the day cursor on it).
+//   on an existing day opens that day (and puts the day cursor on it). One in a side
+//   margin opens nothing: its two releases have moved two months, as two clicks do.
 //
 // The keyboard (the view maps its keys to MonthKey): PageUp and PageDown show the previous
 // and next month, Home the current one; the arrows move the day cursor (DayCursor.h), into

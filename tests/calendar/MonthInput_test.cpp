@@ -113,20 +113,45 @@ TEST(MonthNavigatorTest, DoubleClicks) {
     EXPECT_EQ(nav.m_nViewMonth, 7);
 }
 
-TEST(MonthNavigatorTest, ADoubleClickInTheLeftMarginGoesBackTwoMonths) {
-    CMonthNavigator nav(MonthLayout{}, kNow);
-    // Press, release, double-click, release: both releases count, the double-click opens
-    // nothing there.
-    nav.OnLButtonDown({10, 100});
-    nav.OnLButtonUp({10, 100});
-    EXPECT_EQ(nav.OnLButtonDblClk({10, 100}, kNow).action, Action::kNone);
-    nav.OnLButtonUp({10, 100});
-    EXPECT_EQ(nav.m_nViewMonth, 1);
-    // The double-click leaves the press alone: the next release is judged against it.
+TEST(MonthNavigatorTest, ADoubleClickInASideMarginMovesTwoMonthsAndOpensNothing) {
+    // What the toolkit sends for a double-click: press, release, press, double-click,
+    // release. Both releases move the month; the double-click lands in the month the
+    // first release showed and must open nothing there.
+    struct Case {
+        fw::Point point;
+        int year, month;
+    };
+    const Case cases[] = {
+        {{10, 100}, 2008, 1},   // left margin: back two months
+        {{0, 300}, 2008, 1},    //
+        {{19, 20}, 2008, 1},    // the margin's last pixel, beside day 1
+        {{751, 20}, 2008, 5},   // right margin beside day 17: on two months
+        {{760, 424}, 2008, 5},  // beside day 31 (May has one)
+        {{779, 100}, 2008, 5},
+    };
+    const MonthLayout layout;
+    ASSERT_EQ(layout.ColumnsRight(), 750);
+    for (const Case& c : cases) {
+        CMonthNavigator nav(layout, kNow);
+        nav.OnLButtonDown(c.point);
+        EXPECT_TRUE(nav.OnLButtonUp(c.point));
+        nav.OnLButtonDown(c.point);
+        const auto result = nav.OnLButtonDblClk(c.point, kNow);
+        EXPECT_EQ(result.action, Action::kNone) << c.point.x << "," << c.point.y;
+        EXPECT_EQ(result.day, 0);
+        EXPECT_TRUE(nav.OnLButtonUp(c.point));
+        EXPECT_EQ(nav.m_nViewYear, c.year);
+        EXPECT_EQ(nav.m_nViewMonth, c.month) << c.point.x << "," << c.point.y;
+        EXPECT_EQ(nav.m_nCursorDay, 0);  // no day was picked either
+    }
+    // Inside the columns a double-click still opens the day; the double-click leaves the
+    // press alone: the next release is judged against it.
+    CMonthNavigator nav(layout, kNow);
+    EXPECT_EQ(nav.OnLButtonDblClk({750, 20}, kNow).day, 17);
     nav.OnLButtonDown({300, 100});
     nav.OnLButtonDblClk({200, 100}, kNow);
-    EXPECT_TRUE(nav.OnLButtonUp({240, 100}));
-    EXPECT_EQ(nav.m_nViewMonth, 2);
+    EXPECT_TRUE(nav.OnLButtonUp({240, 100}));  // a drag of 60 to the left
+    EXPECT_EQ(nav.m_nViewMonth, 4);
 }
 
 }  // namespace

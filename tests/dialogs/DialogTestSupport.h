@@ -6,12 +6,14 @@
 #include <wx/dcmemory.h>
 #include <wx/image.h>
 #include <wx/testing.h>
+#include <wx/uiaction.h>
 
 #include <functional>
 #include <string>
 #include <utility>
 
 #include "../framework/DialogDriver.h"
+#include "../framework/GuiWait.h"
 #include "Cp932.h"
 #include "TextConv.h"
 #include "TimeYoteiDlg.h"
@@ -98,5 +100,30 @@ wxImage PaintedClient(Dialog& dialog, const wxColour& background) {
 inline wxColour PixelAt(const wxImage& image, int x, int y) {
     return wxColour(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y));
 }
+
+// Key presses through the X server (XTest), as a user's keyboard makes them: GTK, the
+// toolkit and the dialog all see them as they would see the user's. The pointer rests
+// on the dialog, where the keyboard focus goes when there is no window manager.
+class RealKeys {
+  public:
+    explicit RealKeys(wxDialog& dialog) : m_dialog(dialog) {
+        m_dialog.Show();
+        m_dialog.Raise();
+        guitest::YieldUntil([&] { return m_dialog.IsShownOnScreen(); });
+        m_sim.MouseMove(m_dialog.GetScreenPosition() + wxPoint(8, 8));
+        guitest::YieldUntil([&] { return false; }, 0);
+    }
+    ~RealKeys() { m_dialog.Hide(); }
+    void Type(const char* ascii) {
+        for (const char* c = ascii; *c; ++c) {
+            m_sim.Char(static_cast<unsigned char>(*c));
+        }
+    }
+    void Press(int key, int modifiers = wxMOD_NONE) { m_sim.Char(key, modifiers); }
+
+  private:
+    wxDialog& m_dialog;
+    wxUIActionSimulator m_sim;
+};
 
 }  // namespace dlgtest

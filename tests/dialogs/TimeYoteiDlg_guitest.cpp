@@ -438,10 +438,12 @@ TEST_F(TimeEntryDlgTest, TextsTheTableCannotHoldAreRefusedWhereTyped) {
         ASSERT_TRUE(d.Create());
         const wxString before = Shown(d, c.id);
         fw::ScopedMessageBoxCapture boxes;
+        drive::UserFocus(d, c.id);
         drive::Typing(d, c.id, Wx(c.typed));
-        ASSERT_EQ(boxes.Requests().size(), 1u);
-        EXPECT_NE(boxes.Requests()[0].text.find(Wx(c.inMessage)), wxString::npos)
-            << boxes.Requests()[0].text;
+        // Said in a balloon under the field; no message box takes the keys typed next.
+        EXPECT_TRUE(boxes.Requests().empty());
+        EXPECT_NE(d.NoteText().find(Wx(c.inMessage)), wxString::npos) << d.NoteText();
+        EXPECT_EQ(d.GetFocusId(), c.id);
         EXPECT_EQ(Shown(d, c.id), before);
         drive::Click(d, IDOK);
         EXPECT_EQ(drive::Result(d), IDOK);
@@ -480,6 +482,36 @@ TEST_F(TimeEntryDlgTest, AStoredTimeThatIsNoTimeIsRefusedAtOk) {
     EXPECT_EQ(drive::Result(d), -1);
     EXPECT_EQ(boxes.Requests().size(), 1u);
     EXPECT_EQ(d.GetFocusId(), IDC_EDIT_FROM_TIME);
+}
+
+}  // namespace
+
+namespace {
+
+// Tab moves through the three edits, OK and Cancel, and an edit it enters has its whole
+// text selected, to be typed over (the start time too, though a click there selects the
+// hour for the quick picks).
+TEST_F(TimeEntryDlgTest, TabSelectsTheWholeTextOfTheEditItEnters) {
+    CTimeYoteiDlg d;
+    d.m_strFrom = "09:00";
+    d.m_strTo = "10:30";
+    d.m_strText = Sjis("定例会議");
+    ASSERT_TRUE(d.Create());
+    ASSERT_EQ(d.GetFocusId(), IDC_EDIT_FROM_TIME);
+    const std::pair<int, Sel> steps[] = {
+        {IDC_EDIT_TO_TIME, {0, 5}}, {IDC_EDIT_YOTEI_TEXT, {0, 4}}, {IDOK, {0, 0}},
+        {IDCANCEL, {0, 0}},         {IDC_EDIT_FROM_TIME, {0, 5}},
+    };
+    dlgtest::RealKeys keys(d);
+    for (const auto& [id, selection] : steps) {
+        keys.Press(WXK_TAB);
+        ASSERT_TRUE(guitest::YieldUntil([&] { return d.GetFocusId() == id; }, 10))
+            << "expected " << id << ", focus on " << d.GetFocusId();
+        if (id != IDOK && id != IDCANCEL) {
+            EXPECT_EQ(d.GetEditSel(id), selection) << id;
+        }
+    }
+    EXPECT_EQ(drive::Result(d), -1);
 }
 
 }  // namespace

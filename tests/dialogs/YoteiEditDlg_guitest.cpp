@@ -13,6 +13,7 @@
 #include "DialogPaint.h"
 #include "DialogTestSupport.h"
 #include "MessageBox.h"
+#include "Platform.h"
 #include "YoteiEditDlg.h"
 
 namespace {
@@ -96,8 +97,10 @@ TEST_F(DayDlgTest, OpensWithTheSlotsListedInOrderAndHandsThemBackUnarranged) {
     EXPECT_EQ(d.m_strDate, "20080308");
     EXPECT_EQ(Rows(d), (std::vector<std::pair<std::string, int>>{
                            {" memo", 3}, {"09:00～09:30 call", 2}, {"15:00～ tea", 0}}));
-    EXPECT_FALSE(d.IsDlgItemEnabled(IDC_BUTTON_CHANGE));
-    EXPECT_FALSE(d.IsDlgItemEnabled(IDC_BUTTON_REMOVE));
+    // The focus starts on the list with its first row selected, ready for 変更 and 取消.
+    EXPECT_EQ(SelectedRow(d), " memo");
+    EXPECT_TRUE(d.IsDlgItemEnabled(IDC_BUTTON_CHANGE));
+    EXPECT_TRUE(d.IsDlgItemEnabled(IDC_BUTTON_REMOVE));
     EXPECT_TRUE(d.IsDlgItemEnabled(IDC_BUTTON_ADD));
     drive::Click(d, IDOK);
     EXPECT_EQ(drive::Result(d), IDOK);
@@ -507,13 +510,23 @@ TEST_F(DayDlgTest, PeriodTextsTheTableCannotHoldAreRefused) {
     d.m_strPeriodTo = DateText(0);
     ASSERT_TRUE(d.Create());
     fw::ScopedMessageBoxCapture boxes;
-    drive::Typing(d, IDC_EDIT_PERIOD_YOTEI, Wx("出張\"大阪\""));
-    drive::Typing(d, IDC_COMBO_PERIOD_TO, Wx("2008年03月09日(日)é"));
-    drive::Typing(d, IDC_EDIT_PERIOD_YOTEI, wxString(wxUniChar('a'), 2040));
-    ASSERT_EQ(boxes.Requests().size(), 3u);
-    EXPECT_NE(boxes.Requests()[0].text.find(Wx("＂")), wxString::npos);
-    EXPECT_NE(boxes.Requests()[1].text.find(Wx("é")), wxString::npos);
-    EXPECT_NE(boxes.Requests()[2].text.find(Wx("2032")), wxString::npos);
+    // Each refusal is said in a balloon under the field, which keeps the focus.
+    const std::pair<int, wxString> typed[] = {
+        {IDC_EDIT_PERIOD_YOTEI, Wx("出張\"大阪\"")},
+        {IDC_COMBO_PERIOD_TO, Wx("2008年03月09日(日)é")},
+        {IDC_EDIT_PERIOD_YOTEI, wxString(wxUniChar('a'), 2040)},
+    };
+    const char* said[] = {"＂", "é", "2032"};
+    for (size_t k = 0; k < std::size(typed); ++k) {
+        drive::UserFocus(d, typed[k].first);
+        drive::Typing(d, typed[k].first, typed[k].second);
+        EXPECT_NE(d.NoteText().find(Wx(said[k])), wxString::npos) << d.NoteText();
+        EXPECT_EQ(d.GetFocusId(), typed[k].first);
+    }
+    EXPECT_TRUE(boxes.Requests().empty());
+    // The balloon goes with the focus.
+    drive::UserFocus(d, IDC_CHECK_HOLIDAY);
+    EXPECT_TRUE(d.NoteText().empty());
     drive::Click(d, IDOK);
     EXPECT_EQ(d.m_strPeriodYotei, Sjis("出張"));
     EXPECT_EQ(d.m_strPeriodTo, DateText(0));
@@ -593,6 +606,180 @@ TEST_F(DayDlgTest, TheListShowsFourEntriesAtOnce) {
     ASSERT_TRUE(guitest::YieldUntil([&] { return list->GetCountPerPage() > 0; }));
     EXPECT_EQ(list->GetCount(), 4u);
     EXPECT_GE(list->GetCountPerPage(), 4);
+    d.Hide();
+}
+
+}  // namespace
+
+namespace {
+
+using dlgtest::RealKeys;
+
+// Typing right after the day opens reaches neither OK nor a field: the focus starts on
+// the entry list (on "追加" for an empty day), with its ring shown, so a space no longer
+// presses OK and closes the dialog.
+TEST_F(DayDlgTest, TheKeyboardStartsOnTheEntriesNeverOnOK) {
+    struct Case {
+        int entries;
+        int focus;
+    };
+    const Case cases[] = {{0, IDC_BUTTON_ADD}, {1, IDC_LIST_YOTEI}, {4, IDC_LIST_YOTEI}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.entries);
+        CYoteiEditDlg d;
+        FourEntries(d);
+        for (int k = c.entries; k < kSlotCount; ++k) {
+            Slot(d, k, "", "", "");
+        }
+        ASSERT_TRUE(d.Create());
+        const int start = d.GetFocusId();
+        EXPECT_EQ(start, c.focus);
+        if (c.entries == 0) {
+            continue;  // a space on "追加" opens the time entry dialog, as it should
+        }
+        RealKeys keys(d);
+        EXPECT_TRUE(guitest::YieldUntil([&] { return fw::KeyboardFocusShown(&d); }, 10));
+        keys.Type("meeting at 10");
+        // Tab moves the focus on once the typing before it has been handled.
+        keys.Press(WXK_TAB);
+        ASSERT_TRUE(guitest::YieldUntil(
+            [&] { return drive::Result(d) != -1 || d.GetFocusId() != start; }, 30));
+        EXPECT_EQ(drive::Result(d), -1) << "a key ended the dialog";
+        EXPECT_TRUE(d.m_strPeriodYotei.empty());
+        EXPECT_EQ(d.m_listYotei->GetRowCount(), c.entries);
+    }
+}
+
+// Tab and Shift+Tab run from top to bottom and round; an edit or a combo box tabbed into
+// has its whole text selected, ready to be typed over.
+TEST_F(DayDlgTest, TabRunsFromTopToBottomAndSelectsTheTextsItEnters) {
+    CYoteiEditDlg d;
+    Day(d);
+    Slot(d, 0, "09:00", "10:00", "会議");
+    d.m_strPeriodYotei = Sjis("出張");
+    d.m_strPeriodFrom = DateText(0);
+    d.m_strPeriodTo = DateText(1);
+    ASSERT_TRUE(d.Create());
+    ASSERT_EQ(d.GetFocusId(), IDC_LIST_YOTEI);  // its first row selected: 変更 and 取消 take part
+    const int order[] = {IDOK,
+                         IDCANCEL,
+                         IDC_CHECK_HOLIDAY,
+                         IDC_CHECK_PAID_LEAVE,
+                         IDC_COMBO_PERIOD_FROM,
+                         IDC_COMBO_PERIOD_TO,
+                         IDC_EDIT_PERIOD_YOTEI,
+                         IDC_BUTTON_ADD,
+                         IDC_BUTTON_CHANGE,
+                         IDC_BUTTON_REMOVE,
+                         IDC_LIST_YOTEI};
+    RealKeys keys(d);
+    for (int id : order) {
+        keys.Press(WXK_TAB);
+        ASSERT_TRUE(guitest::YieldUntil([&] { return d.GetFocusId() == id; }, 10))
+            << "expected " << id << ", focus on " << d.GetFocusId();
+        if (auto* entry = dynamic_cast<wxTextEntry*>(d.GetDlgItem(id))) {
+            const long length = entry->GetLastPosition();
+            EXPECT_GT(length, 0) << id;
+            EXPECT_EQ(d.GetEditSel(id), (std::pair<long, long>{0, length})) << id;
+        }
+    }
+    for (int k = int(std::size(order)) - 2; k >= 0; --k) {
+        keys.Press(WXK_TAB, wxMOD_SHIFT);
+        ASSERT_TRUE(guitest::YieldUntil([&] { return d.GetFocusId() == order[k]; }, 10))
+            << "expected " << order[k] << ", focus on " << d.GetFocusId();
+    }
+    EXPECT_EQ(drive::Result(d), -1);
+}
+
+// A refused character is said in a balloon under the field; the keys typed after it go
+// on into the field, none is lost to a message box.
+TEST_F(DayDlgTest, ARefusedCharacterLeavesTheTypingInTheField) {
+    CYoteiEditDlg d;
+    Day(d);
+    ASSERT_TRUE(d.Create());
+    fw::ScopedMessageBoxCapture boxes;
+    auto* edit = d.GetDlgItemAs<wxTextCtrl>(IDC_EDIT_PERIOD_YOTEI);
+    ASSERT_NE(edit, nullptr);
+    d.SetFocusByCode(IDC_EDIT_PERIOD_YOTEI);
+    RealKeys keys(d);
+    keys.Type("ab");
+    keys.Press('\'', wxMOD_SHIFT);  // the ASCII double quote on the keyboard
+    keys.Type("cd");
+    ASSERT_TRUE(guitest::YieldUntil([&] { return edit->GetValue().length() >= 4; }, 30))
+        << edit->GetValue();
+    EXPECT_EQ(edit->GetValue(), "abcd");
+    EXPECT_TRUE(boxes.Requests().empty());
+    EXPECT_NE(d.NoteText().find(Wx("＂")), wxString::npos) << d.NoteText();
+    EXPECT_EQ(d.GetFocusId(), IDC_EDIT_PERIOD_YOTEI);
+    drive::Click(d, IDOK);
+    EXPECT_EQ(d.m_strPeriodYotei, "abcd");
+    EXPECT_TRUE(d.NoteText().empty());  // the balloon goes with the dialog
+}
+
+// The buttons and boxes carry access keys, a letter in parentheses after the caption;
+// Alt and the letter work them from anywhere in the dialog.
+TEST_F(DayDlgTest, AccessKeysWorkTheControls) {
+    const std::pair<int, const char*> captions[] = {
+        {IDC_CHECK_HOLIDAY, "祝日・特別休日(&H)"}, {IDC_CHECK_PAID_LEAVE, "計画有給休暇日(&Y)"},
+        {IDC_BUTTON_ADD, "追加(&A)..."},           {IDC_BUTTON_CHANGE, "変更(&C)..."},
+        {IDC_BUTTON_REMOVE, "取消(&D)"},
+    };
+    CYoteiEditDlg d;
+    Day(d);
+    ASSERT_TRUE(d.Create());
+    for (const auto& [id, caption] : captions) {
+        EXPECT_EQ(d.GetDlgItem(id)->GetLabel(), Wx(caption)) << id;
+    }
+    RealKeys keys(d);
+    keys.Press('h', wxMOD_ALT);
+    EXPECT_TRUE(guitest::YieldUntil([&] { return d.m_nHoliday == 1; }, 30));
+    keys.Press('y', wxMOD_ALT);  // the other mark: the holiday box clears
+    EXPECT_TRUE(guitest::YieldUntil([&] { return d.m_nPaidLeave == 1; }, 30));
+    EXPECT_EQ(d.m_nHoliday, 0);
+    bool opened = false;
+    wxTEST_DIALOG(
+        {
+            keys.Press('a', wxMOD_ALT);
+            EXPECT_TRUE(guitest::YieldUntil([&] { return opened; }, 30));
+        },
+        ExpectTimeEntry([&](CTimeYoteiDlg&) {
+            opened = true;
+            return IDCANCEL;
+        }));
+    EXPECT_EQ(drive::Result(d), -1);
+}
+
+// A row too long for the list shows its whole text as its tooltip, where the pointer
+// rests on it; a row that fits has none.
+TEST_F(DayDlgTest, CutRowsShowTheirWholeTextAsTooltip) {
+    CYoteiEditDlg d;
+    Day(d);
+    const std::string longText = "取引先との打合せ資料の最終確認と来週の出張の手配（大阪・京都）";
+    Slot(d, 0, "09:00", "10:00", longText.c_str());
+    Slot(d, 1, "11:00", "12:00", "昼食");
+    ASSERT_TRUE(d.Create());
+    d.Show();
+    auto* list = d.m_listYotei;
+    ASSERT_TRUE(guitest::YieldUntil([&] { return list->GetCountPerPage() > 0; }));
+    // The point of each row, found as the list itself finds rows.
+    std::vector<wxPoint> rowPoints(2, wxDefaultPosition);
+    for (int y = 0; y < list->GetClientSize().y; ++y) {
+        const int row = list->HitTest(wxPoint(20, y));
+        if (row >= 0 && row < 2 && rowPoints[row] == wxDefaultPosition) {
+            rowPoints[row] = wxPoint(20, y + 2);
+        }
+    }
+    const wxString rows[] = {Wx("09:00～10:00 ") + Wx(longText.c_str()), Wx("11:00～12:00 昼食")};
+    const wxString tips[] = {rows[0], wxString()};
+    for (int row = 0; row < 2; ++row) {
+        ASSERT_NE(rowPoints[row], wxDefaultPosition) << row;
+        EXPECT_EQ(list->GetString(row), rows[row]);
+        wxMouseEvent motion(wxEVT_MOTION);
+        motion.SetPosition(rowPoints[row]);
+        motion.SetEventObject(list);
+        list->GetEventHandler()->ProcessEvent(motion);
+        EXPECT_EQ(list->GetToolTipText(), tips[row]) << row;
+    }
     d.Hide();
 }
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <wx/dcmemory.h>
 #include <wx/frame.h>
-#include <wx/msgdlg.h>
+#include <wx/statbmp.h>
 #include <wx/testing.h>
 
 #include "Cp932.h"
@@ -10,6 +10,7 @@
 #include "Fonts.h"
 #include "MessageBox.h"
 #include "PaintCounter.h"
+#include "Platform.h"
 #include "View.h"
 #include "WxCanvas.h"
 #include "WxImages.h"
@@ -37,14 +38,73 @@ TEST(MessageBoxTest, CaptionIsTheProgramNameAndAfxAddsTheExclamationIcon) {
     EXPECT_EQ(r[3].style, unsigned(fw::MB_OK));  // a window's box adds no icon
 }
 
+// Answers the program's message box with a button id.
+class AnswerBox : public wxExpectModalBase<fw::CMessageWindow> {
+  public:
+    explicit AnswerBox(int id) : m_id(id) {}
+
+  protected:
+    int OnInvoked(fw::CMessageWindow*) const override { return m_id; }
+
+  private:
+    int m_id;
+};
+
 TEST(MessageBoxTest, WithoutAHookTheRealModalBoxRuns) {
     int result = 0;
-    wxTEST_DIALOG(result = fw::AfxMessageBox("x", fw::MB_OKCANCEL),
-                  wxExpectModal<wxMessageDialog>(wxID_OK));
+    wxTEST_DIALOG(result = fw::AfxMessageBox("x", fw::MB_OKCANCEL), AnswerBox(wxID_OK));
     EXPECT_EQ(result, fw::kIdOk);
-    wxTEST_DIALOG(result = fw::AfxMessageBox("x", fw::MB_YESNO),
-                  wxExpectModal<wxMessageDialog>(wxID_NO));
+    wxTEST_DIALOG(result = fw::AfxMessageBox("x", fw::MB_YESNO), AnswerBox(wxID_NO));
     EXPECT_EQ(result, fw::kIdNo);
+}
+
+// The box shows the icon of its kind and breaks its text only between phrases; its
+// buttons say what they do, and Escape gives the answer of its last, most careful one.
+TEST(MessageBoxTest, TheWindowShowsTheIconOfItsKindAndBreaksBetweenPhrases) {
+    const wxString missing = wxString::FromUTF8(
+        "データファイルを作成できません。データファイル作成フォルダ「/home/taro/予定表/"
+        "データ/」の指定が間違っている可能性があります。");
+    struct Case {
+        unsigned style;
+        wxArtID art;
+        std::vector<int> buttons;
+        int escape;
+    };
+    const Case cases[] = {
+        {fw::MB_OK | fw::MB_ICONINFORMATION, wxART_INFORMATION, {wxID_OK}, wxID_OK},
+        {fw::MB_OK | fw::MB_ICONEXCLAMATION, wxART_WARNING, {wxID_OK}, wxID_OK},
+        {fw::MB_OKCANCEL | fw::MB_ICONSTOP, wxART_ERROR, {wxID_OK, wxID_CANCEL}, wxID_CANCEL},
+        {fw::MB_YESNO | fw::MB_ICONQUESTION, wxART_QUESTION, {wxID_YES, wxID_NO}, wxID_NO},
+        {fw::MB_YESNOCANCEL | fw::MB_ICONQUESTION,
+         wxART_QUESTION,
+         {wxID_YES, wxID_NO, wxID_CANCEL},
+         wxID_CANCEL},
+        {fw::MB_OK, wxArtID(), {wxID_OK}, wxID_OK},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.style);
+        fw::CMessageWindow window(fw::MessageBoxRequest{nullptr, missing, "pemdaro", c.style, {}});
+        EXPECT_EQ(window.IconArt(), c.art);
+        bool hasIcon = false;
+        for (wxWindow* child : window.GetChildren()) {
+            if (auto* bitmap = dynamic_cast<wxStaticBitmap*>(child)) {
+                hasIcon = bitmap->GetBitmap().IsOk() && bitmap->GetBitmap().GetWidth() >= 16;
+            }
+        }
+        EXPECT_EQ(hasIcon, !c.art.empty());
+        for (int id : c.buttons) {
+            EXPECT_NE(window.FindWindow(id), nullptr) << id;
+        }
+        EXPECT_EQ(window.GetEscapeId(), c.escape);
+        // Only the line breaks were added, each between two phrases.
+        wxString joined = window.ShownText();
+        joined.Replace("\n", "");
+        EXPECT_EQ(joined, missing);
+        EXPECT_NE(window.ShownText().find('\n'), wxString::npos);
+        for (const char* word : {"間違っている", "可能性", "作成できません。"}) {
+            EXPECT_NE(window.ShownText().find(wxString::FromUTF8(word)), wxString::npos) << word;
+        }
+    }
 }
 
 TEST(FontTest, WindowsFacesFallBackToInstalledGothicsWithTheCellHeightInPixels) {
@@ -69,6 +129,20 @@ TEST(FontTest, WindowsFacesFallBackToInstalledGothicsWithTheCellHeightInPixels) 
     }
     EXPECT_EQ(&fw::FontFromSpec({"ＭＳ ゴシック", 16, 700}),
               &fw::FontFromSpec({"ＭＳ ゴシック", 16, 700}));
+}
+
+// The toolkit's font list names each family once, in the current locale's language: in
+// ja_JP it says "IPA Pゴシック" and not "IPAPGothic", and the dialogs lost their font. A
+// family is found by any of its names, whatever the locale.
+TEST(FontTest, FamiliesAreFoundByEveryNameTheyHave) {
+    const std::pair<const char*, bool> cases[] = {
+        {"IPAPGothic", true}, {"IPA Pゴシック", true},    {"IPAゴシック", true},
+        {"ipagothic", true},  {"ＭＳ Ｐゴシック", false}, {"No Such Face", false},
+        {"", false},
+    };
+    for (const auto& [name, installed] : cases) {
+        EXPECT_EQ(fw::FontFamilyInstalled(name), installed) << name;
+    }
 }
 
 wxColour PixelAt(const wxBitmap& bitmap, int x, int y) {

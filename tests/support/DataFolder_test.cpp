@@ -45,6 +45,26 @@ TEST(DataFolderTest, AppendsTheSeparatorAndConvertsToTheFileSystem) {
     }
 }
 
+TEST(DataFolderTest, TheCannotCreateMessageNamesTheFolderAsAnAbsolutePath) {
+    const std::string cwd = std::filesystem::current_path().string();
+    const std::string here = cwd == "/" ? "/" : cwd + "/";
+    struct Case {
+        std::optional<std::string> folder;
+        std::string named;
+    };
+    const Case cases[] = {
+        {"/srv/予定/missing/", "「/srv/予定/missing/」"},
+        {"", "「" + here + "」"},                  // DATA_DIR= : the current directory
+        {"sub/dir/", "「" + here + "sub/dir/」"},  // relative to it
+        {std::nullopt, "DATA_DIR"},                // a setting that is no CP932 text
+    };
+    for (const Case& c : cases) {
+        const std::string message = CannotCreateDataMessage(c.folder);
+        EXPECT_EQ(message.rfind("データファイルを作成できません。", 0), 0u) << message;
+        EXPECT_NE(message.find(c.named), std::string::npos) << message;
+    }
+}
+
 TEST(DataFolderTest, ExecutableFolderHoldsTheRunningProgram) {
     std::string folder = ExecutableFolder();
     ASSERT_FALSE(folder.empty());
