@@ -12,6 +12,7 @@
 #include "Backups.h"
 #include "CalendarDlg.h"
 #include "CopyFolders.h"
+#include "DataFolder.h"
 #include "DataLock.h"
 #include "IniFile.h"
 #include "InstanceGuard.h"
