@@ -77,17 +77,6 @@ class CTerminator {
     wxEventLoopBase* m_pEnding = nullptr;  // the loop of the dialog cancelled last
 };
 
-// The data folder in the file system's encoding: DATA_DIR, or the program's own folder.
-// nullopt when DATA_DIR is not a CP932 text.
-std::optional<std::string> ResolveDataFolder() {
-    static const char kUnset[] = "";
-    const char* setting = IniGet("DATA_DIR", kUnset);
-    if (setting == kUnset) {
-        return ExecutableFolder();
-    }
-    return DataFolderFromSetting(setting);
-}
-
 // Why the schedule opens for viewing only, and who holds it. A lock of another host or one
 // that cannot be read is never taken over by itself, so the user is told how to free it.
 std::string HeldByOtherMessage(const CDataLock& lock) {
@@ -134,7 +123,7 @@ int CCalendarApp::InitInstance() {
     IniLoad(kSettingsFile);
     // HOLIDAYS=0 turns the national holidays off; any other value, or none, leaves them on.
     dialog->SetShowHolidays(std::string_view(IniGet("HOLIDAYS", "1")) != "0");
-    std::optional<std::string> folder = ResolveDataFolder();
+    std::optional<std::string> folder = DataFolderFromSettings();
     // One writing copy per data file, across sessions, users and machines. Where no lock
     // file can be made (a read-only folder) the copy runs without one.
     CDataLock dataLock(folder.value_or(std::string()));

@@ -2,6 +2,7 @@
 
 #include "Cp932.h"
 #include "ExecutablePath.h"
+#include "IniFile.h"
 
 std::string ExecutableFolder() {
     const std::string path = ExecutablePath();
@@ -24,4 +25,13 @@ std::optional<std::string> DataFolderFromSetting(std::string_view cp932Value) {
         folder += '/';
     }
     return Cp932ToUtf8(folder);
+}
+
+std::optional<std::string> DataFolderFromSettings() {
+    static const char kUnset[] = "";
+    const char* setting = IniGet("DATA_DIR", kUnset);
+    if (setting == kUnset) {
+        return ExecutableFolder();
+    }
+    return DataFolderFromSetting(setting);
 }

@@ -19,3 +19,8 @@ bool Cp932EndsWithChar(std::string_view text, char ch);
 // separator '/' appended unless the text is empty or already ends with it, converted
 // to the file system's encoding (UTF-8). nullopt when the text is not valid CP932.
 std::optional<std::string> DataFolderFromSetting(std::string_view cp932Value);
+
+// The data folder the loaded settings name (IniLoad of kelnova.ini): DataFolderFromSetting
+// of DATA_DIR, or ExecutableFolder when DATA_DIR is not set. nullopt when DATA_DIR is not
+// CP932. The window and the command line find the table through it alike.
+std::optional<std::string> DataFolderFromSettings();
