@@ -203,6 +203,13 @@ int RunPdfCommand(const std::vector<std::string>& args, std::ostream& err) {
     if (!opened) {
         return 1;
     }
+    // The table is never written over, whatever name it is given.
+    std::error_code ec;
+    if (std::filesystem::equivalent(args[1], model.FilePath(), ec)) {
+        err << "pemdaro: " << args[1]
+            << " はデータファイルです。PDF は別のファイルに書き出してください。\n";
+        return 2;
+    }
     MonthContent content = model.ReadMonth(ym->year, ym->month);
     model.Close(false);
     if (holidays) {
