@@ -83,6 +83,13 @@ for d in 1 9 12; do
     check "day $d's free space is white" [ "$(count "$not_white" 200 "$(($(row_y "$d") + 3))" 100 20)" -eq 0 ]
 done
 
+# National holidays as the window shows them, and not with HOLIDAYS=0 in kelnova.ini.
+check "January 2021 names its national holidays" run_pdf 2021-01 jan.pdf
+check "元日 is on the page" grep -q "元日" <(pdftotext -enc UTF-8 "$E2E_WORK/jan.pdf" -)
+printf 'HOLIDAYS=0\r\n' >>"$E2E_WORK/kelnova.ini"
+check "the PDF follows HOLIDAYS=0" run_pdf 2021-01 jan.pdf
+check "and names none" test "$(pdftotext -enc UTF-8 "$E2E_WORK/jan.pdf" - | grep -c "元日")" = 0
+
 # --- Refusals: a message on stderr, a non-zero exit, no file.
 refused() {  # refused "what the message says" args...
     local says=$1
