@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <set>
 
 #include "Cp932.h"
@@ -198,7 +199,7 @@ void CairoCanvas::Ellipse(const Rect& rect) {
     cairo_translate(m_cr, rect.left + rect.Width() / 2.0, rect.top + rect.Height() / 2.0);
     cairo_scale(m_cr, (rect.Width() - 1) / 2.0, (rect.Height() - 1) / 2.0);
     cairo_new_path(m_cr);
-    cairo_arc(m_cr, 0, 0, 1, 0, 2 * M_PI);
+    cairo_arc(m_cr, 0, 0, 1, 0, 2 * std::numbers::pi);
     cairo_restore(m_cr);
     FillAndStroke(true);
 }
