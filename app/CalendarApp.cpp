@@ -80,15 +80,6 @@ class CTerminator {
     wxEventLoopBase* m_pEnding = nullptr;  // the loop of the dialog cancelled last
 };
 
-// The data folder in the file system's encoding: DATA_DIR, or without it the program's own
-// folder (a copy run where it was built) or the user's data folder (an installed copy).
-// nullopt when DATA_DIR is not a CP932 text or the user's data folder cannot be made.
-std::optional<std::string> ResolveDataFolder(const CopyFacts& copy) {
-    static const char kUnset[] = "";
-    const char* setting = IniGet("DATA_DIR", kUnset);
-    return DataFolderFor(copy, setting == kUnset ? nullptr : setting, UserDataFolder);
-}
-
 // Why the schedule opens for viewing only, and who holds it. A lock of another host or one
 // that cannot be read is never taken over by itself, so the user is told how to free it.
 std::string HeldByOtherMessage(const CDataLock& lock) {
@@ -152,15 +143,14 @@ int CCalendarApp::InitInstance() {
     // kelnova.ini in the current folder, or for an installed copy in the user's
     // configuration folder.
     const CopyFacts copy = InspectCopy();
-    const std::string settingsFile = SettingsFileFor(copy);
-    IniLoadFrom(settingsFile);
+    LoadCopySettings(copy);
     // HOLIDAYS=0 turns the national holidays off; any other value, or none, leaves them on.
     dialog->SetShowHolidays(std::string_view(IniGet("HOLIDAYS", "1")) != "0");
     // REMIND_MINUTES=0 turns the reminders off; a value that is no number of minutes from 0
     // to a day gives the default lead of ten minutes.
     dialog->SetReminderMinutes(ReminderLeadMinutes(IniGet("REMIND_MINUTES", "")));
     dialog->SetClock(ProgramClock());
-    std::optional<std::string> folder = ResolveDataFolder(copy);
+    std::optional<std::string> folder = DataFolderFromSettings(copy);
     // One writing copy per data file, across sessions, users and machines. Where no lock
     // file can be made (a read-only folder) the copy runs without one.
     CDataLock dataLock(folder.value_or(std::string()));

@@ -1,6 +1,8 @@
 #include "CalendarDlg.h"
 
 #include <wx/dialog.h>
+#include <wx/print.h>
+#include <wx/printdlg.h>
 
 #include <ctime>
 
@@ -9,6 +11,7 @@
 #include "DesktopReminders.h"
 #include "InstanceGuard.h"
 #include "MessageBox.h"
+#include "MonthPrintout.h"
 #include "Platform.h"
 #include "Resources.h"
 #include "RestoreDlg.h"
@@ -54,7 +57,10 @@ void ReportBackupFailure(const CScheduleModel& model) {
 }  // namespace
 
 CCalendarDlg::CCalendarDlg(CScheduleModel& model, CInstanceGuard* guard)
-    : fw::CDialog(IDD_CALENDAR_DIALOG), m_model(model), m_pGuard(guard) {}
+    : fw::CDialog(IDD_CALENDAR_DIALOG),
+      m_model(model),
+      m_pGuard(guard),
+      m_pageSetup(CMonthPrintout::DefaultPageSetup()) {}
 
 CCalendarDlg::~CCalendarDlg() {
     m_pReminders.reset();
@@ -75,6 +81,10 @@ bool CCalendarDlg::OnInitDialog() {
         AppendSystemMenuItem(IDM_NEXT_MONTH, wxString::FromUTF8("次の月\tPageDown"));
         AppendSystemMenuItem(IDM_THIS_MONTH, wxString::FromUTF8("今月\tHome"));
         AppendSystemMenuItem(IDM_GOTO_MONTH, wxString::FromUTF8("移動...\tCtrl+G"));
+        AppendSystemMenuSeparator();
+        AppendSystemMenuItem(IDM_PAGE_SETUP, wxString::FromUTF8("ページ設定..."));
+        AppendSystemMenuItem(IDM_PRINT_PREVIEW, wxString::FromUTF8("印刷プレビュー..."));
+        AppendSystemMenuItem(IDM_PRINT, wxString::FromUTF8("印刷..."));
         AppendSystemMenuSeparator();
         AppendSystemMenuItem(IDM_RESTORE, fw::Utf8ToWx(restore));
         AppendSystemMenuItem(IDM_ABOUTBOX, fw::Utf8ToWx(about));
@@ -216,8 +226,54 @@ void CCalendarDlg::OnSysCommand(int id) {
         m_pView->ShowCurrentMonth();
     } else if ((id & 0xFFF0) == IDM_GOTO_MONTH) {
         m_pView->GoToMonth();
+    } else if ((id & 0xFFF0) == IDM_PAGE_SETUP) {
+        PageSetup();
+    } else if ((id & 0xFFF0) == IDM_PRINT_PREVIEW) {
+        PrintPreview();
+    } else if ((id & 0xFFF0) == IDM_PRINT) {
+        Print();
     } else {
         fw::CDialog::OnSysCommand(id);
+    }
+}
+
+void CCalendarDlg::PageSetup() {
+    wxPageSetupDialog dialog(this, &m_pageSetup);
+    if (dialog.ShowModal() == wxID_OK) {
+        m_pageSetup = dialog.GetPageSetupDialogData();
+    }
+}
+
+void CCalendarDlg::PrintPreview() {
+    const int year = m_pView->ViewYear();
+    const int month = m_pView->ViewMonth();
+    wxPrintDialogData printData(m_pageSetup.GetPrintData());
+    // One printout for the preview's page, one for printing from the preview.
+    auto* preview = new wxPrintPreview(
+        new CMonthPrintout(m_model, year, month, m_bShowHolidays, m_pageSetup),
+        new CMonthPrintout(m_model, year, month, m_bShowHolidays, m_pageSetup), &printData);
+    if (!preview->IsOk()) {
+        delete preview;
+        fw::MessageBox(this, wxString::FromUTF8("印刷プレビューを表示できません。"), wxString(),
+                       fw::MB_ICONEXCLAMATION);
+        return;
+    }
+    auto* frame = new wxPreviewFrame(preview, this, wxString::FromUTF8("印刷プレビュー"),
+                                     wxDefaultPosition, FromDIP(wxSize(760, 900)));
+    frame->Initialize();
+    frame->Show();
+}
+
+void CCalendarDlg::Print() {
+    wxPrintDialogData printData(m_pageSetup.GetPrintData());
+    wxPrinter printer(&printData);
+    CMonthPrintout printout(m_model, m_pView->ViewYear(), m_pView->ViewMonth(), m_bShowHolidays,
+                            m_pageSetup);
+    if (printer.Print(this, &printout, true)) {
+        m_pageSetup.SetPrintData(printer.GetPrintDialogData().GetPrintData());
+    } else if (wxPrinter::GetLastError() == wxPRINTER_ERROR) {
+        fw::MessageBox(this, wxString::FromUTF8("印刷できませんでした。"), wxString(),
+                       fw::MB_ICONEXCLAMATION);
     }
 }
 

@@ -3,6 +3,7 @@
 // and the About box, and saves the schedule whenever and however it is closed.
 #pragma once
 
+#include <wx/cmndata.h>
 #include <wx/timer.h>
 
 #include <functional>
@@ -44,14 +45,21 @@ class CCalendarDlg : public fw::CDialog {
     // the end of the session) the copy is all that is done.
     void CloseAndSave(bool ask = true);
     // IDM_RESTORE restores a backup, IDM_ABOUTBOX shows the About box, IDM_PREV_MONTH,
-    // IDM_NEXT_MONTH, IDM_THIS_MONTH and IDM_GOTO_MONTH move the view; the rest is the
-    // base's (close, minimise).
+    // IDM_NEXT_MONTH, IDM_THIS_MONTH and IDM_GOTO_MONTH move the view, IDM_PAGE_SETUP,
+    // IDM_PRINT_PREVIEW and IDM_PRINT print the month shown; the rest is the base's (close,
+    // minimise).
     void OnSysCommand(int id) override;
     // The restore dialog, a question, the restore through the model and a repaint.
     void RestoreFromBackup();
     // The program is ending (a signal, the end of the session): questions that would keep
     // it open are not asked again.
     void BeginEnding() { m_bEnding = true; }
+    // The toolkit's page setup dialog ("ページ設定...") for the printing that follows.
+    void PageSetup();
+    // The print preview window ("印刷プレビュー...") of the month shown; it can print too.
+    void PrintPreview();
+    // The print dialog ("印刷...") and the month shown on one page.
+    void Print();
     // Brings the window to the front, as a second start asks for.
     void BringToFront();
     // A connection is waiting on the guard's socket.
@@ -94,4 +102,5 @@ class CCalendarDlg : public fw::CDialog {
     unsigned m_nWatch = 0;      // the platform watch on the guard's socket
     unsigned m_nFileWatch = 0;  // the platform watch on the data file
     wxTimer m_pollTimer;
+    wxPageSetupDialogData m_pageSetup;  // paper, orientation and margins for printing
 };

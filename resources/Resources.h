@@ -26,10 +26,13 @@ inline constexpr int IDB_TO_ARROW = 137;    // 50 x 24
 // Command ids of the entries the main window appends to its system menu.
 inline constexpr int IDM_ABOUTBOX = 0x0010;
 inline constexpr int IDM_RESTORE = 0x0020;
-inline constexpr int IDM_PREV_MONTH = 0x0030;  // "前の月", PageUp
-inline constexpr int IDM_NEXT_MONTH = 0x0040;  // "次の月", PageDown
-inline constexpr int IDM_THIS_MONTH = 0x0050;  // "今月", Home
-inline constexpr int IDM_GOTO_MONTH = 0x0060;  // "移動...", Ctrl+G
+inline constexpr int IDM_PREV_MONTH = 0x0030;     // "前の月", PageUp
+inline constexpr int IDM_NEXT_MONTH = 0x0040;     // "次の月", PageDown
+inline constexpr int IDM_THIS_MONTH = 0x0050;     // "今月", Home
+inline constexpr int IDM_GOTO_MONTH = 0x0060;     // "移動...", Ctrl+G
+inline constexpr int IDM_PAGE_SETUP = 0x0100;     // "ページ設定..."
+inline constexpr int IDM_PRINT_PREVIEW = 0x0110;  // "印刷プレビュー..."
+inline constexpr int IDM_PRINT = 0x0120;          // "印刷..."
 
 // ---- Control ids ---------------------------------------------------------------------------
 

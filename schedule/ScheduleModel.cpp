@@ -79,6 +79,7 @@ CScheduleModel::~CScheduleModel() {
 
 bool CScheduleModel::Open(const std::string& dataFolder) {
     Close(false);
+    m_bForReading = false;
     DbRegistry& registry = DbKelnovaRegistry();
     DbSetRegistry(&registry);
     registry.dataFolder = dataFolder;
@@ -89,6 +90,22 @@ bool CScheduleModel::Open(const std::string& dataFolder) {
     TakeStamp();
     m_bLooksLikeSchedule = m_table == nullptr || FileHasScheduleHeader(FilePath());
     m_bBackupDue = m_bBackupDue || FilePath() != m_backedUpPath || !m_bLooksLikeSchedule;
+    return m_table != nullptr;
+}
+
+bool CScheduleModel::OpenForReading(const std::string& dataFolder) {
+    Close(false);
+    m_bReadOnly = true;
+    m_bForReading = true;
+    DbRegistry& registry = DbKelnovaRegistry();
+    DbSetRegistry(&registry);
+    registry.dataFolder = dataFolder;
+    m_strFolder = dataFolder;
+    m_table = DbOpenTableForReading(kScheduleTable);
+    m_pending.clear();
+    m_conflicts.clear();
+    TakeStamp();
+    m_bLooksLikeSchedule = m_table == nullptr || FileHasScheduleHeader(FilePath());
     return m_table != nullptr;
 }
 
@@ -246,7 +263,7 @@ bool CScheduleModel::ReloadIfChanged() {
 
 void CScheduleModel::Reload() {
     DbCloseTable(kScheduleTable, 0);
-    m_table = DbOpenTable(kScheduleTable);
+    m_table = m_bForReading ? DbOpenTableForReading(kScheduleTable) : DbOpenTable(kScheduleTable);
     TakeStamp();
     if (m_table == nullptr) {
         return;

@@ -89,6 +89,10 @@ class CScheduleModel {
     // or empty for the current folder), creating an empty table where there is no file.
     // False when the table can be neither read nor created.
     bool Open(const std::string& dataFolder);
+    // Reads kelnova.txt from the folder for reading only, as printing needs it while a
+    // window copy may hold the file: read-only from the start, and nothing in the folder is
+    // created, removed or written, now or later. False when there is no readable table.
+    bool OpenForReading(const std::string& dataFolder);
     bool IsOpen() const { return m_table != nullptr; }
     // The table file's path; empty while closed.
     std::string FilePath() const;
@@ -200,6 +204,7 @@ class CScheduleModel {
 
     DbTable* m_table = nullptr;
     bool m_bReadOnly = false;
+    bool m_bForReading = false;  // opened by OpenForReading
     std::string m_strFolder;
     std::map<std::string, PendingDay> m_pending;  // by date
     std::vector<std::string> m_conflicts;         // since the last save

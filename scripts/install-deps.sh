@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libwxgtk3.2-dev libglib2.0-dev fonts-ipafont-gothic
+  # The month's PDF page: cairo and pango without the toolkit; poppler's tools check it.
+  libcairo2-dev libpango1.0-dev poppler-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick
   # pgrep, pkill and ps of the end-to-end tests: not in a minimal Debian.

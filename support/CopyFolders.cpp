@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "DataFolder.h"
+#include "IniFile.h"
 #include "UserFolders.h"
 
 namespace {
@@ -71,4 +72,14 @@ CopyFacts InspectCopy() {
             !facts.configFolder.empty() && IsFile(facts.configFolder + kSettingsFileName);
     }
     return facts;
+}
+
+void LoadCopySettings(const CopyFacts& facts) {
+    IniLoadFrom(SettingsFileFor(facts));
+}
+
+std::optional<std::string> DataFolderFromSettings(const CopyFacts& facts) {
+    static const char kUnset[] = "";
+    const char* setting = IniGet("DATA_DIR", kUnset);
+    return DataFolderFor(facts, setting == kUnset ? nullptr : setting, UserDataFolder);
 }

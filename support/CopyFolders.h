@@ -53,3 +53,10 @@ std::optional<std::string> DataFolderFor(const CopyFacts& facts, const char* set
 
 // The facts of the running program, from the file system and the environment.
 CopyFacts InspectCopy();
+
+// Loads this copy's settings (IniLoadFrom of SettingsFileFor; none when there is no file).
+void LoadCopySettings(const CopyFacts& facts);
+
+// The data folder the loaded settings give this copy: DataFolderFor with DATA_DIR and
+// UserDataFolder. The window and the command line find the table through it alike.
+std::optional<std::string> DataFolderFromSettings(const CopyFacts& facts);

@@ -62,12 +62,15 @@ void PaintEntries(fw::Canvas& canvas, const MonthLayout& layout, const DaySlots&
 
 // One existing day: weekday colour, past shading, weekday, marks, day number, period and
 // entries, in the order in which they overlap.
+// Paper (onPaper) shows neither what is over nor today.
 void PaintDay(fw::Canvas& canvas, const MonthLayout& layout, const MonthDay& content, int year,
-              int month, int day, const LocalDateTime& now, int x0, int y) {
+              int month, int day, const LocalDateTime& now, bool onPaper, int x0, int y) {
     const std::string& date = content.content.date;
     const int weekday = DateWeekday(date);
     canvas.SetTextColor(WeekdayColor(weekday));
-    if (IsPastDay(year, month, day, now)) {
+    if (onPaper) {
+        // white, as every day to come
+    } else if (IsPastDay(year, month, day, now)) {
         canvas.SelectBrush(layout.m_brushPast);
         canvas.SelectPen(layout.m_penPast);
         canvas.Rectangle(layout.PastDayShading(x0, y));
@@ -167,13 +170,15 @@ bool IsPastDay(int year, int month, int day, const LocalDateTime& now) {
     return LocalDateTime{year, month, day, 23, 59, 59} < now;
 }
 
-void PaintMonth(fw::Canvas& canvas, const MonthLayout& layout, int year, int month,
-                const LocalDateTime& now, const MonthContent* content,
-                const std::function<void(fw::Canvas&)>& overlay) {
+namespace {
+
+void PaintMonthAs(fw::Canvas& canvas, const MonthLayout& layout, int year, int month,
+                  const LocalDateTime& now, bool onPaper, const MonthContent* content,
+                  const std::function<void(fw::Canvas&)>& overlay) {
     const fw::Rect client{0, 0, layout.ClientWidth(), layout.ClientHeight()};
     canvas.SelectBrush(layout.m_brushWhite);
     canvas.FillRect(client);
-    if (IsPastMonth(year, month, now)) {
+    if (!onPaper && IsPastMonth(year, month, now)) {
         canvas.SetBkColor(kColorPast);
         canvas.SelectBrush(layout.m_brushPast);
         canvas.SelectPen(layout.m_penPast);
@@ -205,7 +210,8 @@ void PaintMonth(fw::Canvas& canvas, const MonthLayout& layout, int year, int mon
                 canvas.Line({x0, y}, {x0 + layout.m_nColumnWidth, y});
             }
             if (day >= 1 && day <= static_cast<int>(content->days.size())) {
-                PaintDay(canvas, layout, content->days[day - 1], year, month, day, now, x0, y);
+                PaintDay(canvas, layout, content->days[day - 1], year, month, day, now, onPaper, x0,
+                         y);
             }
             canvas.SelectBrush(layout.m_brushWhite);
         }
@@ -214,6 +220,19 @@ void PaintMonth(fw::Canvas& canvas, const MonthLayout& layout, int year, int mon
         overlay(canvas);
     }
     canvas.BlitToTarget();
+}
+
+}  // namespace
+
+void PaintMonth(fw::Canvas& canvas, const MonthLayout& layout, int year, int month,
+                const LocalDateTime& now, const MonthContent* content,
+                const std::function<void(fw::Canvas&)>& overlay) {
+    PaintMonthAs(canvas, layout, year, month, now, false, content, overlay);
+}
+
+void PaintMonthOnPaper(fw::Canvas& canvas, const MonthLayout& layout, const MonthContent& content) {
+    PaintMonthAs(canvas, layout, content.year, content.month, LocalDateTime{}, true, &content,
+                 nullptr);
 }
 
 std::vector<fw::Point> PeriodMarkPoints(int x, int y, int h, int type) {

@@ -49,6 +49,11 @@ void PaintMonth(fw::Canvas& canvas, const MonthLayout& layout, int year, int mon
                 const LocalDateTime& now, const MonthContent* content,
                 const std::function<void(fw::Canvas&)>& overlay = nullptr);
 
+// Paints the month the content holds as it goes on paper (print, PDF): the month of the
+// screen without the grey of what is over, without today's tint and without the day
+// cursor; it also ends with BlitToTarget.
+void PaintMonthOnPaper(fw::Canvas& canvas, const MonthLayout& layout, const MonthContent& content);
+
 // The period bar's polygon for axis x, top y and height h: three pixels wide around x from
 // y to y+h, with 9-pixel arrowheads of half-width 5 as the mark type asks (PeriodMark).
 // Points run down the left side from (x, y) to (x, y+h), then up the right side mirrored;

@@ -634,7 +634,9 @@ std::string DbTablePath(const DbTable* table) {
     return g_registry->dataFolder + table->name + ".txt";
 }
 
-DbTable* DbOpenTable(const char* tableName) {
+namespace {
+
+DbTable* OpenTable(const char* tableName, bool mayWrite) {
     DbTable* table = DbFindTable(tableName);
     if (table == nullptr) {
         return nullptr;
@@ -644,10 +646,12 @@ DbTable* DbOpenTable(const char* tableName) {
     }
     const std::string path = DbTablePath(table);
     // A save cut short by a crash leaves its temporary file; it is never read.
-    XelRemoveStaleTemps(path);
+    if (mayWrite) {
+        XelRemoveStaleTemps(path);
+    }
     XelFileBytes bytes;
     XelReadResult read = XelReadFile(path, bytes, kDbFileSlack);
-    if (read == XelReadResult::kMissing) {
+    if (read == XelReadResult::kMissing && mayWrite) {
         Diagnose(108, "WARNING:Table File is not Found (%s)!!\n", path.c_str());
         // Only a file that is not there is created: an existing file that merely could
         // not be opened is never emptied.
@@ -680,6 +684,16 @@ DbTable* DbOpenTable(const char* tableName) {
     }
     table->loaded = 1;
     return table;
+}
+
+}  // namespace
+
+DbTable* DbOpenTable(const char* tableName) {
+    return OpenTable(tableName, true);
+}
+
+DbTable* DbOpenTableForReading(const char* tableName) {
+    return OpenTable(tableName, false);
 }
 
 int DbWriteTable(const char* tableName) {

@@ -61,6 +61,9 @@ void DbSetRegistry(DbRegistry* registry);
 void DbTerminate();
 
 DbTable* DbOpenTable(const char* tableName);
+// The same for reading only: a missing file is not created and no stale temporary file is
+// removed, so nothing in the folder changes (another copy of the program may be saving).
+DbTable* DbOpenTableForReading(const char* tableName);
 // 0 when written (or not loaded), -1 when the file could not be replaced; on failure the
 // old file is left byte-identical (unless putting it back failed too, which `why` and the
 // diagnostics tell). A failure prints the step that failed and its errno as diagnostic 160

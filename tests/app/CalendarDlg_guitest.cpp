@@ -3,8 +3,10 @@
 // saves the table.
 #include <gtest/gtest.h>
 #include <wx/button.h>
+#include <wx/dcmemory.h>
 #include <wx/listctrl.h>
 #include <wx/menu.h>
+#include <wx/print.h>
 #include <wx/spinctrl.h>
 #include <wx/testing.h>
 
@@ -17,6 +19,7 @@
 #include <string>
 
 #include "../framework/DialogDriver.h"
+#include "../framework/GuiWait.h"
 #include "../framework/PaintCounter.h"
 #include "../xel/XelTestSupport.h"
 #include "AboutDlg.h"
@@ -24,6 +27,7 @@
 #include "CalendarDlg.h"
 #include "GoToMonthDlg.h"
 #include "MessageBox.h"
+#include "MonthPrintout.h"
 #include "RestoreDlg.h"
 #include "ScheduleModel.h"
 #include "XelCalMView.h"
@@ -150,7 +154,7 @@ TEST_F(MainWindowTest, ContextMenuOffersAboutAndEnterAndEscapeDoNotEndTheWindow)
         EXPECT_EQ(w.GetPosition(), wxPoint(0, 0));
         std::unique_ptr<wxMenu> menu(w.BuildSystemMenu());
         ASSERT_NE(menu, nullptr);
-        ASSERT_EQ(menu->GetMenuItemCount(), 10u);
+        ASSERT_EQ(menu->GetMenuItemCount(), 14u);
         EXPECT_EQ(menu->FindItemByPosition(0)->GetItemLabelText(), wxString::FromUTF8("最小化"));
         EXPECT_EQ(menu->FindItemByPosition(1)->GetItemLabelText(), wxString::FromUTF8("閉じる"));
         EXPECT_TRUE(menu->FindItemByPosition(2)->IsSeparator());
@@ -172,9 +176,21 @@ TEST_F(MainWindowTest, ContextMenuOffersAboutAndEnterAndEscapeDoNotEndTheWindow)
             EXPECT_EQ(accel->GetFlags(), months[k].modifiers) << k;
         }
         EXPECT_TRUE(menu->FindItemByPosition(7)->IsSeparator());
-        EXPECT_EQ(menu->FindItemByPosition(8)->GetItemLabel(),
+        const struct {
+            const char* label;
+            int id;
+        } printing[] = {{"ページ設定...", IDM_PAGE_SETUP},
+                        {"印刷プレビュー...", IDM_PRINT_PREVIEW},
+                        {"印刷...", IDM_PRINT}};
+        for (int k = 0; k < 3; ++k) {
+            const wxMenuItem* item = menu->FindItemByPosition(8 + k);
+            EXPECT_EQ(item->GetItemLabelText(), wxString::FromUTF8(printing[k].label));
+            EXPECT_EQ(item->GetId(), printing[k].id);
+        }
+        EXPECT_TRUE(menu->FindItemByPosition(11)->IsSeparator());
+        EXPECT_EQ(menu->FindItemByPosition(12)->GetItemLabel(),
                   wxString::FromUTF8("バックアップから復元 (&R)..."));
-        const wxMenuItem* about = menu->FindItemByPosition(9);
+        const wxMenuItem* about = menu->FindItemByPosition(13);
         EXPECT_EQ(about->GetItemLabel(), wxString::FromUTF8("ﾊﾞｰｼﾞｮﾝ情報 (&A)..."));
 
         // Choosing the entry runs the version box, and the window stays.
@@ -191,6 +207,85 @@ TEST_F(MainWindowTest, ContextMenuOffersAboutAndEnterAndEscapeDoNotEndTheWindow)
             EXPECT_EQ(drive::Result(w), -1) << key;
         }
         EXPECT_EQ(ReadBytes(TablePath()), std::string(kHeader) + kEndMark);  // nothing saved
+        drive::SysCommand(w, fw::SC_CLOSE);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+}
+
+// "印刷プレビュー..." opens the preview window on the month shown: one page, painted by the
+// month's printout, with the table's holiday in red; the main window waits until the
+// preview is closed, and is usable again after.
+TEST_F(MainWindowTest, PrintPreviewEntryShowsTheMonthOnOnePage) {
+    m_model.Close(false);
+    xeltest::WriteBytes(TablePath(), std::string(kHeader) + "20080310,,,,,1\r\n" + kEndMark);
+    ASSERT_TRUE(m_model.Open(m_dir.string() + "/"));
+    CCalendarDlg window(m_model);
+    const int result = Run(window, [](CCalendarDlg& w) {
+        w.View()->ShowMonth(2008, 3);
+        drive::SysCommand(w, IDM_PRINT_PREVIEW);
+        wxPreviewFrame* frame = nullptr;
+        for (wxWindow* top : wxTopLevelWindows) {
+            if (auto* f = dynamic_cast<wxPreviewFrame*>(top)) {
+                frame = f;
+            }
+        }
+        ASSERT_NE(frame, nullptr);
+        EXPECT_TRUE(frame->IsShown());
+        EXPECT_EQ(frame->GetTitle(), wxString::FromUTF8("印刷プレビュー"));
+        wxPrintPreviewBase* preview = nullptr;
+        for (wxWindow* child : frame->GetChildren()) {
+            if (auto* bar = dynamic_cast<wxPreviewControlBar*>(child)) {
+                preview = bar->GetPrintPreview();
+            }
+        }
+        ASSERT_NE(preview, nullptr);
+        EXPECT_EQ(preview->GetMinPage(), 1);
+        EXPECT_EQ(preview->GetMaxPage(), 1);
+        auto* printout = dynamic_cast<CMonthPrintout*>(preview->GetPrintout());
+        ASSERT_NE(printout, nullptr);
+        EXPECT_EQ(printout->Year(), 2008);
+        EXPECT_EQ(printout->Month(), 3);
+        EXPECT_EQ(printout->GetTitle(), wxString::FromUTF8("Pemdaro 2008年 3月"));
+        EXPECT_TRUE(guitest::YieldUntil([&] { return printout->PagesPainted() > 0; }));
+        EXPECT_FALSE(w.IsEnabled());  // the preview is modal to the application
+
+        // The page at scale 1: the holiday's number (Monday the 10th) red, the Tuesday
+        // after it not, and no grey for days that are over.
+        const MonthLayout layout;
+        wxBitmap bitmap(layout.ClientWidth(), layout.ClientHeight(), 24);
+        {
+            wxMemoryDC dc(bitmap);
+            printout->PaintPage(dc);
+        }
+        const wxImage image = bitmap.ConvertToImage();
+        const auto count = [&image](int day, auto condition) {
+            int n = 0;
+            const int y = 20 + 27 * (day - 1);
+            for (int py = y + 1; py < y + 18; ++py) {
+                for (int px = 21; px < 48; ++px) {
+                    n += condition(image.GetRed(px, py), image.GetGreen(px, py),
+                                   image.GetBlue(px, py));
+                }
+            }
+            return n;
+        };
+        const auto red = [](int r, int g, int b) { return r > 180 && g < 120 && b < 120; };
+        const auto grey = [](int r, int g, int b) { return r == 220 && g == 220 && b == 220; };
+        EXPECT_GT(count(10, red), 10);
+        EXPECT_EQ(count(11, red), 0);
+        EXPECT_EQ(count(11, grey), 0);
+
+        frame->Close();
+        EXPECT_TRUE(guitest::YieldUntil([&] {
+            for (wxWindow* top : wxTopLevelWindows) {
+                if (dynamic_cast<wxPreviewFrame*>(top) != nullptr) {
+                    return false;
+                }
+            }
+            return true;
+        }));
+        EXPECT_TRUE(w.IsEnabled());
+        EXPECT_TRUE(w.IsModal());
         drive::SysCommand(w, fw::SC_CLOSE);
     });
     EXPECT_EQ(result, IDCANCEL);

@@ -343,6 +343,40 @@ TEST_F(MonthPainterTest, PeriodMarksAlongARunAndItsTextOnTheMiddleDay) {
     EXPECT_EQ(m_canvas.FindText("Entry")->rect.left, 400 + 135);
 }
 
+// Paper shows the month as the screen shows a month to come, call for call: no grey for
+// what is over, no tint for today, no cursor, whatever the month is to now.
+TEST_F(MonthPainterTest, PaperShowsEveryMonthAsAMonthToCome) {
+    AddPeriod("20080228", "20080303", "Trip");
+    AddLines({SlotLine("20080210", "0930", "1000", 0, "Meeting"), MarkLine("20080211", "1"),
+              MarkLine("20080310", "2"), SlotLine("20080310", "", "", 3, "Today"),
+              SlotLine("20080415", "1300", "", 1, "Later")});
+    const LocalDateTime longBefore{1000, 1, 1, 0, 0, 0};
+    const auto same = [](const CanvasCall& a, const CanvasCall& b) {
+        return a.op == b.op && a.rect == b.rect && a.points == b.points && a.text == b.text &&
+               a.flags == b.flags && a.state == b.state;
+    };
+    // February is over, March holds today (kNow), April is to come.
+    for (int month : {2, 3, 4}) {
+        SCOPED_TRACE(month);
+        MonthContent content = m_model.ReadMonth(2008, month);
+        AddNationalHolidays(content);
+        fw::RecordingCanvas paper;
+        PaintMonthOnPaper(paper, m_layout, content);
+        fw::RecordingCanvas screen;
+        PaintMonth(screen, m_layout, 2008, month, longBefore, &content);
+        ASSERT_EQ(paper.Calls().size(), screen.Calls().size());
+        for (size_t i = 0; i < paper.Calls().size(); ++i) {
+            EXPECT_TRUE(same(paper.Calls()[i], screen.Calls()[i])) << "call " << i;
+        }
+        // And what the screen shows at kNow differs in the months over or of today.
+        PaintMonth(screen, m_layout, 2008, month, kNow, &content);
+        const bool shaded = screen.Count(CanvasOp::kRectangle) > 0;
+        EXPECT_EQ(shaded, month <= 3);
+        EXPECT_EQ(paper.Count(CanvasOp::kRectangle), 0u);
+        EXPECT_EQ(paper.Count(CanvasOp::kBlitToTarget), 1u);
+    }
+}
+
 TEST_F(MonthPainterTest, ARunOverAMonthEndShowsItsTextInEachMonth) {
     AddPeriod("20080129", "20080202", "Trip");
     Paint(2008, 1, {2008, 1, 1, 0, 0, 0});
