@@ -78,12 +78,21 @@ CScheduleModel::~CScheduleModel() {
 }
 
 bool CScheduleModel::Open(const std::string& dataFolder) {
+    return OpenTable(dataFolder, false);
+}
+
+bool CScheduleModel::OpenForReading(const std::string& dataFolder) {
+    m_bReadOnly = true;
+    return OpenTable(dataFolder, true);
+}
+
+bool CScheduleModel::OpenTable(const std::string& dataFolder, bool forReading) {
     Close(false);
     DbRegistry& registry = DbKelnovaRegistry();
     DbSetRegistry(&registry);
     registry.dataFolder = dataFolder;
     m_strFolder = dataFolder;
-    m_table = DbOpenTable(kScheduleTable);
+    m_table = forReading ? DbOpenTableForReading(kScheduleTable) : DbOpenTable(kScheduleTable);
     m_pending.clear();
     m_conflicts.clear();
     TakeStamp();

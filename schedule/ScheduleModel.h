@@ -89,6 +89,11 @@ class CScheduleModel {
     // or empty for the current folder), creating an empty table where there is no file.
     // False when the table can be neither read nor created.
     bool Open(const std::string& dataFolder);
+    // Reads kelnova.txt from the folder for reading alone, beside a copy that may be
+    // running and writing it (an export): read-only, the file is neither created nor
+    // written, and a save's temporary file beside it is left alone. False when there is no
+    // file or it cannot be read.
+    bool OpenForReading(const std::string& dataFolder);
     bool IsOpen() const { return m_table != nullptr; }
     // The table file's path; empty while closed.
     std::string FilePath() const;
@@ -179,6 +184,8 @@ class CScheduleModel {
     void SetBackupClock(BackupClock clock) { m_backupClock = std::move(clock); }
 
   private:
+    bool OpenTable(const std::string& dataFolder, bool forReading);
+
     // A day written since the last save: what it was built on, and what was written.
     struct PendingDay {
         DayContent base;

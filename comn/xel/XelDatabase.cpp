@@ -634,7 +634,9 @@ std::string DbTablePath(const DbTable* table) {
     return g_registry->dataFolder + table->name + ".txt";
 }
 
-DbTable* DbOpenTable(const char* tableName) {
+namespace {
+
+DbTable* OpenTable(const char* tableName, bool forReading) {
     DbTable* table = DbFindTable(tableName);
     if (table == nullptr) {
         return nullptr;
@@ -643,11 +645,14 @@ DbTable* DbOpenTable(const char* tableName) {
         return table;
     }
     const std::string path = DbTablePath(table);
-    // A save cut short by a crash leaves its temporary file; it is never read.
-    XelRemoveStaleTemps(path);
+    // A save cut short by a crash leaves its temporary file; it is never read. A reader
+    // beside a running copy leaves it: it may be that copy's save in progress.
+    if (!forReading) {
+        XelRemoveStaleTemps(path);
+    }
     XelFileBytes bytes;
     XelReadResult read = XelReadFile(path, bytes, kDbFileSlack);
-    if (read == XelReadResult::kMissing) {
+    if (read == XelReadResult::kMissing && !forReading) {
         Diagnose(108, "WARNING:Table File is not Found (%s)!!\n", path.c_str());
         // Only a file that is not there is created: an existing file that merely could
         // not be opened is never emptied.
@@ -680,6 +685,16 @@ DbTable* DbOpenTable(const char* tableName) {
     }
     table->loaded = 1;
     return table;
+}
+
+}  // namespace
+
+DbTable* DbOpenTable(const char* tableName) {
+    return OpenTable(tableName, false);
+}
+
+DbTable* DbOpenTableForReading(const char* tableName) {
+    return OpenTable(tableName, true);
 }
 
 int DbWriteTable(const char* tableName) {

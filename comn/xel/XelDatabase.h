@@ -61,6 +61,10 @@ void DbSetRegistry(DbRegistry* registry);
 void DbTerminate();
 
 DbTable* DbOpenTable(const char* tableName);
+// Reads the table's file for reading alone, as a program beside a running copy does: a
+// missing file is not created and no temporary file of a save (perhaps one in progress)
+// is removed; nullptr when the file is missing or cannot be read.
+DbTable* DbOpenTableForReading(const char* tableName);
 // 0 when written (or not loaded), -1 when the file could not be replaced; on failure the
 // old file is left byte-identical (unless putting it back failed too, which `why` and the
 // diagnostics tell). A failure prints the step that failed and its errno as diagnostic 160
