@@ -10,6 +10,8 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick
   # pgrep, pkill and ps of the end-to-end tests: not in a minimal Debian.
   procps
+  # The iCalendar export, and the programs its end-to-end test imports the files with.
+  libical-dev python3-icalendar calcurse khal libreoffice-calc-nogui
   # The fuzz build: clang 14 with its runtime libraries, which hold libFuzzer
   # (libclang_rt.fuzzer) and the sanitizers.
   clang libclang-rt-14-dev
