@@ -9,6 +9,7 @@
 
 #include "Backups.h"
 #include "CalendarDlg.h"
+#include "CommandRun.h"
 #include "DataFolder.h"
 #include "DataLock.h"
 #include "IniFile.h"
@@ -19,8 +20,6 @@
 #include "TextConv.h"
 
 namespace {
-
-const char kSettingsFile[] = "kelnova.ini";
 
 // SIGTERM, SIGHUP and the end of the desktop session close the window as its close box
 // does, so the schedule is saved. Dialogs opened on top of it are cancelled first, one at
@@ -76,17 +75,6 @@ class CTerminator {
     unsigned m_nStep = 0;                  // the idle step while closing, else 0
     wxEventLoopBase* m_pEnding = nullptr;  // the loop of the dialog cancelled last
 };
-
-// The data folder in the file system's encoding: DATA_DIR, or the program's own folder.
-// nullopt when DATA_DIR is not a CP932 text.
-std::optional<std::string> ResolveDataFolder() {
-    static const char kUnset[] = "";
-    const char* setting = IniGet("DATA_DIR", kUnset);
-    if (setting == kUnset) {
-        return ExecutableFolder();
-    }
-    return DataFolderFromSetting(setting);
-}
 
 // Why the schedule opens for viewing only, and who holds it. A lock of another host or one
 // that cannot be read is never taken over by itself, so the user is told how to free it.

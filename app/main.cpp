@@ -1,3 +1,24 @@
-#include "CalendarApp.h"
+// The program's start: the command line is read before anything else, so that the
+// commands (an export, --help, --version) run without initialising the toolkit, and a
+// bad command line never opens the window. Only the window goes through wxEntry, which
+// hands the toolkit's own options (--display, ...) to GTK.
+#include <wx/app.h>
 
-wxIMPLEMENT_APP(CCalendarApp);
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "CalendarApp.h"
+#include "CommandLine.h"
+#include "CommandRun.h"
+
+wxIMPLEMENT_APP_NO_MAIN(CCalendarApp);
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const CommandLine line = ParseCommandLine(args);
+    if (line.kind != CommandKind::kWindow) {
+        return RunCommand(line, stdout, stderr);
+    }
+    return wxEntry(argc, argv);
+}
