@@ -6,6 +6,7 @@
 #include <wx/sizer.h>
 #include <wx/spinctrl.h>
 #include <wx/statbox.h>
+#include <wx/stattext.h>
 
 #include "DayContent.h"
 #include "TextConv.h"
@@ -22,7 +23,7 @@ CExportDlg::CExportDlg(wxWindow* parent, int year, int month)
         wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
     range->Add(m_pMonth, wxSizerFlags().Border(wxALL, FromDIP(4)));
     auto* yearRow = new wxBoxSizer(wxHORIZONTAL);
-    m_pYear = new wxRadioButton(rangeBox, wxID_ANY, fw::Utf8ToWx("年:"));
+    m_pYear = new wxRadioButton(rangeBox, wxID_ANY, fw::Utf8ToWx("1年分:"));
     yearRow->Add(m_pYear, wxSizerFlags().CentreVertical());
     m_pYearCtrl = new wxSpinCtrl(rangeBox, wxID_ANY, wxEmptyString, wxDefaultPosition,
                                  wxDefaultSize, wxSP_ARROW_KEYS, 1000, 9999, year);
@@ -44,7 +45,11 @@ CExportDlg::CExportDlg(wxWindow* parent, int year, int month)
         new wxRadioButton(formatBox, wxID_ANY, fw::Utf8ToWx("CSV（.csv）: Excel などの表計算"));
     format->Add(m_pCsv, wxSizerFlags().Border(wxALL, FromDIP(4)));
     m_pUtf8 = new wxCheckBox(formatBox, wxID_ANY, fw::Utf8ToWx("UTF-8（BOM 付き）で書く"));
-    format->Add(m_pUtf8, wxSizerFlags().Border(wxLEFT, FromDIP(24)).Border(wxBOTTOM, FromDIP(4)));
+    // Indented under the CSV choice it belongs to.
+    auto* utf8Row = new wxBoxSizer(wxHORIZONTAL);
+    utf8Row->AddSpacer(FromDIP(24));
+    utf8Row->Add(m_pUtf8);
+    format->Add(utf8Row, wxSizerFlags().Border(wxALL, FromDIP(4)));
     top->Add(format, wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT | wxBOTTOM));
 
     auto* buttons = new wxStdDialogButtonSizer;
