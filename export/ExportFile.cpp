@@ -40,6 +40,15 @@ ExportOutcome ExportToFile(const CScheduleModel& model, const ExportRequest& req
         outcome.reason = "the schedule table is not open";
         return outcome;
     }
+    // The table itself (or a link to it) chosen as the export's file would lose the
+    // schedule: an export never writes the table.
+    const FileStamp target = FileStampOf(path);
+    const FileStamp table = FileStampOf(model.FilePath());
+    if (target.exists && table.exists && target.device == table.device &&
+        target.inode == table.inode) {
+        outcome.reason = "cannot write " + path + ": it is the schedule table itself";
+        return outcome;
+    }
     const std::string bytes = ExportBytes(model, request, &outcome.entries);
     outcome.reason = WriteFileWhole(path, bytes);
     outcome.ok = outcome.reason.empty();

@@ -25,7 +25,7 @@ struct ExportOutcome {
 };
 
 // Writes the file at path (file system encoding) from the open model. The table itself is
-// only read.
+// only read: a path that is the table's file (or a link to it) is refused.
 ExportOutcome ExportToFile(const CScheduleModel& model, const ExportRequest& request,
                            const std::string& path);
 

@@ -265,6 +265,16 @@ TEST_F(ExportTest, AFileIsWrittenWholeOrLeftAsItWas) {
     EXPECT_NE(done.reason.find("missing/out.ics"), std::string::npos) << done.reason;
     EXPECT_FALSE(std::filesystem::exists(m_dir / "missing"));
     // A folder as the target.
+    // The table itself, by its name or through a link: refused, the table as it was.
+    const std::string tableBytes = xeltest::ReadBytes(TablePath());
+    std::filesystem::create_symlink(TablePath(), m_dir / "link.txt");
+    for (const std::filesystem::path& same : {TablePath(), m_dir / "link.txt"}) {
+        done = ExportToFile(m_model, request, same.string());
+        EXPECT_FALSE(done.ok) << same;
+        EXPECT_NE(done.reason.find("the schedule table itself"), std::string::npos) << done.reason;
+        EXPECT_EQ(xeltest::ReadBytes(TablePath()), tableBytes);
+    }
+    std::filesystem::remove(m_dir / "link.txt");
     done = ExportToFile(m_model, {}, m_dir.string());
     EXPECT_FALSE(done.ok);
     EXPECT_NE(done.reason.find("Is a directory"), std::string::npos) << done.reason;
