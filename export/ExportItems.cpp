@@ -63,7 +63,8 @@ std::string ExportEntryKey(const ExportItem& item) {
             key += "paid-leave";
             break;
         case ExportKind::kPeriod:
-            key += "period-" + item.last;
+            // Not its last day: a period made longer or shorter stays the same event.
+            key += "period";
             break;
         case ExportKind::kTimed:
             key += "slot-" + std::to_string(item.slot);

@@ -43,6 +43,7 @@ std::vector<ExportItem> CollectExportItems(const CScheduleModel& model, const Ex
 // minutes in *hours and *minutes.
 bool ExportTimeOf(std::string_view cell, int* hours, int* minutes);
 
-// A 64-bit FNV-1a hash of the entry's date, kind or slot and text, as 16 hex digits: the
-// same entry gives the same text in every export.
+// A 64-bit FNV-1a hash of the entry's date (a period's first day), kind or slot and text,
+// as 16 hex digits: the same entry gives the same text in every export, and a period whose
+// end moved keeps it.
 std::string ExportEntryKey(const ExportItem& item);

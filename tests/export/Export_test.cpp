@@ -198,6 +198,13 @@ TEST_F(ExportTest, TheRangeTakesWholePeriodsOnceAndNothingOutside) {
     EXPECT_EQ(items[0].last, "20270105");
     EXPECT_EQ(items[1].kind, ExportKind::kHoliday);
     EXPECT_EQ(items[2].text, "in");
+
+    // A period whose end moved is the same event; another text or first day is not.
+    ExportItem moved = items[0];
+    moved.last = "20270110";
+    EXPECT_EQ(ExportEntryKey(moved), ExportEntryKey(items[0]));
+    moved.first = "20261226";
+    EXPECT_NE(ExportEntryKey(moved), ExportEntryKey(items[0]));
 }
 
 TEST_F(ExportTest, LongTextsFoldAt75OctetsWithoutSplittingACharacterAndUidsStayTheSame) {
