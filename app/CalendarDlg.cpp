@@ -9,6 +9,8 @@
 #include "AboutDlg.h"
 #include "Backups.h"
 #include "DesktopReminders.h"
+#include "ExportDlg.h"
+#include "ExportFile.h"
 #include "InstanceGuard.h"
 #include "MessageBox.h"
 #include "MonthPrintout.h"
@@ -82,6 +84,7 @@ bool CCalendarDlg::OnInitDialog() {
         AppendSystemMenuItem(IDM_THIS_MONTH, wxString::FromUTF8("今月\tHome"));
         AppendSystemMenuItem(IDM_GOTO_MONTH, wxString::FromUTF8("移動...\tCtrl+G"));
         AppendSystemMenuSeparator();
+        AppendSystemMenuItem(IDM_EXPORT, wxString::FromUTF8("書き出し..."));
         AppendSystemMenuItem(IDM_PAGE_SETUP, wxString::FromUTF8("ページ設定..."));
         AppendSystemMenuItem(IDM_PRINT_PREVIEW, wxString::FromUTF8("印刷プレビュー..."));
         AppendSystemMenuItem(IDM_PRINT, wxString::FromUTF8("印刷..."));
@@ -232,6 +235,8 @@ void CCalendarDlg::OnSysCommand(int id) {
         PrintPreview();
     } else if ((id & 0xFFF0) == IDM_PRINT) {
         Print();
+    } else if ((id & 0xFFF0) == IDM_EXPORT) {
+        ExportSchedule();
     } else {
         fw::CDialog::OnSysCommand(id);
     }
@@ -275,6 +280,33 @@ void CCalendarDlg::Print() {
         fw::MessageBox(this, wxString::FromUTF8("印刷できませんでした。"), wxString(),
                        fw::MB_ICONEXCLAMATION);
     }
+}
+
+void CCalendarDlg::ExportSchedule() {
+    if (!m_model.IsOpen()) {
+        return;
+    }
+    CExportDlg dialog(this, m_pView->ViewYear(), m_pView->ViewMonth());
+    if (dialog.ShowModal() != wxID_OK) {
+        return;
+    }
+    const ExportRequest request = dialog.Request();
+    const wxString chosen = fw::AskSavePath(this, wxString::FromUTF8("書き出し先を選んでください"),
+                                            dialog.DefaultFileName(), dialog.Wildcard());
+    if (chosen.empty()) {
+        return;
+    }
+    const std::string path = fw::WxToUtf8(chosen);
+    const ExportOutcome outcome = ExportToFile(m_model, request, path);
+    if (!outcome.ok) {
+        fw::MessageBox(this, fw::Utf8ToWx("書き出せませんでした。\n" + outcome.reason), wxString(),
+                       fw::MB_ICONEXCLAMATION);
+        return;
+    }
+    fw::MessageBox(
+        this,
+        fw::Utf8ToWx(std::to_string(outcome.entries) + " 件の予定を書き出しました。\n" + path),
+        wxString(), fw::MB_ICONINFORMATION);
 }
 
 void CCalendarDlg::RestoreFromBackup() {

@@ -44,11 +44,14 @@ class CCalendarDlg : public fw::CDialog {
     // another place, or to end without saving after a confirmation. Without ask (a signal,
     // the end of the session) the copy is all that is done.
     void CloseAndSave(bool ask = true);
-    // IDM_RESTORE restores a backup, IDM_ABOUTBOX shows the About box, IDM_PREV_MONTH,
-    // IDM_NEXT_MONTH, IDM_THIS_MONTH and IDM_GOTO_MONTH move the view, IDM_PAGE_SETUP,
-    // IDM_PRINT_PREVIEW and IDM_PRINT print the month shown; the rest is the base's (close,
-    // minimise).
+    // IDM_EXPORT exports the schedule, IDM_RESTORE restores a backup, IDM_ABOUTBOX shows the
+    // About box, IDM_PREV_MONTH, IDM_NEXT_MONTH, IDM_THIS_MONTH and IDM_GOTO_MONTH move the
+    // view, IDM_PAGE_SETUP, IDM_PRINT_PREVIEW and IDM_PRINT print the month shown; the rest
+    // is the base's (close, minimise).
     void OnSysCommand(int id) override;
+    // "書き出し": the range and format, the file, the export through the model and a
+    // message that says how many entries went out, or why nothing was written.
+    void ExportSchedule();
     // The restore dialog, a question, the restore through the model and a repaint.
     void RestoreFromBackup();
     // The program is ending (a signal, the end of the session): questions that would keep

@@ -1,17 +1,24 @@
-#include <cstring>
-#include <iostream>
+// The program's start: the command line is read before anything else, so that the
+// commands (an export, a month's PDF, --help, --version) run without initialising the toolkit, and a
+// bad command line never opens the window. Only the window goes through wxEntry, which
+// hands the toolkit's own options (--display, ...) to GTK.
+#include <wx/app.h>
+
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "CalendarApp.h"
-#include "MonthPdf.h"
+#include "CommandLine.h"
+#include "CommandRun.h"
 
 wxIMPLEMENT_APP_NO_MAIN(CCalendarApp);
 
 int main(int argc, char** argv) {
-    // The PDF of a month needs no display: it is written before the toolkit starts.
-    if (argc >= 2 && std::strcmp(argv[1], "--pdf") == 0) {
-        return RunPdfCommand(std::vector<std::string>(argv + 2, argv + argc), std::cerr);
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const CommandLine line = ParseCommandLine(args);
+    if (line.kind != CommandKind::kWindow) {
+        return RunCommand(line, stdout, stderr);
     }
     return wxEntry(argc, argv);
 }

@@ -17,6 +17,8 @@ packages=(
   dbus-daemon libglib2.0-bin python3-dbusmock
   # The Debian package and its checks (scripts/package-test.sh).
   debhelper lintian desktop-file-utils appstream
+  # The iCalendar export, and the programs its end-to-end test imports the files with.
+  libical-dev python3-icalendar calcurse khal libreoffice-calc-nogui
   # The fuzz build: clang 14 with its runtime libraries, which hold libFuzzer
   # (libclang_rt.fuzzer) and the sanitizers.
   clang libclang-rt-14-dev

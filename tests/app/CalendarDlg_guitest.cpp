@@ -3,10 +3,12 @@
 // saves the table.
 #include <gtest/gtest.h>
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/dcmemory.h>
 #include <wx/listctrl.h>
 #include <wx/menu.h>
 #include <wx/print.h>
+#include <wx/radiobut.h>
 #include <wx/spinctrl.h>
 #include <wx/testing.h>
 
@@ -25,6 +27,7 @@
 #include "AboutDlg.h"
 #include "Backups.h"
 #include "CalendarDlg.h"
+#include "ExportDlg.h"
 #include "GoToMonthDlg.h"
 #include "MessageBox.h"
 #include "MonthPrintout.h"
@@ -95,6 +98,27 @@ class ExpectDayDialog : public wxExpectModalBase<CYoteiEditDlg> {
     std::string& m_seen;
 };
 
+// Answers "書き出し" with what `answer` does to it.
+class ExpectExport : public wxExpectModalBase<CExportDlg> {
+  public:
+    explicit ExpectExport(std::function<int(CExportDlg&)> answer) : m_answer(std::move(answer)) {}
+
+  protected:
+    int OnInvoked(CExportDlg* dialog) const override { return m_answer(*dialog); }
+
+  private:
+    std::function<int(CExportDlg&)> m_answer;
+};
+
+// The user clicking a radio button: it is set, and says so.
+void ClickRadio(wxRadioButton* button) {
+    button->SetValue(true);
+    wxCommandEvent event(wxEVT_RADIOBUTTON, button->GetId());
+    event.SetEventObject(button);
+    event.SetInt(1);
+    button->GetEventHandler()->ProcessEvent(event);
+}
+
 std::vector<std::vector<wxString>> ListRows(const CRestoreDlg& d) {
     std::vector<std::vector<wxString>> rows;
     for (int row = 0; row < d.List()->GetItemCount(); ++row) {
@@ -154,7 +178,7 @@ TEST_F(MainWindowTest, ContextMenuOffersAboutAndEnterAndEscapeDoNotEndTheWindow)
         EXPECT_EQ(w.GetPosition(), wxPoint(0, 0));
         std::unique_ptr<wxMenu> menu(w.BuildSystemMenu());
         ASSERT_NE(menu, nullptr);
-        ASSERT_EQ(menu->GetMenuItemCount(), 14u);
+        ASSERT_EQ(menu->GetMenuItemCount(), 15u);
         EXPECT_EQ(menu->FindItemByPosition(0)->GetItemLabelText(), wxString::FromUTF8("最小化"));
         EXPECT_EQ(menu->FindItemByPosition(1)->GetItemLabelText(), wxString::FromUTF8("閉じる"));
         EXPECT_TRUE(menu->FindItemByPosition(2)->IsSeparator());
@@ -176,6 +200,8 @@ TEST_F(MainWindowTest, ContextMenuOffersAboutAndEnterAndEscapeDoNotEndTheWindow)
             EXPECT_EQ(accel->GetFlags(), months[k].modifiers) << k;
         }
         EXPECT_TRUE(menu->FindItemByPosition(7)->IsSeparator());
+        EXPECT_EQ(menu->FindItemByPosition(8)->GetItemLabel(), wxString::FromUTF8("書き出し..."));
+        EXPECT_EQ(menu->FindItemByPosition(8)->GetId(), IDM_EXPORT);
         const struct {
             const char* label;
             int id;
@@ -183,14 +209,14 @@ TEST_F(MainWindowTest, ContextMenuOffersAboutAndEnterAndEscapeDoNotEndTheWindow)
                         {"印刷プレビュー...", IDM_PRINT_PREVIEW},
                         {"印刷...", IDM_PRINT}};
         for (int k = 0; k < 3; ++k) {
-            const wxMenuItem* item = menu->FindItemByPosition(8 + k);
+            const wxMenuItem* item = menu->FindItemByPosition(9 + k);
             EXPECT_EQ(item->GetItemLabelText(), wxString::FromUTF8(printing[k].label));
             EXPECT_EQ(item->GetId(), printing[k].id);
         }
-        EXPECT_TRUE(menu->FindItemByPosition(11)->IsSeparator());
-        EXPECT_EQ(menu->FindItemByPosition(12)->GetItemLabel(),
+        EXPECT_TRUE(menu->FindItemByPosition(12)->IsSeparator());
+        EXPECT_EQ(menu->FindItemByPosition(13)->GetItemLabel(),
                   wxString::FromUTF8("バックアップから復元 (&R)..."));
-        const wxMenuItem* about = menu->FindItemByPosition(13);
+        const wxMenuItem* about = menu->FindItemByPosition(14);
         EXPECT_EQ(about->GetItemLabel(), wxString::FromUTF8("ﾊﾞｰｼﾞｮﾝ情報 (&A)..."));
 
         // Choosing the entry runs the version box, and the window stays.
@@ -550,6 +576,84 @@ TEST_F(MainWindowTest, RestoreEntryPutsTheChosenBackupBackAfterAskingAndKeepsThe
     // Closing saved the restored rows, and took no second backup of them.
     EXPECT_EQ(ReadBytes(TablePath()), older);
     EXPECT_EQ(ListBackups(TablePath().string()).size(), 3u);
+}
+
+TEST_F(MainWindowTest, ExportEntryWritesTheChosenRangeAndFormatToTheChosenFile) {
+    const std::string table = std::string(kHeader) + "20080305,0930,1000,1,\"a,b\",\r\n" +
+                              "20080306,,,,,1\r\n20090101,1200,,1,next,\r\n" + kEndMark;
+    m_model.Close(false);
+    xeltest::WriteBytes(TablePath(), table);
+    ASSERT_TRUE(m_model.Open(m_dir.string() + "/"));
+    const fs::path csv = m_dir / "chosen.csv";
+    const fs::path ics = m_dir / "all.ics";
+
+    CCalendarDlg window(m_model);
+    Run(window, [&](CCalendarDlg& w) {
+        fw::ScopedMessageBoxCapture boxes(fw::kIdOk);
+        std::vector<wxString> proposed;
+        fs::path answer = csv;
+        const fw::SavePathHook previous = fw::SetSavePathHook([&](const wxString& name) {
+            proposed.push_back(name);
+            return wxString::FromUTF8(answer.string());
+        });
+
+        // The year 2008 as UTF-8 CSV.
+        wxTEST_DIALOG(drive::SysCommand(w, IDM_EXPORT), ExpectExport([](CExportDlg& d) {
+                          EXPECT_TRUE(d.MonthChoice()->GetValue());
+                          EXPECT_TRUE(d.IcsChoice()->GetValue());
+                          EXPECT_FALSE(d.Utf8Box()->IsEnabled()) << "UTF-8 is a CSV choice";
+                          ClickRadio(d.CsvChoice());
+                          EXPECT_TRUE(d.Utf8Box()->IsEnabled());
+                          d.Utf8Box()->SetValue(true);
+                          ClickRadio(d.YearChoice());
+                          d.YearCtrl()->SetValue(2008);
+                          return wxID_OK;
+                      }));
+        EXPECT_EQ(ReadBytes(csv),
+                  "\xEF\xBB\xBF日付,曜日,開始,終了,種別,内容\r\n"
+                  "2008/03/05,水,09:30,10:00,予定,\"a,b\"\r\n"
+                  "2008/03/06,木,,,祝日,\r\n");
+        ASSERT_EQ(boxes.Requests().size(), 1u);
+        EXPECT_NE(boxes.Requests()[0].text.find(wxString::FromUTF8("2 件の予定を書き出しました。")),
+                  wxString::npos)
+            << boxes.Requests()[0].text;
+
+        // Everything as iCalendar.
+        answer = ics;
+        wxTEST_DIALOG(drive::SysCommand(w, IDM_EXPORT), ExpectExport([](CExportDlg& d) {
+                          ClickRadio(d.AllChoice());
+                          return wxID_OK;
+                      }));
+        const std::string written = ReadBytes(ics);
+        EXPECT_EQ(written.rfind("BEGIN:VCALENDAR\r\n", 0), 0u);
+        EXPECT_NE(written.find("SUMMARY:a\\,b\r\n"), std::string::npos);
+        EXPECT_NE(written.find("SUMMARY:next\r\n"), std::string::npos);
+
+        // Cancelled in the dialog, and in the file dialog: nothing is written.
+        fs::remove(ics);
+        wxTEST_DIALOG(drive::SysCommand(w, IDM_EXPORT),
+                      ExpectExport([](CExportDlg&) { return wxID_CANCEL; }));
+        answer.clear();
+        wxTEST_DIALOG(drive::SysCommand(w, IDM_EXPORT),
+                      ExpectExport([](CExportDlg&) { return wxID_OK; }));
+        EXPECT_FALSE(fs::exists(ics));
+
+        // A folder that does not exist: the message says why, and nothing is made.
+        answer = m_dir / "missing" / "x.ics";
+        wxTEST_DIALOG(drive::SysCommand(w, IDM_EXPORT),
+                      ExpectExport([](CExportDlg&) { return wxID_OK; }));
+        ASSERT_EQ(boxes.Requests().size(), 3u);
+        EXPECT_NE(boxes.Requests()[2].text.find(wxString::FromUTF8("書き出せませんでした。")),
+                  wxString::npos);
+        EXPECT_FALSE(fs::exists(m_dir / "missing"));
+
+        fw::SetSavePathHook(previous);
+        const wxString month =
+            wxString::Format("pemdaro-%04d%02d.ics", w.View()->ViewYear(), w.View()->ViewMonth());
+        EXPECT_EQ(proposed,
+                  (std::vector<wxString>{"pemdaro-2008.csv", "pemdaro.ics", month, month}));
+    });
+    EXPECT_EQ(ReadBytes(TablePath()), table) << "the table is only read";
 }
 
 }  // namespace
