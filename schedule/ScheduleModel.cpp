@@ -84,6 +84,7 @@ bool CScheduleModel::Open(const std::string& dataFolder) {
     registry.dataFolder = dataFolder;
     m_strFolder = dataFolder;
     m_table = DbOpenTable(kScheduleTable);
+    ++m_nChanges;
     m_pending.clear();
     m_conflicts.clear();
     TakeStamp();
@@ -205,6 +206,7 @@ DayWriteOutcome CScheduleModel::WriteDay(const DayContent& before, const DayCont
 }
 
 DayWriteOutcome CScheduleModel::ApplyDay(const DayContent& base, const DayContent& after) {
+    ++m_nChanges;
     const std::string& date = base.date;
     int removed = 0;
     if (base.period.n > 0) {
@@ -247,6 +249,7 @@ bool CScheduleModel::ReloadIfChanged() {
 void CScheduleModel::Reload() {
     DbCloseTable(kScheduleTable, 0);
     m_table = DbOpenTable(kScheduleTable);
+    ++m_nChanges;
     TakeStamp();
     if (m_table == nullptr) {
         return;
@@ -333,6 +336,7 @@ bool CScheduleModel::Close(bool save) {
     const bool saved = !save || !HasUnsavedChanges() || Save();
     DbCloseTable(kScheduleTable, 0);
     m_table = nullptr;
+    ++m_nChanges;
     m_pending.clear();
     m_conflicts.clear();
     m_stamp = {};
