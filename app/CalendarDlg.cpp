@@ -11,6 +11,7 @@
 #include "RestoreDlg.h"
 #include "SaveMessages.h"
 #include "ScheduleModel.h"
+#include "SearchDlg.h"
 #include "TextConv.h"
 #include "UserFolders.h"
 #include "WxImages.h"
@@ -55,6 +56,7 @@ CCalendarDlg::CCalendarDlg(CScheduleModel& model, CInstanceGuard* guard)
 
 CCalendarDlg::~CCalendarDlg() {
     m_pollTimer.Stop();
+    delete m_pSearch.get();
     fw::RemoveWatch(m_nFileWatch);
     fw::RemoveWatch(m_nWatch);
 }
@@ -71,6 +73,7 @@ bool CCalendarDlg::OnInitDialog() {
         AppendSystemMenuItem(IDM_NEXT_MONTH, wxString::FromUTF8("次の月\tPageDown"));
         AppendSystemMenuItem(IDM_THIS_MONTH, wxString::FromUTF8("今月\tHome"));
         AppendSystemMenuItem(IDM_GOTO_MONTH, wxString::FromUTF8("移動...\tCtrl+G"));
+        AppendSystemMenuItem(IDM_SEARCH, wxString::FromUTF8("検索...\tCtrl+F"));
         AppendSystemMenuSeparator();
         AppendSystemMenuItem(IDM_RESTORE, fw::Utf8ToWx(restore));
         AppendSystemMenuItem(IDM_ABOUTBOX, fw::Utf8ToWx(about));
@@ -112,6 +115,11 @@ void CCalendarDlg::CheckOutsideChange() {
 }
 
 void CCalendarDlg::OnKeyHook(wxKeyEvent& event) {
+    if (!m_bClosed && event.GetModifiers() == wxMOD_CONTROL &&
+        (event.GetKeyCode() == 'F' || event.GetKeyCode() == 'f')) {
+        OpenSearch();
+        return;
+    }
     if (m_pView != nullptr && !m_bClosed &&
         m_pView->HandleKey(event.GetKeyCode(), event.GetModifiers())) {
         return;
@@ -167,9 +175,35 @@ void CCalendarDlg::OnSysCommand(int id) {
         m_pView->ShowCurrentMonth();
     } else if ((id & 0xFFF0) == IDM_GOTO_MONTH) {
         m_pView->GoToMonth();
+    } else if ((id & 0xFFF0) == IDM_SEARCH) {
+        OpenSearch();
     } else {
         fw::CDialog::OnSysCommand(id);
     }
+}
+
+void CCalendarDlg::OpenSearch() {
+    if (m_bClosed) {
+        return;
+    }
+    if (!m_pSearch) {
+        m_pSearch =
+            new CSearchDlg(this, m_model, [this](const std::string& date) { OpenDay(date); });
+    }
+    m_pSearch->Present();
+}
+
+void CCalendarDlg::OpenDay(const std::string& date) {
+    if (m_bClosed || m_pView == nullptr || !ScheduleIsDate(date)) {
+        return;
+    }
+    const int year = std::stoi(date.substr(0, 4));
+    const int month = std::stoi(date.substr(4, 2));
+    const int day = std::stoi(date.substr(6, 2));
+    m_pView->ShowMonth(year, month);
+    Raise();
+    // The same flow as a double-click on the day, with its save and its messages.
+    m_pView->EditDay(day);
 }
 
 void CCalendarDlg::RestoreFromBackup() {
@@ -219,6 +253,9 @@ void CCalendarDlg::CloseAndSave(bool ask) {
     }
     m_bClosed = true;
     m_pollTimer.Stop();
+    if (m_pSearch) {
+        m_pSearch->Hide();
+    }
     if (m_model.HasUnsavedChanges()) {
         const bool saved = m_model.Save();
         if (ask) {

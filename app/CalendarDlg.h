@@ -4,11 +4,13 @@
 #pragma once
 
 #include <wx/timer.h>
+#include <wx/weakref.h>
 
 #include "Dialog.h"
 
 class CInstanceGuard;
 class CScheduleModel;
+class CSearchDlg;
 class CXelCalMView;
 
 class CCalendarDlg : public fw::CDialog {
@@ -20,6 +22,8 @@ class CCalendarDlg : public fw::CDialog {
     ~CCalendarDlg() override;
 
     CXelCalMView* View() const { return m_pView; }
+    // The search window once Ctrl+F or "検索..." made it; nullptr before.
+    CSearchDlg* SearchWindow() const { return m_pSearch.get(); }
     // Whether the month shows national holidays (HOLIDAYS in kelnova.ini); set before the
     // window runs.
     void SetShowHolidays(bool show) { m_bShowHolidays = show; }
@@ -31,14 +35,18 @@ class CCalendarDlg : public fw::CDialog {
     // the end of the session) the copy is all that is done.
     void CloseAndSave(bool ask = true);
     // IDM_RESTORE restores a backup, IDM_ABOUTBOX shows the About box, IDM_PREV_MONTH,
-    // IDM_NEXT_MONTH, IDM_THIS_MONTH and IDM_GOTO_MONTH move the view; the rest is the
-    // base's (close, minimise).
+    // IDM_NEXT_MONTH, IDM_THIS_MONTH and IDM_GOTO_MONTH move the view, IDM_SEARCH opens
+    // the search window; the rest is the base's (close, minimise).
     void OnSysCommand(int id) override;
     // The restore dialog, a question, the restore through the model and a repaint.
     void RestoreFromBackup();
     // The program is ending (a signal, the end of the session): questions that would keep
     // it open are not asked again.
     void BeginEnding() { m_bEnding = true; }
+    // The search window, made at its first use and kept (hidden) when closed.
+    void OpenSearch();
+    // Shows the month of the day YYYYMMDD and edits that day as a double-click on it does.
+    void OpenDay(const std::string& date);
     // Brings the window to the front, as a second start asks for.
     void BringToFront();
     // A connection is waiting on the guard's socket.
@@ -67,6 +75,7 @@ class CCalendarDlg : public fw::CDialog {
 
     CScheduleModel& m_model;
     CXelCalMView* m_pView = nullptr;
+    wxWeakRef<CSearchDlg> m_pSearch;
     bool m_bHandlePublished = false;
     bool m_bClosed = false;
     bool m_bEnding = false;

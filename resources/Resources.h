@@ -30,6 +30,7 @@ inline constexpr int IDM_PREV_MONTH = 0x0030;  // "前の月", PageUp
 inline constexpr int IDM_NEXT_MONTH = 0x0040;  // "次の月", PageDown
 inline constexpr int IDM_THIS_MONTH = 0x0050;  // "今月", Home
 inline constexpr int IDM_GOTO_MONTH = 0x0060;  // "移動...", Ctrl+G
+inline constexpr int IDM_SEARCH = 0x0070;      // "検索...", Ctrl+F
 
 // ---- Control ids ---------------------------------------------------------------------------
 
