@@ -47,6 +47,10 @@ unsigned RunWhenIdle(std::function<bool()> step);
 // code goes on once its loop has returned.
 bool CancelNativeDialogs();
 
+// Lets a window that is not modal take the user's input while a modal window of the
+// program runs (the main window is one): the toolkit otherwise gives every event to the
+// modal window alone. A modal dialog opened later still disables it as usual.
+void TakeInputBesideModal(wxWindow* topLevel);
 // Ends a watch; 0 is ignored.
 void RemoveWatch(unsigned watch);
 
