@@ -200,10 +200,9 @@ void CCalendarDlg::OpenDay(const std::string& date) {
     const int year = std::stoi(date.substr(0, 4));
     const int month = std::stoi(date.substr(4, 2));
     const int day = std::stoi(date.substr(6, 2));
-    m_pView->ShowMonth(year, month);
     Raise();
     // The same flow as a double-click on the day, with its save and its messages.
-    m_pView->EditDay(day);
+    m_pView->OpenDay(year, month, day);
 }
 
 void CCalendarDlg::RestoreFromBackup() {

@@ -12,6 +12,7 @@
 #include <ctime>
 
 #include "MarkCounts.h"
+#include "Platform.h"
 #include "ScheduleModel.h"
 #include "TextConv.h"
 
@@ -65,12 +66,15 @@ CSearchDlg::CSearchDlg(wxWindow* parent, CScheduleModel& model, DayOpener openDa
 
     // The search page.
     auto* page = new wxPanel(m_pPages);
-    m_pText = new wxTextCtrl(page, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(320, -1),
-                             wxTE_PROCESS_ENTER);
-    m_pFrom = new wxTextCtrl(page, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(120, -1),
-                             wxTE_PROCESS_ENTER);
-    m_pTo = new wxTextCtrl(page, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(120, -1),
-                           wxTE_PROCESS_ENTER);
+    // The program's compact style leaves an edit no room above its text: these are given
+    // the height of a line and a little more.
+    const int editHeight = GetCharHeight() + 10;
+    m_pText = new wxTextCtrl(page, wxID_ANY, wxEmptyString, wxDefaultPosition,
+                             wxSize(320, editHeight), wxTE_PROCESS_ENTER);
+    m_pFrom = new wxTextCtrl(page, wxID_ANY, wxEmptyString, wxDefaultPosition,
+                             wxSize(120, editHeight), wxTE_PROCESS_ENTER);
+    m_pTo = new wxTextCtrl(page, wxID_ANY, wxEmptyString, wxDefaultPosition,
+                           wxSize(120, editHeight), wxTE_PROCESS_ENTER);
     m_pListImpl = new CResultList(page, *this);
     m_pList = m_pListImpl;
     m_pList->AppendColumn(U("日付"), wxLIST_FORMAT_LEFT, 250);
@@ -162,6 +166,8 @@ CSearchDlg::CSearchDlg(wxWindow* parent, CScheduleModel& model, DayOpener openDa
         }
     });
     m_watch.Start(kWatchMilliseconds);
+    // The main window runs modal: without this the window would show and take no key.
+    fw::TakeInputBesideModal(this);
     RunSearch();
 }
 

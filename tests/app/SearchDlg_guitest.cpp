@@ -122,6 +122,7 @@ TEST_F(SearchWindowTest, CtrlFTypingAndEnterOpenTheDayOfTheRowAndItsOkIsSaved) {
     EXPECT_EQ(opened, "20151230");
     EXPECT_EQ(m_window->View()->ViewYear(), 2015);
     EXPECT_EQ(m_window->View()->ViewMonth(), 12);
+    EXPECT_EQ(m_window->View()->CursorDay(), 30);
     EXPECT_FALSE(m_model.HasUnsavedChanges());
     {
         // One table at a time: the window's model lets go while a fresh one reads the file.
