@@ -166,8 +166,6 @@ CSearchDlg::CSearchDlg(wxWindow* parent, CScheduleModel& model, DayOpener openDa
         }
     });
     m_watch.Start(kWatchMilliseconds);
-    // The main window runs modal: without this the window would show and take no key.
-    fw::TakeInputBesideModal(this);
     RunSearch();
 }
 
@@ -178,6 +176,13 @@ CSearchDlg::~CSearchDlg() {
 void CSearchDlg::Present() {
     if (!IsShown()) {
         Show();
+        // The main window runs modal: without this the window would show and take no key.
+        // Once shown, as the toolkit's own handling of a window made while a modal one
+        // runs would otherwise make it hold every event, the main window's too.
+        if (!m_bInputTaken) {
+            fw::TakeInputBesideModal(this);
+            m_bInputTaken = true;
+        }
     }
     Raise();
     m_pPages->SetSelection(0);

@@ -70,6 +70,7 @@ class CSearchDlg : public wxDialog {
     CScheduleSearch m_search;
     uint64_t m_nLoaded = 0;
     bool m_bLoaded = false;
+    bool m_bInputTaken = false;
     std::vector<size_t> m_rows;  // the listed entries, indexes into m_search.Entries()
 
     wxNotebook* m_pPages = nullptr;
