@@ -59,10 +59,13 @@ void CScheduleSearch::Load(const CScheduleModel& model) {
 }
 
 void CScheduleSearch::Load(std::vector<SearchEntry> entries) {
-    std::stable_sort(
-        entries.begin(), entries.end(), [](const SearchEntry& a, const SearchEntry& b) {
-            return std::tie(a.first, a.kind, a.slot) < std::tie(b.first, b.kind, b.slot);
-        });
+    const auto before = [](const SearchEntry& a, const SearchEntry& b) {
+        return std::tie(a.first, a.kind, a.slot) < std::tie(b.first, b.kind, b.slot);
+    };
+    // The model's walk gives them in this order already.
+    if (!std::is_sorted(entries.begin(), entries.end(), before)) {
+        std::stable_sort(entries.begin(), entries.end(), before);
+    }
     m_entries = std::move(entries);
     m_folded.clear();
     m_start.clear();
