@@ -19,6 +19,7 @@
 #include "RestoreDlg.h"
 #include "SaveMessages.h"
 #include "ScheduleModel.h"
+#include "SearchDlg.h"
 #include "TextConv.h"
 #include "UserFolders.h"
 #include "WxImages.h"
@@ -67,6 +68,7 @@ CCalendarDlg::CCalendarDlg(CScheduleModel& model, CInstanceGuard* guard)
 CCalendarDlg::~CCalendarDlg() {
     m_pReminders.reset();
     m_pollTimer.Stop();
+    delete m_pSearch.get();
     fw::RemoveWatch(m_nFileWatch);
     fw::RemoveWatch(m_nWatch);
 }
@@ -83,6 +85,7 @@ bool CCalendarDlg::OnInitDialog() {
         AppendSystemMenuItem(IDM_NEXT_MONTH, wxString::FromUTF8("次の月\tPageDown"));
         AppendSystemMenuItem(IDM_THIS_MONTH, wxString::FromUTF8("今月\tHome"));
         AppendSystemMenuItem(IDM_GOTO_MONTH, wxString::FromUTF8("移動...\tCtrl+G"));
+        AppendSystemMenuItem(IDM_SEARCH, wxString::FromUTF8("検索...\tCtrl+F"));
         AppendSystemMenuSeparator();
         AppendSystemMenuItem(IDM_EXPORT, wxString::FromUTF8("書き出し..."));
         AppendSystemMenuItem(IDM_PAGE_SETUP, wxString::FromUTF8("ページ設定..."));
@@ -174,6 +177,11 @@ void CCalendarDlg::OpenDayFromReminder(const std::string& date) {
 }
 
 void CCalendarDlg::OnKeyHook(wxKeyEvent& event) {
+    if (!m_bClosed && event.GetModifiers() == wxMOD_CONTROL &&
+        (event.GetKeyCode() == 'F' || event.GetKeyCode() == 'f')) {
+        OpenSearch();
+        return;
+    }
     if (m_pView != nullptr && !m_bClosed &&
         m_pView->HandleKey(event.GetKeyCode(), event.GetModifiers())) {
         return;
@@ -237,6 +245,8 @@ void CCalendarDlg::OnSysCommand(int id) {
         Print();
     } else if ((id & 0xFFF0) == IDM_EXPORT) {
         ExportSchedule();
+    } else if ((id & 0xFFF0) == IDM_SEARCH) {
+        OpenSearch();
     } else {
         fw::CDialog::OnSysCommand(id);
     }
@@ -309,6 +319,29 @@ void CCalendarDlg::ExportSchedule() {
         wxString(), fw::MB_ICONINFORMATION);
 }
 
+void CCalendarDlg::OpenSearch() {
+    if (m_bClosed) {
+        return;
+    }
+    if (!m_pSearch) {
+        m_pSearch =
+            new CSearchDlg(this, m_model, [this](const std::string& date) { OpenDay(date); });
+    }
+    m_pSearch->Present();
+}
+
+void CCalendarDlg::OpenDay(const std::string& date) {
+    if (m_bClosed || m_pView == nullptr || !ScheduleIsDate(date)) {
+        return;
+    }
+    const int year = std::stoi(date.substr(0, 4));
+    const int month = std::stoi(date.substr(4, 2));
+    const int day = std::stoi(date.substr(6, 2));
+    Raise();
+    // The same flow as a double-click on the day, with its save and its messages.
+    m_pView->OpenDay(year, month, day);
+}
+
 void CCalendarDlg::RestoreFromBackup() {
     if (!m_model.IsOpen()) {
         return;
@@ -361,6 +394,9 @@ void CCalendarDlg::CloseAndSave(bool ask) {
     m_pollTimer.Stop();
     if (m_pReminders) {
         m_pReminders->Stop();
+    }
+    if (m_pSearch) {
+        m_pSearch->Hide();
     }
     if (m_model.HasUnsavedChanges()) {
         const bool saved = m_model.Save();

@@ -5,6 +5,7 @@
 
 #include <wx/cmndata.h>
 #include <wx/timer.h>
+#include <wx/weakref.h>
 
 #include <functional>
 #include <memory>
@@ -16,6 +17,7 @@
 class CInstanceGuard;
 class CDesktopReminders;
 class CScheduleModel;
+class CSearchDlg;
 class CXelCalMView;
 
 class CCalendarDlg : public fw::CDialog {
@@ -27,6 +29,8 @@ class CCalendarDlg : public fw::CDialog {
     ~CCalendarDlg() override;
 
     CXelCalMView* View() const { return m_pView; }
+    // The search window once Ctrl+F or "検索..." made it; nullptr before.
+    CSearchDlg* SearchWindow() const { return m_pSearch.get(); }
     // Whether the month shows national holidays (HOLIDAYS in kelnova.ini); set before the
     // window runs.
     void SetShowHolidays(bool show) { m_bShowHolidays = show; }
@@ -44,10 +48,10 @@ class CCalendarDlg : public fw::CDialog {
     // another place, or to end without saving after a confirmation. Without ask (a signal,
     // the end of the session) the copy is all that is done.
     void CloseAndSave(bool ask = true);
-    // IDM_EXPORT exports the schedule, IDM_RESTORE restores a backup, IDM_ABOUTBOX shows the
-    // About box, IDM_PREV_MONTH, IDM_NEXT_MONTH, IDM_THIS_MONTH and IDM_GOTO_MONTH move the
-    // view, IDM_PAGE_SETUP, IDM_PRINT_PREVIEW and IDM_PRINT print the month shown; the rest
-    // is the base's (close, minimise).
+    // IDM_SEARCH opens the search window, IDM_EXPORT exports the schedule, IDM_RESTORE
+    // restores a backup, IDM_ABOUTBOX shows the About box, IDM_PREV_MONTH, IDM_NEXT_MONTH,
+    // IDM_THIS_MONTH and IDM_GOTO_MONTH move the view, IDM_PAGE_SETUP, IDM_PRINT_PREVIEW and
+    // IDM_PRINT print the month shown; the rest is the base's (close, minimise).
     void OnSysCommand(int id) override;
     // "書き出し": the range and format, the file, the export through the model and a
     // message that says how many entries went out, or why nothing was written.
@@ -63,6 +67,10 @@ class CCalendarDlg : public fw::CDialog {
     void PrintPreview();
     // The print dialog ("印刷...") and the month shown on one page.
     void Print();
+    // The search window, made at its first use and kept (hidden) when closed.
+    void OpenSearch();
+    // Shows the month of the day YYYYMMDD and edits that day as a double-click on it does.
+    void OpenDay(const std::string& date);
     // Brings the window to the front, as a second start asks for.
     void BringToFront();
     // A connection is waiting on the guard's socket.
@@ -94,6 +102,7 @@ class CCalendarDlg : public fw::CDialog {
 
     CScheduleModel& m_model;
     CXelCalMView* m_pView = nullptr;
+    wxWeakRef<CSearchDlg> m_pSearch;
     bool m_bHandlePublished = false;
     bool m_bClosed = false;
     bool m_bEnding = false;

@@ -160,6 +160,15 @@ void CXelCalMView::OnLButtonDblClk(wxMouseEvent& event) {
     event.Skip();
 }
 
+void CXelCalMView::OpenDay(int year, int month, int day) {
+    if (!ScheduleIsDate(ScheduleDate(year, month, day)) || !m_nav.ShowMonth(year, month)) {
+        return;
+    }
+    m_nav.m_nCursorDay = day;
+    RedrawNow();
+    EditDay(day);
+}
+
 void CXelCalMView::EditDay(int day) {
     if (!m_model.IsOpen() || !m_runDayDialog) {
         return;

@@ -50,6 +50,10 @@ class CXelCalMView : public fw::CView {
     // default.
     void SetShowHolidays(bool show) { m_bShowHolidays = show; }
 
+    // Shows year/month with the day cursor on day, then edits that day as a double-click
+    // on it does (the search opens its rows so). Nothing for a date that is not real.
+    void OpenDay(int year, int month, int day);
+
     // The editing flow of a double-click on day of the month shown. While the model is
     // read-only it says so instead of opening the dialog.
     void EditDay(int day);

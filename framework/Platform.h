@@ -66,6 +66,10 @@ bool HasNativeModalDialog();
 // own for the display, which outlives the program.
 bool HasSessionBus();
 
+// Lets a window that is not modal take the user's input while a modal window of the
+// program runs (the main window is one): the toolkit otherwise gives every event to the
+// modal window alone. A modal dialog opened later still disables it as usual.
+void TakeInputBesideModal(wxWindow* topLevel);
 // Ends a watch; 0 is ignored.
 void RemoveWatch(unsigned watch);
 

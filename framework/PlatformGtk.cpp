@@ -258,6 +258,19 @@ unsigned RunWhenIdle(std::function<bool()> step) {
     return g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, RunStep, new Step(std::move(step)), DeleteStep);
 }
 
+void TakeInputBesideModal(wxWindow* topLevel) {
+    // A modal window's grab holds only the windows of its window group: a group of the
+    // window's own keeps it out of that grab. The window group keeps the new group.
+    using NewGroup = void* (*)();
+    using AddWindow = void (*)(void*, void*);
+    const auto newGroup = Lookup<NewGroup>("gtk_window_group_new");
+    const auto addWindow = Lookup<AddWindow>("gtk_window_group_add_window");
+    if (topLevel == nullptr || topLevel->GetHandle() == nullptr || !newGroup || !addWindow) {
+        return;
+    }
+    addWindow(newGroup(), topLevel->GetHandle());
+}
+
 void RemoveWatch(unsigned watch) {
     const auto monitor = FileMonitors().find(watch);
     if (monitor != FileMonitors().end()) {

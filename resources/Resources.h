@@ -33,7 +33,8 @@ inline constexpr int IDM_GOTO_MONTH = 0x0060;     // "移動...", Ctrl+G
 inline constexpr int IDM_PAGE_SETUP = 0x0100;     // "ページ設定..."
 inline constexpr int IDM_PRINT_PREVIEW = 0x0110;  // "印刷プレビュー..."
 inline constexpr int IDM_PRINT = 0x0120;          // "印刷..."
-inline constexpr int IDM_EXPORT = 0x0070;         // "書き出し..."
+inline constexpr int IDM_EXPORT = 0x0080;         // "書き出し..."
+inline constexpr int IDM_SEARCH = 0x0070;         // "検索...", Ctrl+F
 
 // ---- Control ids ---------------------------------------------------------------------------
 

@@ -85,6 +85,7 @@ bool CScheduleModel::Open(const std::string& dataFolder) {
     registry.dataFolder = dataFolder;
     m_strFolder = dataFolder;
     m_table = DbOpenTable(kScheduleTable);
+    ++m_nChanges;
     m_pending.clear();
     m_conflicts.clear();
     TakeStamp();
@@ -102,6 +103,7 @@ bool CScheduleModel::OpenForReading(const std::string& dataFolder) {
     registry.dataFolder = dataFolder;
     m_strFolder = dataFolder;
     m_table = DbOpenTableForReading(kScheduleTable);
+    ++m_nChanges;
     m_pending.clear();
     m_conflicts.clear();
     TakeStamp();
@@ -222,6 +224,7 @@ DayWriteOutcome CScheduleModel::WriteDay(const DayContent& before, const DayCont
 }
 
 DayWriteOutcome CScheduleModel::ApplyDay(const DayContent& base, const DayContent& after) {
+    ++m_nChanges;
     const std::string& date = base.date;
     int removed = 0;
     if (base.period.n > 0) {
@@ -264,6 +267,7 @@ bool CScheduleModel::ReloadIfChanged() {
 void CScheduleModel::Reload() {
     DbCloseTable(kScheduleTable, 0);
     m_table = m_bForReading ? DbOpenTableForReading(kScheduleTable) : DbOpenTable(kScheduleTable);
+    ++m_nChanges;
     TakeStamp();
     if (m_table == nullptr) {
         return;
@@ -350,6 +354,7 @@ bool CScheduleModel::Close(bool save) {
     const bool saved = !save || !HasUnsavedChanges() || Save();
     DbCloseTable(kScheduleTable, 0);
     m_table = nullptr;
+    ++m_nChanges;
     m_pending.clear();
     m_conflicts.clear();
     m_stamp = {};

@@ -126,6 +126,11 @@ class CScheduleModel {
     // read-only.
     DayWriteOutcome WriteDay(const DayContent& before, const DayContent& after);
 
+    // Counts every change of what the model holds (an open, a write, a reload, a close), so
+    // that a reader keeping something built from the schedule (the search's list) knows
+    // when to build it again.
+    uint64_t ChangeCount() const { return m_nChanges; }
+
     // True after a WriteDay until the next successful Save.
     bool HasUnsavedChanges() const { return !m_pending.empty(); }
     // True when the file on disk is no longer the one last read or saved: another program
@@ -203,6 +208,7 @@ class CScheduleModel {
     bool BackUpBeforeFirstWrite();
 
     DbTable* m_table = nullptr;
+    uint64_t m_nChanges = 0;
     bool m_bReadOnly = false;
     bool m_bForReading = false;  // opened by OpenForReading
     std::string m_strFolder;

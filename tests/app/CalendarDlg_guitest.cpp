@@ -178,7 +178,7 @@ TEST_F(MainWindowTest, ContextMenuOffersAboutAndEnterAndEscapeDoNotEndTheWindow)
         EXPECT_EQ(w.GetPosition(), wxPoint(0, 0));
         std::unique_ptr<wxMenu> menu(w.BuildSystemMenu());
         ASSERT_NE(menu, nullptr);
-        ASSERT_EQ(menu->GetMenuItemCount(), 15u);
+        ASSERT_EQ(menu->GetMenuItemCount(), 16u);
         EXPECT_EQ(menu->FindItemByPosition(0)->GetItemLabelText(), wxString::FromUTF8("最小化"));
         EXPECT_EQ(menu->FindItemByPosition(1)->GetItemLabelText(), wxString::FromUTF8("閉じる"));
         EXPECT_TRUE(menu->FindItemByPosition(2)->IsSeparator());
@@ -189,8 +189,9 @@ TEST_F(MainWindowTest, ContextMenuOffersAboutAndEnterAndEscapeDoNotEndTheWindow)
         } months[] = {{"前の月", IDM_PREV_MONTH, WXK_PAGEUP, wxACCEL_NORMAL},
                       {"次の月", IDM_NEXT_MONTH, WXK_PAGEDOWN, wxACCEL_NORMAL},
                       {"今月", IDM_THIS_MONTH, WXK_HOME, wxACCEL_NORMAL},
-                      {"移動...", IDM_GOTO_MONTH, 'G', wxACCEL_CTRL}};
-        for (int k = 0; k < 4; ++k) {
+                      {"移動...", IDM_GOTO_MONTH, 'G', wxACCEL_CTRL},
+                      {"検索...", IDM_SEARCH, 'F', wxACCEL_CTRL}};
+        for (int k = 0; k < 5; ++k) {
             const wxMenuItem* item = menu->FindItemByPosition(3 + k);
             EXPECT_EQ(item->GetItemLabelText(), wxString::FromUTF8(months[k].label));
             EXPECT_EQ(item->GetId(), months[k].id);
@@ -199,9 +200,9 @@ TEST_F(MainWindowTest, ContextMenuOffersAboutAndEnterAndEscapeDoNotEndTheWindow)
             EXPECT_EQ(accel->GetKeyCode(), months[k].keyCode) << k;
             EXPECT_EQ(accel->GetFlags(), months[k].modifiers) << k;
         }
-        EXPECT_TRUE(menu->FindItemByPosition(7)->IsSeparator());
-        EXPECT_EQ(menu->FindItemByPosition(8)->GetItemLabel(), wxString::FromUTF8("書き出し..."));
-        EXPECT_EQ(menu->FindItemByPosition(8)->GetId(), IDM_EXPORT);
+        EXPECT_TRUE(menu->FindItemByPosition(8)->IsSeparator());
+        EXPECT_EQ(menu->FindItemByPosition(9)->GetItemLabel(), wxString::FromUTF8("書き出し..."));
+        EXPECT_EQ(menu->FindItemByPosition(9)->GetId(), IDM_EXPORT);
         const struct {
             const char* label;
             int id;
@@ -209,14 +210,14 @@ TEST_F(MainWindowTest, ContextMenuOffersAboutAndEnterAndEscapeDoNotEndTheWindow)
                         {"印刷プレビュー...", IDM_PRINT_PREVIEW},
                         {"印刷...", IDM_PRINT}};
         for (int k = 0; k < 3; ++k) {
-            const wxMenuItem* item = menu->FindItemByPosition(9 + k);
+            const wxMenuItem* item = menu->FindItemByPosition(10 + k);
             EXPECT_EQ(item->GetItemLabelText(), wxString::FromUTF8(printing[k].label));
             EXPECT_EQ(item->GetId(), printing[k].id);
         }
-        EXPECT_TRUE(menu->FindItemByPosition(12)->IsSeparator());
-        EXPECT_EQ(menu->FindItemByPosition(13)->GetItemLabel(),
+        EXPECT_TRUE(menu->FindItemByPosition(13)->IsSeparator());
+        EXPECT_EQ(menu->FindItemByPosition(14)->GetItemLabel(),
                   wxString::FromUTF8("バックアップから復元 (&R)..."));
-        const wxMenuItem* about = menu->FindItemByPosition(14);
+        const wxMenuItem* about = menu->FindItemByPosition(15);
         EXPECT_EQ(about->GetItemLabel(), wxString::FromUTF8("ﾊﾞｰｼﾞｮﾝ情報 (&A)..."));
 
         // Choosing the entry runs the version box, and the window stays.
