@@ -60,10 +60,10 @@ fw::Rect MonthLayout::WeekdayBox(int x0, int y) const {
 }
 
 fw::Rect MonthLayout::PaidLeaveOval(int x0, int y) const {
-    // The outline is drawn on the box's edges, bottom row included: the box ends one pixel
-    // above the next row's line, and its flat ellipse takes in the label's corners.
+    // A flat ellipse that takes in the label's corners, a pixel wider than the label at top
+    // and bottom; it ends a pixel above the next row's line.
     const int top = y + m_nWeekdayOffset - 1;
-    return {x0 + 2, top, x0 + m_nRowHeight - 1, top + m_nWeekdayFontHeight + 2};
+    return {x0 + 2, top, x0 + m_nRowHeight, top + m_nWeekdayFontHeight + 2};
 }
 
 fw::Rect MonthLayout::PastDayShading(int x0, int y) const {

@@ -69,13 +69,15 @@ struct MonthLayout {
     int m_nColumnWidth = 350;
     int m_nRowHeight = 27;
     int m_nHeaderHeight = 20;  // also the y of the first day row
-    int m_nDayFontHeight = 16;
-    int m_nWeekdayFontHeight = 10;  // also the height of the weekday label box
+    // The number and the weekday share the day's square: the number a pixel smaller leaves
+    // the weekday 11 pixels, where its kanji keep their strokes, and the oval room around it.
+    int m_nDayFontHeight = 15;
+    int m_nWeekdayFontHeight = 11;  // also the height of the weekday label box
     int m_nEntryFontHeight = 12;    // two lines of 13 pixels in a row
     int m_nHeaderFontHeight = 18;
     // From the top of a row to the top of its weekday label: high enough that the paid-leave
     // oval around the label clears the row line below.
-    int m_nWeekdayOffset = 15;
+    int m_nWeekdayOffset = 14;
     int m_nLeftMargin = 20;  // x of the left column
     int m_nColumnGap = 30;
 

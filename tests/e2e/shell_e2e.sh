@@ -51,7 +51,7 @@ wait_for 20 has_main_window
 WIN=$(main_window)
 # The bar of a period stands on the axis x0 + 37 of the left column (x 57); day 11 is row 10.
 pixel_is() { [ "$(pixel "$1" "$2")" = "$3" ]; }
-check "period bar grey on its axis" wait_for 5 pixel_is 57 $((20 + 10 * 27 + 13)) 180,180,180
+check "period bar dark grey on its axis" wait_for 5 pixel_is 57 $((20 + 10 * 27 + 13)) 100,100,100
 y=$((20 + (first_sunday - 1) * 27))
 reds=$(import -window root -crop "27x27+21+$((y + 1))" -depth 8 txt:- 2>/dev/null |
     grep -ci '#FF0000' || true)
