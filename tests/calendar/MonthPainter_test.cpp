@@ -318,7 +318,7 @@ TEST_F(MonthPainterTest, EntryLabelsInTheirBoxesWithAndWithoutAPeriod) {
     // A label's room ends 4 pixels before the next label on its line, or at the column's end.
     const int rightWithout[] = {185, 185, 350, 350};
     const int rightWith[] = {239, 239, 350, 350};
-    const int top[] = {2, 15, 2, 15};
+    const int top[] = {2, 14, 2, 14};
     for (const Case c : {Case{10, false}, Case{2, true}, Case{17, true}}) {
         const Cell cell = CellOf(c.day);
         for (int k = 0; k < 4; ++k) {
