@@ -4,6 +4,7 @@
 
 #include "DayCursor.h"
 #include "DayEdit.h"
+#include "DayTooltip.h"
 #include "GoToMonthDlg.h"
 #include "MessageBox.h"
 #include "MonthPainter.h"
@@ -15,6 +16,8 @@ wxBEGIN_EVENT_TABLE(CXelCalMView, fw::CView)
     EVT_LEFT_DOWN(CXelCalMView::OnLButtonDown)
     EVT_LEFT_DCLICK(CXelCalMView::OnLButtonDblClk)
     EVT_MOUSEWHEEL(CXelCalMView::OnMouseWheel)
+    EVT_MOTION(CXelCalMView::OnMouseMove)
+    EVT_LEAVE_WINDOW(CXelCalMView::OnMouseLeave)
     EVT_KEY_DOWN(CXelCalMView::OnKeyDown)
 wxEND_EVENT_TABLE()
 
@@ -63,6 +66,8 @@ CXelCalMView::CXelCalMView(CScheduleModel& model)
     : m_model(model), m_clock(LocalDateTimeNow), m_nav(m_layout, m_clock()) {}
 
 void CXelCalMView::OnDraw(fw::Canvas& canvas) {
+    // The month or its content may have changed: the next move builds the tooltip afresh.
+    m_nTooltipDay = 0;
     const int year = m_nav.m_nViewYear;
     const int month = m_nav.m_nViewMonth;
     if (!m_model.IsOpen()) {
@@ -147,6 +152,40 @@ void CXelCalMView::OnMouseWheel(wxMouseEvent& event) {
     if (event.GetWheelAxis() == wxMOUSE_WHEEL_VERTICAL &&
         m_nav.OnMouseWheel(event.GetWheelRotation())) {
         RedrawNow();
+    }
+}
+
+void CXelCalMView::OnMouseMove(wxMouseEvent& event) {
+    const MonthHit hit =
+        HitTestMonth(m_layout, m_nav.m_nViewYear, m_nav.m_nViewMonth, PointOf(event));
+    ShowDayTooltip(hit.kind == MonthHitKind::kDay ? hit.day : 0);
+    event.Skip();
+}
+
+void CXelCalMView::OnMouseLeave(wxMouseEvent& event) {
+    ShowDayTooltip(0);
+    event.Skip();
+}
+
+void CXelCalMView::ShowDayTooltip(int day) {
+    if (day == m_nTooltipDay && day != 0) {
+        return;
+    }
+    m_nTooltipDay = day;
+    std::string text;
+    if (day != 0 && m_model.IsOpen()) {
+        const DayContent content =
+            m_model.ReadDay(ScheduleDate(m_nav.m_nViewYear, m_nav.m_nViewMonth, day));
+        text = DayTooltipText(content,
+                              m_bShowHolidays ? NationalHolidayText(content.date) : std::string());
+    }
+    // Setting the same text again would make GTK hide and show the tip once more.
+    if (text.empty()) {
+        if (GetToolTip() != nullptr) {
+            UnsetToolTip();
+        }
+    } else if (const wxString tip = fw::Cp932ToWx(text); tip != GetToolTipText()) {
+        SetToolTip(tip);
     }
 }
 

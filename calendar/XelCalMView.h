@@ -66,6 +66,11 @@ class CXelCalMView : public fw::CView {
     void OnLButtonUp(wxMouseEvent& event);
     void OnLButtonDblClk(wxMouseEvent& event);
     void OnMouseWheel(wxMouseEvent& event);
+    // The tooltip shows the whole day under the pointer (DayTooltipText); it is built
+    // anew only when the pointer reaches another day, and after every paint.
+    void OnMouseMove(wxMouseEvent& event);
+    void OnMouseLeave(wxMouseEvent& event);
+    void ShowDayTooltip(int day);
     void OnKeyDown(wxKeyEvent& event);
 
     CScheduleModel& m_model;
@@ -74,6 +79,7 @@ class CXelCalMView : public fw::CView {
     Clock m_clock;
     CMonthNavigator m_nav;
     DayDialogRunner m_runDayDialog;
+    int m_nTooltipDay = 0;  // the day whose tooltip is set; 0 for none
 
     wxDECLARE_EVENT_TABLE();
 };

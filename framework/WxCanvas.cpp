@@ -31,7 +31,8 @@ wxString SingleLine(std::string_view cp932) {
 
 WxCanvas::WxCanvas(wxDC& dc, wxDC* target, wxSize size)
     : m_dc(dc), m_target(target), m_size(size == wxDefaultSize ? dc.GetSize() : size) {
-    // Shapes with hard pixel edges, as the program's pixel positions expect.
+    // Shapes with hard pixel edges, as the program's pixel positions expect. Texts are drawn
+    // smoothed (DrawTextAt): without it small kanji lose their strokes.
     if (wxGraphicsContext* gc = m_dc.GetGraphicsContext()) {
         gc->SetAntialiasMode(wxANTIALIAS_NONE);
     }
@@ -118,7 +119,12 @@ void WxCanvas::Line(Point from, Point to) {
 }
 
 void WxCanvas::Ellipse(const Rect& rect) {
-    m_dc.DrawEllipse(rect.left, rect.top, rect.Width(), rect.Height());
+    // wx draws the outline on the last column and row as well: one less keeps the
+    // ellipse inside its box's exclusive edges, as every other shape.
+    if (rect.Width() <= 1 || rect.Height() <= 1) {
+        return;
+    }
+    m_dc.DrawEllipse(rect.left, rect.top, rect.Width() - 1, rect.Height() - 1);
 }
 
 void WxCanvas::Polygon(const std::vector<Point>& points) {
@@ -141,7 +147,18 @@ void WxCanvas::DrawTextAt(int x, int y, const wxString& text, const wxSize& exte
         ApplyPenAndBrush();
     }
     m_dc.SetTextForeground(ToWx(m_textColor));
+    // The context's antialiasing governs its texts too: a text drawn without it loses the
+    // strokes of small kanji (設計 becomes a blot, 金 reads as 全). Texts take the toolkit's
+    // font rendering (greyscale or subpixel smoothing and hinting as the desktop sets them),
+    // shapes keep their hard edges.
+    wxGraphicsContext* gc = m_dc.GetGraphicsContext();
+    if (gc) {
+        gc->SetAntialiasMode(wxANTIALIAS_DEFAULT);
+    }
     m_dc.DrawText(text, x, y);
+    if (gc) {
+        gc->SetAntialiasMode(wxANTIALIAS_NONE);
+    }
 }
 
 void WxCanvas::DrawText(std::string_view text, const Rect& box, unsigned flags) {

@@ -60,8 +60,10 @@ fw::Rect MonthLayout::WeekdayBox(int x0, int y) const {
 }
 
 fw::Rect MonthLayout::PaidLeaveOval(int x0, int y) const {
-    const int top = y + m_nWeekdayOffset + 1;
-    return {x0 + 2, top, x0 + m_nRowHeight - 2, top + m_nWeekdayFontHeight};
+    // A flat ellipse that takes in the label's corners, a pixel wider than the label at top
+    // and bottom; it ends a pixel above the next row's line.
+    const int top = y + m_nWeekdayOffset - 1;
+    return {x0 + 2, top, x0 + m_nRowHeight, top + m_nWeekdayFontHeight + 2};
 }
 
 fw::Rect MonthLayout::PastDayShading(int x0, int y) const {
@@ -75,7 +77,9 @@ fw::Rect MonthLayout::EntryBox(int x0, int y, int slot, bool withPeriod) const {
     const int parts = withPeriod ? 3 : 2;
     const int skip = withPeriod ? 1 : 0;
     const int left = x0 + m_nRowHeight + 1 + ((slot / 2) + skip) * width / parts;
-    const int top = y + 2 + (slot % 2) * (m_nRowHeight / 2);
+    // Lines at y+2 and y+14: the lower line's glyphs end above the day cursor's band along
+    // the row's foot.
+    const int top = y + 2 + (slot % 2) * (m_nRowHeight / 2 - 1);
     return {left, top, left + width / 2, top + m_nRowHeight / 2};
 }
 

@@ -37,7 +37,9 @@ inline constexpr fw::Rgb kColorSunday{255, 0, 0};
 inline constexpr fw::Rgb kColorSaturday{0, 0, 255};
 inline constexpr fw::Rgb kColorHoliday{255, 0, 0};
 inline constexpr fw::Rgb kColorPast{220, 220, 220};
-inline constexpr fw::Rgb kColorBar{180, 180, 180};
+// Period bars: a dark grey that stands out on white, on the grey of days that are over and on
+// today's yellow alike.
+inline constexpr fw::Rgb kColorBar{100, 100, 100};
 // Today's row: a pale yellow of its own, apart from the white of days to come and the grey
 // of days that are over.
 inline constexpr fw::Rgb kColorToday{255, 243, 176};
@@ -67,12 +69,16 @@ struct MonthLayout {
     int m_nColumnWidth = 350;
     int m_nRowHeight = 27;
     int m_nHeaderHeight = 20;  // also the y of the first day row
-    int m_nDayFontHeight = 16;
-    int m_nWeekdayFontHeight = 10;  // also the height of the weekday label box
-    int m_nEntryFontHeight = 11;
+    // The number and the weekday share the day's square: the number a pixel smaller leaves
+    // the weekday 11 pixels, where its kanji keep their strokes, and the oval room around it.
+    int m_nDayFontHeight = 15;
+    int m_nWeekdayFontHeight = 11;  // also the height of the weekday label box
+    int m_nEntryFontHeight = 12;    // two lines of 13 pixels in a row
     int m_nHeaderFontHeight = 18;
-    int m_nWeekdayOffset = 16;  // from the top of a row to the top of its weekday label
-    int m_nLeftMargin = 20;     // x of the left column
+    // From the top of a row to the top of its weekday label: high enough that the paid-leave
+    // oval around the label clears the row line below.
+    int m_nWeekdayOffset = 14;
+    int m_nLeftMargin = 20;  // x of the left column
     int m_nColumnGap = 30;
 
     int ClientWidth() const;
@@ -88,6 +94,7 @@ struct MonthLayout {
     fw::Rect HeaderBox() const;
     fw::Rect DayNumberBox(int x0, int y) const;
     fw::Rect WeekdayBox(int x0, int y) const;
+    // Around the weekday label, between the day number and the row line.
     fw::Rect PaidLeaveOval(int x0, int y) const;
     fw::Rect PastDayShading(int x0, int y) const;
     fw::Rect EntryBox(int x0, int y, int slot, bool withPeriod) const;

@@ -5,6 +5,7 @@
 #include "Cp932.h"
 #include "DateTime.h"
 #include "Holidays.h"
+#include "TextFit.h"
 
 namespace {
 
@@ -18,10 +19,65 @@ fw::Rgb WeekdayColor(int weekday) {
     return weekday == 6 ? kColorSaturday : kColorBlack;
 }
 
+// The gap kept between a cut label's "…" and the next label.
+constexpr int kLabelGap = 4;
+
+// The labels of a day's row: the entries, and the national holiday's name in a free slot.
+struct DayLabels {
+    std::string slot[kSlotCount];
+    bool holidayName[kSlotCount] = {};
+};
+
+DayLabels LabelsOf(const DaySlots& slots, const std::string& holiday) {
+    DayLabels labels;
+    for (int k = 0; k < kSlotCount; ++k) {
+        if (!slots[k].IsFree()) {
+            labels.slot[k] = EntryLabel(slots[k].from, slots[k].to, slots[k].text);
+        }
+    }
+    const int nameSlot = holiday.empty() ? -1 : HolidayNameSlot(slots);
+    if (nameSlot >= 0) {
+        labels.slot[nameSlot] = holiday;
+        labels.holidayName[nameSlot] = true;
+    }
+    return labels;
+}
+
+// The right end of the room of slot k's label: the place of the label after it on the
+// same line, or the column's end when that slot shows nothing.
+int SlotRoomRight(const MonthLayout& layout, const DayLabels& labels, int x0, int y, int slot,
+                  bool withPeriod) {
+    const int next = slot + 2;
+    if (next < kSlotCount && !labels.slot[next].empty()) {
+        return layout.EntryBox(x0, y, next, withPeriod).left - kLabelGap;
+    }
+    return x0 + layout.m_nColumnWidth;
+}
+
+// The right end of the period text's room: it sits across both lines, so the first label
+// of either line ends it.
+int PeriodRoomRight(const MonthLayout& layout, const DayLabels& labels, int x0, int y) {
+    for (int k = 0; k < kSlotCount; ++k) {
+        if (!labels.slot[k].empty()) {
+            return layout.EntryBox(x0, y, k, true).left - kLabelGap;
+        }
+    }
+    return x0 + layout.m_nColumnWidth;
+}
+
+// Draws text cut to its room: the box from `box.left` to `right`.
+void DrawFitted(fw::Canvas& canvas, const std::string& text, fw::Rect box, int right) {
+    box.right = right;
+    const std::string shown = FitText(canvas, text, box.Width());
+    if (!shown.empty()) {
+        canvas.DrawText(shown, box, kTextFlags);
+    }
+}
+
 // Period mark and, on the run's middle day, the period text. Returns whether the day
 // belongs to a run (its entries then move right).
 bool PaintPeriod(fw::Canvas& canvas, const MonthLayout& layout, const PeriodMark& mark,
-                 const std::string& date, int x0, int y) {
+                 const DayLabels& labels, const std::string& date, int x0, int y) {
     if (mark.type < 0) {
         return false;
     }
@@ -31,32 +87,27 @@ bool PaintPeriod(fw::Canvas& canvas, const MonthLayout& layout, const PeriodMark
     canvas.SelectFont(layout.m_fontEntry);
     canvas.SetTextColor(kColorBlack);
     if (date == mark.middle) {
-        canvas.DrawText(mark.text, layout.PeriodTextBox(x0, y), kTextFlags);
+        DrawFitted(canvas, mark.text, layout.PeriodTextBox(x0, y),
+                   PeriodRoomRight(layout, labels, x0, y));
     }
     return true;
 }
 
-void PaintEntries(fw::Canvas& canvas, const MonthLayout& layout, const DaySlots& slots,
-                  const std::string& holiday, int x0, int y, bool withPeriod) {
-    std::string labels[kSlotCount];
-    for (int k = 0; k < kSlotCount; ++k) {
-        if (!slots[k].IsFree()) {
-            labels[k] = EntryLabel(slots[k].from, slots[k].to, slots[k].text);
-        }
-    }
+void PaintEntries(fw::Canvas& canvas, const MonthLayout& layout, const DayLabels& labels, int x0,
+                  int y, bool withPeriod) {
     canvas.SelectPen(layout.m_penGrid);
     canvas.SelectHollowBrush();
     canvas.SelectFont(layout.m_fontEntry);
-    canvas.SetTextColor(kColorBlack);
-    for (int k = 0; k < kSlotCount; ++k) {
-        if (!labels[k].empty()) {
-            canvas.DrawText(labels[k], layout.EntryBox(x0, y, k, withPeriod), kTextFlags);
+    // The entries first, then the holiday's name in its own colour.
+    for (bool name : {false, true}) {
+        canvas.SetTextColor(name ? kColorHoliday : kColorBlack);
+        for (int k = 0; k < kSlotCount; ++k) {
+            if (labels.slot[k].empty() || labels.holidayName[k] != name) {
+                continue;
+            }
+            DrawFitted(canvas, labels.slot[k], layout.EntryBox(x0, y, k, withPeriod),
+                       SlotRoomRight(layout, labels, x0, y, k, withPeriod));
         }
-    }
-    const int nameSlot = holiday.empty() ? -1 : HolidayNameSlot(slots);
-    if (nameSlot >= 0) {
-        canvas.SetTextColor(kColorHoliday);
-        canvas.DrawText(holiday, layout.EntryBox(x0, y, nameSlot, withPeriod), kTextFlags);
     }
 }
 
@@ -97,8 +148,9 @@ void PaintDay(fw::Canvas& canvas, const MonthLayout& layout, const MonthDay& con
         canvas.Ellipse(layout.PaidLeaveOval(x0, y));
     }
 
-    const bool withPeriod = PaintPeriod(canvas, layout, content.period, date, x0, y);
-    PaintEntries(canvas, layout, content.content.slots, content.nationalHoliday, x0, y, withPeriod);
+    const DayLabels labels = LabelsOf(content.content.slots, content.nationalHoliday);
+    const bool withPeriod = PaintPeriod(canvas, layout, content.period, labels, date, x0, y);
+    PaintEntries(canvas, layout, labels, x0, y, withPeriod);
 }
 
 }  // namespace

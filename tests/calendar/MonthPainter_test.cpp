@@ -20,11 +20,11 @@ const Rgb kWhite{255, 255, 255};
 const Rgb kRed{255, 0, 0};
 const Rgb kBlue{0, 0, 255};
 const Rgb kGrey{220, 220, 220};
-const Rgb kBarGrey{180, 180, 180};
+const Rgb kBarGrey{100, 100, 100};
 const Rgb kToday{255, 243, 176};
-const fw::FontSpec kDayFont{"ＭＳ ゴシック", 16, 700};
-const fw::FontSpec kWeekdayFont{"ＭＳ ゴシック", 10, 400};
-const fw::FontSpec kEntryFont{"ＭＳ ゴシック", 11, 400};
+const fw::FontSpec kDayFont{"ＭＳ ゴシック", 15, 700};
+const fw::FontSpec kWeekdayFont{"ＭＳ ゴシック", 11, 400};
+const fw::FontSpec kEntryFont{"ＭＳ ゴシック", 12, 400};
 const fw::FontSpec kHeaderFont{"ＭＳ ゴシック", 18, 700};
 constexpr unsigned kLeftFlags = 288;
 constexpr unsigned kCenterFlags = 289;
@@ -119,7 +119,7 @@ TEST_F(MonthPainterTest, DayNumbersAndWeekdaysInTheirBoxesAndColours) {
         EXPECT_EQ(number->state.font, kDayFont);
         EXPECT_EQ(number->state.textColor, c.numberColor) << c.day;
         EXPECT_EQ(number->state.bkColor, c.background) << c.day;
-        const CanvasCall* weekday = TextAt({cell.x0 + 1, cell.y + 16, cell.x0 + 28, cell.y + 26});
+        const CanvasCall* weekday = TextAt({cell.x0 + 1, cell.y + 14, cell.x0 + 28, cell.y + 25});
         ASSERT_NE(weekday, nullptr) << c.day;
         EXPECT_EQ(weekday->text, c.weekday) << c.day;
         EXPECT_EQ(weekday->flags, kCenterFlags);
@@ -130,17 +130,38 @@ TEST_F(MonthPainterTest, DayNumbersAndWeekdaysInTheirBoxesAndColours) {
     }
 }
 
-TEST_F(MonthPainterTest, PaidLeaveOvalWithTheHollowBrush) {
+// The oval surrounds the weekday's text without crossing it: every corner of the text's
+// box lies inside the ellipse. Its outline is drawn on the box's edges, the bottom row
+// included, so the box ends above the next row's line.
+TEST_F(MonthPainterTest, PaidLeaveOvalAroundTheWeekdayClearOfTheRowLine) {
     AddLines({MarkLine("20080311", "2"), MarkLine("20080312", "2"), MarkLine("20080312", "1"),
-              MarkLine("20080320", "2")});
+              MarkLine("20080320", "2"), MarkLine("20080331", "2")});
     Paint(2008, 3);
     const auto ovals = m_canvas.Find(CanvasOp::kEllipse);
-    ASSERT_EQ(ovals.size(), 3u);
-    const Rect expected[] = {{22, 307, 45, 317}, {22, 334, 45, 344}, {402, 118, 425, 128}};
-    for (size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(ovals[i]->rect, expected[i]);
+    ASSERT_EQ(ovals.size(), 4u);
+    const int days[] = {11, 12, 20, 31};
+    for (size_t i = 0; i < 4; ++i) {
+        const Cell cell = CellOf(days[i]);
+        const Rect oval = ovals[i]->rect;
+        EXPECT_TRUE(InRow(*ovals[i], cell)) << days[i];
         EXPECT_TRUE(ovals[i]->state.brush.hollow);
         EXPECT_EQ(ovals[i]->state.pen, (fw::PenSpec{0, kBlack}));
+        EXPECT_LT(oval.bottom, cell.y + 27) << days[i];  // the next row's line
+        EXPECT_GT(oval.left, cell.x0);
+        EXPECT_LE(oval.right, cell.x0 + 28);  // the entries start there
+        const CanvasCall* weekday = TextAt(m_layout.WeekdayBox(cell.x0, cell.y));
+        ASSERT_NE(weekday, nullptr);
+        // The text as drawn: centred in its box, as wide as the canvas measures it.
+        const int width = static_cast<int>(weekday->text.size()) * weekday->state.font.height / 2;
+        const int left = (weekday->rect.left + weekday->rect.right - width) / 2;
+        const double cx = (oval.left + oval.right) / 2.0, cy = (oval.top + oval.bottom) / 2.0;
+        const double a = oval.Width() / 2.0, b = oval.Height() / 2.0;
+        for (int x : {left, left + width}) {
+            for (int y : {weekday->rect.top, weekday->rect.top + weekday->state.font.height}) {
+                const double dx = (x - cx) / a, dy = (y - cy) / b;
+                EXPECT_LE(dx * dx + dy * dy, 1.0) << days[i] << " corner " << x << "," << y;
+            }
+        }
     }
     // Both marks on the 12th: red number and the oval.
     EXPECT_EQ(TextAt({21, 318, 48, 345})->state.textColor, kRed);
@@ -294,12 +315,16 @@ TEST_F(MonthPainterTest, EntryLabelsInTheirBoxesWithAndWithoutAPeriod) {
     const char* labels[] = {"09:30-10:00A", "B", "13:00-C", "-15:00D"};
     const int leftWithout[] = {28, 28, 189, 189};
     const int leftWith[] = {135, 135, 243, 243};
-    const int top[] = {2, 15, 2, 15};
+    // A label's room ends 4 pixels before the next label on its line, or at the column's end.
+    const int rightWithout[] = {185, 185, 350, 350};
+    const int rightWith[] = {239, 239, 350, 350};
+    const int top[] = {2, 14, 2, 14};
     for (const Case c : {Case{10, false}, Case{2, true}, Case{17, true}}) {
         const Cell cell = CellOf(c.day);
         for (int k = 0; k < 4; ++k) {
             const int left = cell.x0 + (c.period ? leftWith : leftWithout)[k];
-            const Rect box{left, cell.y + top[k], left + 161, cell.y + top[k] + 13};
+            const int right = cell.x0 + (c.period ? rightWith : rightWithout)[k];
+            const Rect box{left, cell.y + top[k], right, cell.y + top[k] + 13};
             const CanvasCall* label = TextAt(box);
             ASSERT_NE(label, nullptr) << c.day << " slot " << k;
             EXPECT_EQ(label->text, labels[k]);
@@ -312,6 +337,75 @@ TEST_F(MonthPainterTest, EntryLabelsInTheirBoxesWithAndWithoutAPeriod) {
     }
     // A day without rows draws no label at all.
     EXPECT_EQ(RowCalls(CellOf(11)).size(), 2u);
+}
+
+// Long texts stay in their room: every label of a row ends before the next label's place
+// on its line (the period text, across both lines, before the first entry) and before its
+// column's end, and one that is cut ends with "…" after whole characters.
+TEST_F(MonthPainterTest, LongLabelsAreCutToTheirRoom) {
+    const std::string meeting = Utf8ToCp932("設計レビューと締切の確認会議（第２会議室）").value();
+    const std::string visit = Utf8ToCp932("顧客訪問と打ち合わせ資料の準備と見積書の作成").value();
+    const std::string trip = Utf8ToCp932("年末進行の締切対応と設計書の最終確認期間").value();
+    AddLines({SlotLine("20080303", "0900", "1200", 0, meeting),
+              SlotLine("20080303", "1300", "1500", 2, visit),
+              SlotLine("20080311", "1000", "1130", 0, meeting + meeting),
+              SlotLine("20080305", "", "", 0, meeting), SlotLine("20080305", "", "", 2, visit),
+              SlotLine("20080320", "", "", 1, visit), SlotLine("20080327", "", "", 0, visit),
+              SlotLine("20080327", "", "", 2, meeting), SlotLine("20080327", "", "", 3, meeting)});
+    AddPeriod("20080304", "20080306", trip);
+    MonthContent content = m_model.ReadMonth(2008, 3);
+    AddNationalHolidays(content);  // the 20th names 春分の日 in slot 3
+    m_canvas.Clear();
+    PaintMonth(m_canvas, m_layout, 2008, 3, kNow, &content);
+
+    struct Case {
+        int day;
+        int texts;  // labels in the row
+        int cut;    // of them cut
+    };
+    const Case cases[] = {{3, 2, 2}, {5, 3, 3}, {11, 1, 1}, {20, 2, 1}, {27, 3, 3}};
+    const std::string ellipsis = Utf8ToCp932("…").value();
+    const std::string whole[] = {"09:00-12:00" + meeting,
+                                 "13:00-15:00" + visit,
+                                 "10:00-11:30" + meeting + meeting,
+                                 meeting,
+                                 visit,
+                                 trip};
+    for (const Case& c : cases) {
+        SCOPED_TRACE("day " + std::to_string(c.day));
+        const Cell cell = CellOf(c.day);
+        std::vector<const CanvasCall*> texts;
+        for (const CanvasCall* call : RowCalls(cell)) {
+            if (call->op == CanvasOp::kDrawText && call->state.font == kEntryFont) {
+                texts.push_back(call);
+            }
+        }
+        ASSERT_EQ(static_cast<int>(texts.size()), c.texts);
+        int cut = 0;
+        for (const CanvasCall* a : texts) {
+            const int width = static_cast<int>(a->text.size()) * kEntryFont.height / 2;
+            EXPECT_LE(width, a->rect.Width()) << a->text;
+            EXPECT_LE(a->rect.right, cell.x0 + 350) << a->text;
+            EXPECT_TRUE(Cp932ToUtf8(a->text).has_value()) << "a character split: " << a->text;
+            if (a->text.ends_with(ellipsis)) {
+                ++cut;
+                const std::string start = a->text.substr(0, a->text.size() - ellipsis.size());
+                bool ofALabel = false;
+                for (const std::string& label : whole) {
+                    ofALabel = ofALabel || label.starts_with(start);
+                }
+                EXPECT_TRUE(ofALabel) << a->text;
+            }
+            for (const CanvasCall* b : texts) {
+                const bool sameLines = a->rect.top < b->rect.top + kEntryFont.height &&
+                                       b->rect.top < a->rect.top + kEntryFont.height;
+                if (a != b && sameLines && a->rect.left < b->rect.left) {
+                    EXPECT_LE(a->rect.right, b->rect.left) << a->text << " runs into " << b->text;
+                }
+            }
+        }
+        EXPECT_EQ(cut, c.cut);
+    }
 }
 
 TEST_F(MonthPainterTest, PeriodMarksAlongARunAndItsTextOnTheMiddleDay) {
@@ -335,7 +429,7 @@ TEST_F(MonthPainterTest, PeriodMarksAlongARunAndItsTextOnTheMiddleDay) {
     }
     const auto texts = m_canvas.FindTexts("Trip");
     ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0]->rect, (Rect{68, 435, 229, 444}));  // the 16th
+    EXPECT_EQ(texts[0]->rect, (Rect{68, 435, 370, 444}));  // the 16th, to its column's end
     EXPECT_EQ(texts[0]->flags, kLeftFlags);
     EXPECT_EQ(texts[0]->state.font, kEntryFont);
     EXPECT_EQ(texts[0]->state.textColor, kBlack);  // on a Sunday
@@ -463,11 +557,14 @@ TEST_F(MonthPainterTest, NationalHolidaysRedNumberAndNameInAFreeSlot) {
                 continue;
             }
             ASSERT_EQ(named.size(), 1u);
-            EXPECT_EQ(named[0]->rect, m_layout.EntryBox(cell.x0, cell.y, c.nameSlot, false));
+            // In its slot's place; its room is the cut labels' test's matter.
+            const auto place = [](const Rect& box) { return std::pair{box.left, box.top}; };
+            EXPECT_EQ(place(named[0]->rect),
+                      place(m_layout.EntryBox(cell.x0, cell.y, c.nameSlot, false)));
             EXPECT_EQ(named[0]->state.textColor, kRed);
             for (int k : c.usedSlots) {
-                EXPECT_EQ(m_canvas.FindText("E" + std::to_string(k))->rect,
-                          m_layout.EntryBox(cell.x0, cell.y, k, false));
+                EXPECT_EQ(place(m_canvas.FindText("E" + std::to_string(k))->rect),
+                          place(m_layout.EntryBox(cell.x0, cell.y, k, false)));
             }
         }
     }

@@ -10,6 +10,7 @@
 
 #include "../framework/PaintCounter.h"
 #include "../xel/XelTestSupport.h"
+#include "Cp932.h"
 #include "MessageBox.h"
 #include "XelCalMView.h"
 #include "XelDatabase.h"
@@ -180,6 +181,49 @@ TEST_F(MonthViewTest, KeyPressesOnTheViewMoveTheCursorAndOpenItsDay) {
     EXPECT_TRUE(press('A'));
     EXPECT_EQ(m_paints->Count(), draws);
     EXPECT_EQ(ReadBytes(TablePath()), m_old);
+}
+
+// Resting the pointer on a day shows the whole day as the model holds it, built anew when
+// the pointer reaches another day and after the day was edited; an empty day, the header
+// and the margin show none.
+TEST_F(MonthViewTest, ThePointerOnADayShowsTheWholeDayInATooltip) {
+    m_view->ShowMonth(2008, 3);
+    const MonthLayout& layout = m_view->Layout();
+    const auto moveTo = [this](int x, int y) {
+        wxMouseEvent event(wxEVT_MOTION);
+        event.SetPosition(wxPoint(x, y));
+        event.SetEventObject(m_view);
+        m_view->GetEventHandler()->ProcessEvent(event);
+    };
+    const auto moveToDay = [&](int day) {
+        const int column = (day - 1) / layout.m_nDaysPerColumn;
+        const int row = (day - 1) % layout.m_nDaysPerColumn;
+        moveTo(layout.ColumnLeft(column) + 200, layout.RowTop(row) + 20);
+    };
+    const auto tip = [this]() -> wxString {
+        return m_view->GetToolTip() ? m_view->GetToolTipText() : wxString("(none)");
+    };
+    const wxString none("(none)");
+    moveToDay(5);
+    EXPECT_EQ(tip(), none);  // nothing on the 5th yet
+    m_view->EditDay(5);      // the runner writes 09:30-10:00 "text"
+    moveToDay(5);
+    EXPECT_EQ(tip(), wxString::FromUTF8("2008年03月05日(水)\n09:30-10:00 text"));
+    struct Case {
+        int x, y;
+        const char* tip;  // UTF-8; nullptr for none
+    };
+    const Case cases[] = {
+        {layout.ColumnLeft(1) + 300, layout.RowTop(3) + 5, "2008年03月20日(木)  春分の日"},
+        {layout.ColumnLeft(0) + 10, layout.RowTop(5) + 26, nullptr},  // the 6th
+        {layout.ColumnLeft(0) + 300, layout.RowTop(4) + 1, "2008年03月05日(水)\n09:30-10:00 text"},
+        {layout.ColumnLeft(0) + 5, 5, nullptr},                         // the header
+        {layout.ColumnLeft(1) + 100, layout.RowTop(15) + 10, nullptr},  // below the 31st
+    };
+    for (const Case& c : cases) {
+        moveTo(c.x, c.y);
+        EXPECT_EQ(tip(), c.tip ? wxString::FromUTF8(c.tip) : none) << c.x << "," << c.y;
+    }
 }
 
 }  // namespace

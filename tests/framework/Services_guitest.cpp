@@ -220,6 +220,55 @@ TEST(WxCanvasTest, ShapesKeepTheirExclusiveEdgesAndOpaqueTextFillsItsBox) {
     EXPECT_EQ(PixelAt(bitmap, 33, 30), *wxWHITE);  // below the 16-pixel cell
 }
 
+// Small kanji keep their strokes only when smoothed: texts are drawn with the toolkit's
+// smoothing (grey levels at their edges) while shapes drawn before and after keep hard
+// edges of their pure colour.
+TEST(WxCanvasTest, TextsAreSmoothedAndShapesStayHard) {
+    wxBitmap bitmap(80, 40);
+    wxMemoryDC dc(bitmap);
+    dc.SetBackground(*wxWHITE_BRUSH);
+    dc.Clear();
+    fw::WxCanvas canvas(dc);
+    canvas.SelectPen({0, {0, 0, 0}});
+    canvas.SelectHollowBrush();
+    canvas.Ellipse({2, 2, 26, 14});
+    canvas.SetBkModeTransparent(true);
+    canvas.SelectFont({"ＭＳ ゴシック", 12, 400});
+    canvas.DrawText(Utf8ToCp932("設計締切").value(), {30, 2, 80, 20}, fw::kTextLeft);
+    canvas.Ellipse({2, 20, 26, 32});
+    dc.SelectObject(wxNullBitmap);
+
+    // Pixels neither white nor black in a region.
+    const auto between = [&bitmap](int left, int top, int right, int bottom) {
+        int count = 0;
+        for (int y = top; y < bottom; ++y) {
+            for (int x = left; x < right; ++x) {
+                const wxColour c = PixelAt(bitmap, x, y);
+                count += c != *wxWHITE && c != *wxBLACK;
+            }
+        }
+        return count;
+    };
+    EXPECT_GT(between(30, 2, 80, 20), 10);  // the text's smoothed edges
+    EXPECT_EQ(between(0, 0, 28, 16), 0);    // the shape before it
+    EXPECT_EQ(between(0, 18, 28, 36), 0);   // and the one after it
+    // The ellipse keeps to its box's exclusive edges: its last row and column are inside.
+    const auto dark = [&bitmap](int left, int top, int right, int bottom) {
+        int count = 0;
+        for (int y = top; y < bottom; ++y) {
+            for (int x = left; x < right; ++x) {
+                count += PixelAt(bitmap, x, y) == *wxBLACK;
+            }
+        }
+        return count;
+    };
+    EXPECT_GT(dark(0, 20, 28, 21), 0);  // top row
+    EXPECT_GT(dark(0, 31, 28, 32), 0);  // last row inside
+    EXPECT_EQ(dark(0, 32, 28, 36), 0);  // the bottom edge itself
+    EXPECT_GT(dark(25, 18, 26, 36), 0);
+    EXPECT_EQ(dark(26, 18, 28, 36), 0);  // the right edge itself
+}
+
 class CTestView : public fw::CView {
     DECLARE_DYNCREATE(CTestView)
   public:
