@@ -17,6 +17,8 @@
 #include "Platform.h"
 #include "ScheduleModel.h"
 #include "TextConv.h"
+#include "UserFolders.h"
+#include "WindowPlacement.h"
 
 namespace {
 
@@ -134,6 +136,12 @@ int CCalendarApp::InitInstance() {
     IniLoad(kSettingsFile);
     // HOLIDAYS=0 turns the national holidays off; any other value, or none, leaves them on.
     dialog->SetShowHolidays(std::string_view(IniGet("HOLIDAYS", "1")) != "0");
+    // The window's size and place, kept in a file of the program's own, apart from
+    // kelnova.ini, which is only read.
+    const std::string config = UserConfigFolder();
+    if (!config.empty()) {
+        dialog->SetPlacementFile(config + kWindowSettingsFile);
+    }
     std::optional<std::string> folder = ResolveDataFolder();
     // One writing copy per data file, across sessions, users and machines. Where no lock
     // file can be made (a read-only folder) the copy runs without one.
