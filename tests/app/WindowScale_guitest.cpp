@@ -90,9 +90,8 @@ class WindowScaleTest : public xeltest::StoreTest {
         }
         PaintCounter paints(*window.View());
         window.SetClientSize(size);
-        return guitest::YieldUntil([&] {
-            return window.View()->GetClientSize() == size && paints.Count() > 0;
-        });
+        return guitest::YieldUntil(
+            [&] { return window.View()->GetClientSize() == size && paints.Count() > 0; });
     }
 
     CScheduleModel m_model;
