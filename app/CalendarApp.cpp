@@ -22,6 +22,7 @@
 #include "ScheduleModel.h"
 #include "TextConv.h"
 #include "UserFolders.h"
+#include "WindowPlacement.h"
 
 namespace {
 
@@ -146,6 +147,12 @@ int CCalendarApp::InitInstance() {
     LoadCopySettings(copy);
     // HOLIDAYS=0 turns the national holidays off; any other value, or none, leaves them on.
     dialog->SetShowHolidays(std::string_view(IniGet("HOLIDAYS", "1")) != "0");
+    // The window's size and place, kept in a file of the program's own, apart from
+    // kelnova.ini, which is only read.
+    const std::string config = UserConfigFolder();
+    if (!config.empty()) {
+        dialog->SetPlacementFile(config + kWindowSettingsFile);
+    }
     // REMIND_MINUTES=0 turns the reminders off; a value that is no number of minutes from 0
     // to a day gives the default lead of ten minutes.
     dialog->SetReminderMinutes(ReminderLeadMinutes(IniGet("REMIND_MINUTES", "")));

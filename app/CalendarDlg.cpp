@@ -3,6 +3,7 @@
 #include <wx/dialog.h>
 #include <wx/print.h>
 #include <wx/printdlg.h>
+#include <wx/display.h>
 
 #include <ctime>
 
@@ -14,6 +15,7 @@
 #include "InstanceGuard.h"
 #include "MessageBox.h"
 #include "MonthPrintout.h"
+#include "MonthScale.h"
 #include "Platform.h"
 #include "Resources.h"
 #include "RestoreDlg.h"
@@ -101,13 +103,28 @@ bool CCalendarDlg::OnInitDialog() {
     }
 
     m_pView = new CXelCalMView(m_model);
-    // The client area is exactly the month grid, whatever the frame adds around it.
-    const int width = m_pView->Layout().ClientWidth();
-    const int height = m_pView->Layout().ClientHeight();
-    SetClientSize(width, height);
-    Move(0, 0);
+    // The client area is the month, at its own size at least, whatever the frame adds
+    // around it; the view fills it and scales the month to it.
+    const MonthLayout& layout = m_pView->Layout();
+    SetMinClientSize(wxSize(layout.ClientWidth(), layout.ClientHeight()));
+    const WindowPlacement placement = StartPlacement();
+    SetClientSize(placement.width, placement.height);
+    m_startPlacement = placement;
+    m_normalPlacement = placement;
+    m_normalPlacement.maximized = false;
 
-    m_pView->Create(this, kViewChildId, wxRect(0, 0, width, height));
+    m_pView->Create(this, kViewChildId, wxRect(0, 0, placement.width, placement.height));
+    Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+        if (m_pView != nullptr) {
+            m_pView->SetSize(GetClientSize());
+        }
+        NoteNormalPlacement();
+        event.Skip();
+    });
+    Bind(wxEVT_MOVE, [this](wxMoveEvent& event) {
+        NoteNormalPlacement();
+        event.Skip();
+    });
     m_pView->Bind(wxEVT_PAINT, &CCalendarDlg::OnViewPaint, this);
     m_pView->SetClock(m_clock);
     m_pView->SetDayDialogRunner([this](DayDialogFields& fields) {
@@ -146,6 +163,50 @@ bool CCalendarDlg::OnInitDialog() {
         }
     });
     return true;
+}
+
+WindowPlacement CCalendarDlg::StartPlacement() const {
+    const MonthLayout& layout = m_pView->Layout();
+    const MonthClientSize size =
+        DefaultMonthClientSize(layout, TextScaleFromXftDpi(fw::DesktopFontResolution()));
+    WindowPlacement placement{0, 0, size.width, size.height, false};
+    if (!m_placementFile.empty()) {
+        placement = ReadWindowPlacement(m_placementFile).value_or(placement);
+    }
+    std::vector<ScreenArea> screens;
+    for (unsigned i = 0; i < wxDisplay::GetCount(); ++i) {
+        const wxRect area = wxDisplay(i).GetClientArea();
+        screens.push_back({area.x, area.y, area.width, area.height});
+    }
+    return ClampWindowPlacement(placement, screens, layout.ClientWidth(), layout.ClientHeight());
+}
+
+void CCalendarDlg::PlaceOnScreen() {
+    Move(m_startPlacement.x, m_startPlacement.y);
+    if (m_startPlacement.maximized) {
+        Maximize();
+    }
+}
+
+void CCalendarDlg::NoteNormalPlacement() {
+    if (IsMaximized() || IsIconized() || !IsShown()) {
+        return;
+    }
+    const wxPoint at = GetPosition();
+    const wxSize size = GetClientSize();
+    m_normalPlacement = {at.x, at.y, size.x, size.y, false};
+}
+
+void CCalendarDlg::SavePlacement() {
+    if (m_placementFile.empty()) {
+        return;
+    }
+    NoteNormalPlacement();
+    WindowPlacement placement = m_normalPlacement;
+    placement.maximized = IsMaximized();
+    // The place is a convenience: a file that cannot be written leaves the next start at
+    // the default place, which is no reason to hold up the closing.
+    WriteWindowPlacement(m_placementFile, placement);
 }
 
 void CCalendarDlg::CheckOutsideChange() {
@@ -413,6 +474,7 @@ void CCalendarDlg::CloseAndSave(bool ask) {
         }
     }
     m_model.Close(false);
+    SavePlacement();
     EndDialog(IDCANCEL);
 }
 

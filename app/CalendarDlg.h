@@ -11,8 +11,11 @@
 #include <memory>
 #include <string>
 
+#include <string>
+
 #include "Dialog.h"
 #include "MonthLayout.h"
+#include "WindowPlacement.h"
 
 class CInstanceGuard;
 class CDesktopReminders;
@@ -41,6 +44,11 @@ class CCalendarDlg : public fw::CDialog {
     // runs. The local clock unless set.
     using Clock = std::function<LocalDateTime()>;
     void SetClock(Clock clock) { m_clock = std::move(clock); }
+    // The file that keeps the window's size and place between runs (WindowPlacement.h):
+    // read when the window is made, written when it closes. Empty (the default) keeps
+    // nothing: the window starts at the month's size, grown by the desktop's text size,
+    // in the top left corner. Set before the window runs.
+    void SetPlacementFile(std::string path) { m_placementFile = std::move(path); }
 
     // The close handler every way of closing arrives at: saves what is not saved yet and
     // releases the schedule, then ends the dialog. When the save fails, a copy goes to the
@@ -89,12 +97,21 @@ class CCalendarDlg : public fw::CDialog {
     void OnCancel() override;
     void OnClose() override;
     bool PreTranslateKeyDown(int keyCode) override;
+    // The place StartPlacement chose, maximised when the window was at its last close.
+    void PlaceOnScreen() override;
 
   private:
     // After a failed save at close: true once what the user entered is safe somewhere or
     // the user chose to end without it.
     bool ResolveFailedSave(bool ask);
     void OnViewPaint(wxPaintEvent& event);
+    // The window's size and place at start: the remembered ones or the default, made to
+    // fit the displays there are now.
+    WindowPlacement StartPlacement() const;
+    // Notes the size and place while the window is neither maximised nor minimised, so a
+    // maximised window remembers where it goes back to.
+    void NoteNormalPlacement();
+    void SavePlacement();
     // Every key pressed in the window goes to the view first; what it does not take goes
     // on to the dialog's own handling (PreTranslateKeyDown).
     void OnKeyHook(wxKeyEvent& event);
@@ -115,4 +132,7 @@ class CCalendarDlg : public fw::CDialog {
     unsigned m_nFileWatch = 0;  // the platform watch on the data file
     wxTimer m_pollTimer;
     wxPageSetupDialogData m_pageSetup;  // paper, orientation and margins for printing
+    std::string m_placementFile;
+    WindowPlacement m_startPlacement;
+    WindowPlacement m_normalPlacement;
 };

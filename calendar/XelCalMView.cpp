@@ -22,10 +22,6 @@ wxBEGIN_EVENT_TABLE(CXelCalMView, fw::CView)
 wxEND_EVENT_TABLE()
 
 namespace {
-fw::Point PointOf(const wxMouseEvent& event) {
-    return {event.GetX(), event.GetY()};
-}
-
 // The month key of a plain key press; nullopt for any other key.
 std::optional<MonthKey> MonthKeyOf(int keyCode) {
     switch (keyCode) {
@@ -83,6 +79,20 @@ void CXelCalMView::OnDraw(fw::Canvas& canvas) {
                [&](fw::Canvas& over) { DrawDayCursor(over, m_layout, m_nav.CursorDay(now)); });
 }
 
+MonthFit CXelCalMView::Fit() const {
+    const wxSize client = GetClientSize();
+    return FitMonth(m_layout, client.x, client.y);
+}
+
+fw::ViewFit CXelCalMView::FitToClient(wxSize client) const {
+    const MonthFit fit = FitMonth(m_layout, client.x, client.y);
+    return {fit.scale, fit.left, fit.top};
+}
+
+fw::Point CXelCalMView::MonthPointOf(const wxMouseEvent& event) const {
+    return Fit().MonthPoint({event.GetX(), event.GetY()});
+}
+
 void CXelCalMView::ShowNextMonth() {
     m_nav.ShowNextMonth();
     RedrawNow();
@@ -136,12 +146,12 @@ void CXelCalMView::OnKeyDown(wxKeyEvent& event) {
 }
 
 void CXelCalMView::OnLButtonDown(wxMouseEvent& event) {
-    m_nav.OnLButtonDown(PointOf(event));
+    m_nav.OnLButtonDown(MonthPointOf(event));
     event.Skip();
 }
 
 void CXelCalMView::OnLButtonUp(wxMouseEvent& event) {
-    if (m_nav.OnLButtonUp(PointOf(event))) {
+    if (m_nav.OnLButtonUp(MonthPointOf(event))) {
         RedrawNow();
     }
     event.Skip();
@@ -157,7 +167,7 @@ void CXelCalMView::OnMouseWheel(wxMouseEvent& event) {
 
 void CXelCalMView::OnMouseMove(wxMouseEvent& event) {
     const MonthHit hit =
-        HitTestMonth(m_layout, m_nav.m_nViewYear, m_nav.m_nViewMonth, PointOf(event));
+        HitTestMonth(m_layout, m_nav.m_nViewYear, m_nav.m_nViewMonth, MonthPointOf(event));
     ShowDayTooltip(hit.kind == MonthHitKind::kDay ? hit.day : 0);
     event.Skip();
 }
@@ -190,7 +200,7 @@ void CXelCalMView::ShowDayTooltip(int day) {
 }
 
 void CXelCalMView::OnLButtonDblClk(wxMouseEvent& event) {
-    CMonthNavigator::DblClkResult hit = m_nav.OnLButtonDblClk(PointOf(event), m_clock());
+    CMonthNavigator::DblClkResult hit = m_nav.OnLButtonDblClk(MonthPointOf(event), m_clock());
     if (hit.action == CMonthNavigator::DblClkAction::kMonthChanged) {
         RedrawNow();
     } else if (hit.action == CMonthNavigator::DblClkAction::kOpenDay) {

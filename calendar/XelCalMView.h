@@ -10,6 +10,7 @@
 #include "DayDialogFields.h"
 #include "MonthInput.h"
 #include "MonthLayout.h"
+#include "MonthScale.h"
 #include "ScheduleModel.h"
 #include "View.h"
 
@@ -58,8 +59,12 @@ class CXelCalMView : public fw::CView {
     // read-only it says so instead of opening the dialog.
     void EditDay(int day);
 
+    // Where the month lies in the view's client area now (MonthScale.h).
+    MonthFit Fit() const;
+
   protected:
     void OnDraw(fw::Canvas& canvas) override;
+    fw::ViewFit FitToClient(wxSize client) const override;
 
   private:
     void OnLButtonDown(wxMouseEvent& event);
@@ -72,6 +77,8 @@ class CXelCalMView : public fw::CView {
     void OnMouseLeave(wxMouseEvent& event);
     void ShowDayTooltip(int day);
     void OnKeyDown(wxKeyEvent& event);
+    // The month pixel under the mouse.
+    fw::Point MonthPointOf(const wxMouseEvent& event) const;
 
     CScheduleModel& m_model;
     bool m_bShowHolidays = true;

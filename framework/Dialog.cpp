@@ -121,6 +121,12 @@ bool CDialog::BuildWindow() {
     if (t.style & res::kDsMinimizeBox) {
         style |= wxMINIMIZE_BOX;
     }
+    if (t.style & res::kDsMaximizeBox) {
+        style |= wxMAXIMIZE_BOX;
+    }
+    if (t.style & res::kDsThickFrame) {
+        style |= wxRESIZE_BORDER;
+    }
     if (t.style & res::kDsExAppWindow) {
         style |= wxDIALOG_NO_PARENT;
     }

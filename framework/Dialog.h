@@ -235,6 +235,10 @@ class CDialog : public wxDialog {
     virtual bool PreTranslateKeyDown(int keyCode);
     // A DDX text that CP932 cannot hold: the base shows a message and focuses the control.
     virtual void OnExchangeFailure(int id);
+    // Puts the dialog in its place just before DoModal shows it: a template marked visible
+    // at the template's place, any other centred over its owner (on the screen without
+    // one) and kept on the owner's display. A window that keeps its own place overrides it.
+    virtual void PlaceOnScreen();
 
     // The wx side.
     bool TryBefore(wxEvent& event) override;
@@ -253,7 +257,6 @@ class CDialog : public wxDialog {
     bool BuildWindow();
     void CreateControl(const res::ControlTemplate& control);
     void Initialise();
-    void PlaceOnScreen();
     wxWindow* FirstTabStop() const;
     bool MoveFocusByTab(bool forward);
 

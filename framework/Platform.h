@@ -35,6 +35,10 @@ bool KeyboardFocusShown(wxWindow* topLevel);
 // font list shows only the one of the current locale.
 bool FontFamilyInstalled(const std::string& utf8Name);
 
+// The desktop's font resolution in 1/1024 dots per inch (GTK's gtk-xft-dpi, which a
+// "large text" setting raises above 96 dpi); -1 when the desktop sets none.
+int DesktopFontResolution();
+
 // Runs handler in the main loop each time the process receives the signal (SIGTERM,
 // SIGHUP), instead of the signal's default action. Returns the watch, 0 when it could not
 // be set up.

@@ -76,6 +76,18 @@ void KeepSelectionOnFocus() {
 
 }  // namespace
 
+int DesktopFontResolution() {
+    using DefaultSettings = void* (*)();
+    using ObjectGet = void (*)(void*, const char*, ...);
+    const auto settings = Lookup<DefaultSettings>("gtk_settings_get_default");
+    const auto objectGet = Lookup<ObjectGet>("g_object_get");
+    int dpi = -1;
+    if (settings && objectGet && settings()) {
+        objectGet(settings(), "gtk-xft-dpi", &dpi, static_cast<void*>(nullptr));
+    }
+    return dpi;
+}
+
 void FitNarrowEdit(wxWindow* edit) {
     using StyleContext = void* (*)(void*);
     using AddClass = void (*)(void*, const char*);

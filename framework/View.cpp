@@ -60,10 +60,16 @@ void CView::OnPaint(wxPaintEvent&) {
     if (size.x <= 0 || size.y <= 0) {
         return;
     }
-    wxBitmap bitmap(size);
+    // A bitmap of the client size in the screen's device pixels: a bitmap of client
+    // pixels would be stretched by the toolkit on a high-density screen, blocky and blurred.
+    wxBitmap bitmap;
+    bitmap.CreateWithDIPSize(size, GetContentScaleFactor());
     wxMemoryDC memory(bitmap);
     memory.SetBackground(*wxWHITE_BRUSH);
     memory.Clear();
+    const ViewFit fit = FitToClient(size);
+    memory.SetDeviceOrigin(fit.left, fit.top);
+    memory.SetUserScale(fit.scale, fit.scale);
     WxCanvas canvas(memory, &target, size);
     OnDraw(canvas);
 }

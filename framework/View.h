@@ -73,10 +73,22 @@ class CObject {
 
 #define RUNTIME_CLASS(class_name) (&class_name::class##class_name)
 
+// Where a view's picture lies in its client area: OnDraw paints in the view's own pixels,
+// which the paint scales by `scale` on both axes and places with their (0, 0) at (left,
+// top) of the client area.
+struct ViewFit {
+    double scale = 1.0;
+    int left = 0;
+    int top = 0;
+};
+
 // A view: a child window that paints through OnDraw. Every paint builds a Canvas on an
 // off-screen bitmap of the client size (filled white), calls OnDraw with it and leaves
 // copying to the window to OnDraw's canvas.BlitToTarget(); what OnDraw does not copy does
 // not reach the window. The background is never erased separately, so nothing flickers.
+// The bitmap has the screen's own density (two device pixels per client pixel at a
+// desktop scale of 2), so what OnDraw paints is as sharp as the toolkit's own controls,
+// and it is scaled and placed as FitToClient says.
 class CView : public wxWindow, public CObject {
   public:
     CView();
@@ -93,6 +105,9 @@ class CView : public wxWindow, public CObject {
     // The base invalidates the whole window, so the view is painted once after creation.
     virtual void OnInitialUpdate();
     virtual void OnDraw(Canvas& canvas) = 0;
+    // Where OnDraw's picture goes in a client area of this size; the base paints it as it
+    // is, at the top left corner.
+    virtual ViewFit FitToClient(wxSize) const { return {}; }
 
   private:
     void OnPaint(wxPaintEvent& event);

@@ -186,7 +186,16 @@ void WxCanvas::DrawImage(ImageId image, Point at) {
 
 void WxCanvas::BlitToTarget() {
     if (m_target) {
+        // The whole surface as it is, whatever scale and origin the painting used.
+        double scaleX = 1.0;
+        double scaleY = 1.0;
+        m_dc.GetUserScale(&scaleX, &scaleY);
+        const wxPoint origin = m_dc.GetDeviceOrigin();
+        m_dc.SetUserScale(1.0, 1.0);
+        m_dc.SetDeviceOrigin(0, 0);
         m_target->Blit(0, 0, m_size.x, m_size.y, &m_dc, 0, 0);
+        m_dc.SetUserScale(scaleX, scaleY);
+        m_dc.SetDeviceOrigin(origin.x, origin.y);
     }
 }
 

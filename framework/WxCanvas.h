@@ -2,7 +2,9 @@
 //
 // The view paints into a wxMemoryDC holding a bitmap of its client size and passes the
 // window's paint DC as the target; BlitToTarget copies the bitmap there in one transfer.
-// A dialog painting straight onto its window passes its wxPaintDC and no target.
+// A dialog painting straight onto its window passes its wxPaintDC and no target. The dc may
+// be scaled and its origin moved (a view fitted to its window); BlitToTarget still copies
+// the whole surface unscaled.
 //
 // The state starts as in a fresh device context: black pen of width 0, white brush, white
 // background, black text, opaque background mode, and the system font (an empty FontSpec:

@@ -94,8 +94,8 @@ constexpr DialogTemplate kTemplates[] = {
     {IDD_ABOUTBOX, "ﾊﾞｰｼﾞｮﾝ情報", kPopupDialog, 0, 0, 217, 55, kDialogFont, 9, kAboutControls},
     {IDD_CALENDAR_DIALOG,
      "Pemdaro",
-     kDsVisible | kDsCaption | kDsSysMenu | kDsMinimizeBox | kDsModalFrame | kDsSetFont |
-         kDsExAppWindow | kDsExClientEdge,
+     kDsVisible | kDsCaption | kDsSysMenu | kDsMinimizeBox | kDsMaximizeBox | kDsThickFrame |
+         kDsSetFont | kDsExAppWindow | kDsExClientEdge,
      0,
      0,
      315,

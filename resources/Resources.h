@@ -99,6 +99,8 @@ enum DialogStyle : uint32_t {
     kDsSetFont = 1u << 6,       // the template names a font
     kDsExAppWindow = 1u << 7,   // own task-bar entry
     kDsExClientEdge = 1u << 8,  // sunken client edge
+    kDsThickFrame = 1u << 9,    // a frame the user can resize
+    kDsMaximizeBox = 1u << 10,  //
 };
 
 enum class ControlKind {
