@@ -1,53 +1,94 @@
 #!/usr/bin/env bash
-# Start-up of the real program to its first painted month, under its own Xvfb, on a
-# prepared table of each size: the time from the start of bench/startup_probe's child
-# until the grey period bar on today's row appears on the screen. A five-day period
-# around today is added to every table so that the bar is there to wait for.
+# Start-up of the real program to its first painted month, beside its floor: a bare
+# wxWidgets window of the same size painted once (build/bare_window), both under one Xvfb.
+# For each table size the two are started in turns (ROUNDS rounds, the order swapped every
+# round, after one untimed start of each), and each is timed by bench/startup_probe from
+# the start of its process until the grey bar on the probed pixel appears on the screen.
 #
-# Usage: bench/startup.sh [BUILD_DIR [ROWS...]]   (default: build, 0 and 100000 rows)
-#        RUNS=11 sets the number of timed starts per size (after one untimed start).
-# Needs a build configured with -DPEMDARO_BENCH=ON. Prints one line per size:
-#   rows=100000 file_MB=4.2 median_ms=... min_ms=... max_ms=... runs=11
+# The program's clock is set to 15 June 2026 (PEMDARO_TEST_CLOCK) and every table gets a
+# five-day period around that day, so the same bar is waited for on every date the
+# benchmark runs on.
+#
+# Usage: bench/startup.sh [BUILD_DIR [ROWS...]]   (default: build, 0 100000 1000000 rows)
+#        ROUNDS=20 sets the number of timed rounds per size.
+#        FIRST_RUN=1 gives every start an empty state folder, as at a user's very first
+#        start: the fonts of the month are then searched instead of taken from those kept
+#        (fw::CFoundFonts). By default the untimed start before the rounds keeps them.
+# Needs a build configured with -DPEMDARO_BENCH=ON. Prints one line per size, e.g.
+#   rows=100000 file_MB=3.41 start_ms=... bare_ms=... ratio=... rss_MB=... bare_rss_MB=...
+#   rss_limit_MB=... peak_MB=... close_ms=... bare_close_ms=... rounds=20
+# where start_ms and bare_ms are medians of the times, ratio the median of the ratios of
+# each round's pair, rss_MB the resident memory as the month appeared, rss_limit_MB the
+# target of 1.3 times the bare window's plus 1.5 times the file's size, peak_MB the peak
+# resident memory over the whole run (the close included), close_ms the time from SIGTERM
+# to the end of the process (an unchanged table is not written).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath "${1:-$root/build}")
 shift || true
 sizes=("$@")
-[ ${#sizes[@]} -gt 0 ] || sizes=(0 100000)
-runs=${RUNS:-11}
+[ ${#sizes[@]} -gt 0 ] || sizes=(0 100000 1000000)
+rounds=${ROUNDS:-20}
 
 if [ -z "${PEMDARO_STARTUP_XVFB:-}" ]; then
-    exec env PEMDARO_STARTUP_XVFB=1 RUNS="$runs" \
+    exec env PEMDARO_STARTUP_XVFB=1 ROUNDS="$rounds" FIRST_RUN="${FIRST_RUN:-}" \
         xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$build" "${sizes[@]}"
 fi
 
 work=$(mktemp -d /tmp/pemdaro-startup.XXXXXX)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/data"
+mkdir -p "$work/data" "$work/config" "$work/state" "$work/share"
 printf 'DATA_DIR=%s/data/\r\n' "$work" >"$work/kelnova.ini"
 
-# Today's row: days 1-16 in the left column, 17-31 in the right; the bar's axis is 37
-# pixels into the column and the row is 27 pixels high below a 20-pixel header.
-day=$((10#$(date +%d)))
-column=$(((day - 1) / 16))
-row=$(((day - 1) % 16))
-x=$((20 + column * 380 + 37))
-y=$((20 + row * 27 + 13))
+# 15 June: the left column holds days 1-16, the right 17-31; the bar's axis is 37 pixels
+# into the column and each row is 27 pixels high below a 20-pixel header.
+clock=202606151200
+middle=20260615
+day=15
+x=$((20 + ((day - 1) / 16) * 380 + 37))
+y=$((20 + ((day - 1) % 16) * 27 + 13))
+
+# One start of PROGRAM: "START_MS RSS_KB PEAK_KB CLOSE_MS" (bench/startup_probe.c).
+probe() {
+    local runtime
+    runtime=$(mktemp -d "$work/run.XXXXXX")
+    local state="$work/state"
+    [ -z "${FIRST_RUN:-}" ] || state="$runtime/state"
+    (cd "$work" && XDG_RUNTIME_DIR="$runtime" XDG_CONFIG_HOME="$work/config" \
+        XDG_STATE_HOME="$state" XDG_DATA_HOME="$work/share" PEMDARO_TEST_CLOCK=$clock NO_AT_BRIDGE=1 \
+        "$build/startup_probe" "$x" "$y" 180,180,180 30 "$@")
+    rm -rf "$runtime"
+}
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 for rows in "${sizes[@]}"; do
-    "$build/make_bench_table" "$rows" "$work/data/kelnova.txt" "$(date +%Y%m%d)" 5
+    "$build/make_bench_table" "$rows" "$work/data/kelnova.txt" "$middle" 5
     bytes=$(stat -c %s "$work/data/kelnova.txt")
-    times=()
-    for i in $(seq 0 "$runs"); do
-        runtime=$(mktemp -d "$work/run.XXXXXX")
-        ms=$(cd "$work" && XDG_RUNTIME_DIR="$runtime" \
-            "$build/startup_probe" "$x" "$y" 180,180,180 30 "$build/pemdaro")
-        [ "$i" -eq 0 ] || times+=("$ms")  # the first start only warms the caches
+    probe "$build/bare_window" "$x" "$y" >/dev/null
+    probe "$build/pemdaro" >/dev/null
+    : >"$work/rounds"
+    for i in $(seq 1 "$rounds"); do
+        if [ $((i % 2)) -eq 1 ]; then
+            bare=$(probe "$build/bare_window" "$x" "$y")
+            real=$(probe "$build/pemdaro")
+        else
+            real=$(probe "$build/pemdaro")
+            bare=$(probe "$build/bare_window" "$x" "$y")
+        fi
+        echo "$real $bare" >>"$work/rounds"
     done
-    sorted=$(printf '%s\n' "${times[@]}" | sort -n)
-    median=$(printf '%s\n' "$sorted" | sed -n "$(((${#times[@]} + 1) / 2))p")
-    printf 'rows=%s file_MB=%s median_ms=%s min_ms=%s max_ms=%s runs=%s\n' "$rows" \
-        "$(awk -v b="$bytes" 'BEGIN{printf "%.2f", b / 1e6}')" "$median" \
-        "$(printf '%s\n' "$sorted" | head -n 1)" "$(printf '%s\n' "$sorted" | tail -n 1)" \
-        "${#times[@]}"
+    col() { awk -v c="$1" '{ print $c }' "$work/rounds" | median; }
+    ratio=$(awk '{ print $1 / $5 }' "$work/rounds" | median)
+    start=$(col 1) rss=$(col 2) peak=$(col 3) close=$(col 4)
+    bare=$(col 5) bare_rss=$(col 6) bare_close=$(col 8)
+    awk -v rows="$rows" -v bytes="$bytes" -v start="$start" -v bare="$bare" -v ratio="$ratio" \
+        -v rss="$rss" -v bare_rss="$bare_rss" -v peak="$peak" -v closems="$close" \
+        -v bare_close="$bare_close" -v rounds="$rounds" 'BEGIN {
+        printf "rows=%s file_MB=%.2f start_ms=%.1f bare_ms=%.1f ratio=%.2f rss_MB=%.1f", \
+            rows, bytes / 1e6, start, bare, ratio, rss / 1024
+        printf " bare_rss_MB=%.1f rss_limit_MB=%.1f peak_MB=%.1f close_ms=%.1f", \
+            bare_rss / 1024, (1.3 * bare_rss * 1024 + 1.5 * bytes) / 1048576, peak / 1024, closems
+        printf " bare_close_ms=%.1f rounds=%s\n", bare_close, rounds
+    }'
 done

@@ -1,17 +1,24 @@
 /* Times a program from its start to the moment a chosen screen pixel takes a chosen
  * colour: for Pemdaro, the grey of a period bar in the first painted month. The pixel is
- * read from the root window of a 24-bit display every millisecond; the time from fork to
- * the first match is printed in milliseconds. The program is then ended with SIGTERM
- * (SIGKILL after 20 s) and waited for.
+ * read from the root window of a 24-bit display every millisecond. The program is then
+ * ended with SIGTERM (SIGKILL after 20 s) and waited for. One line is printed:
+ *
+ *   START_MS RSS_KB PEAK_RSS_KB CLOSE_MS
+ *
+ * the time from fork to the first match, the program's resident memory at that moment
+ * (VmRSS of /proc/PID/status), its peak resident memory over its whole life (ru_maxrss of
+ * wait4, so including its close), and the time from SIGTERM until it had ended.
  *
  * Usage: startup_probe X Y R,G,B TIMEOUT_SECONDS PROGRAM [ARGS...]
  * Exit status 0 when the pixel was seen, 1 otherwise. */
-#define _POSIX_C_SOURCE 200809L
+#define _DEFAULT_SOURCE
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -37,17 +44,46 @@ static unsigned long PixelAt(Display* display, int x, int y) {
     return pixel;
 }
 
-/* Ends the child: SIGTERM, then SIGKILL when it has not gone after 20 s. */
-static void EndChild(pid_t child) {
-    kill(child, SIGTERM);
-    for (int i = 0; i < 2000; ++i) {
-        if (waitpid(child, NULL, WNOHANG) == child) {
-            return;
-        }
-        SleepMs(10);
+/* The child's resident memory now, in KiB (VmRSS); -1 when it cannot be read. */
+static long ResidentKb(pid_t child) {
+    char path[64];
+    snprintf(path, sizeof path, "/proc/%d/status", (int)child);
+    FILE* status = fopen(path, "r");
+    if (status == NULL) {
+        return -1;
     }
-    kill(child, SIGKILL);
-    waitpid(child, NULL, 0);
+    char line[256];
+    long kb = -1;
+    while (fgets(line, sizeof line, status) != NULL) {
+        if (strncmp(line, "VmRSS:", 6) == 0) {
+            kb = atol(line + 6);
+            break;
+        }
+    }
+    fclose(status);
+    return kb;
+}
+
+/* Ends the child: SIGTERM, then SIGKILL when it has not gone after 20 s. Gives the time
+ * it took in milliseconds and its peak resident memory in KiB. */
+static void EndChild(pid_t child, double* closeMs, long* peakKb) {
+    struct rusage usage;
+    memset(&usage, 0, sizeof usage);
+    const double start = Now();
+    kill(child, SIGTERM);
+    int i = 0;
+    for (; i < 20000; ++i) {
+        if (wait4(child, NULL, WNOHANG, &usage) == child) {
+            break;
+        }
+        SleepMs(1);
+    }
+    if (i == 20000) {
+        kill(child, SIGKILL);
+        wait4(child, NULL, 0, &usage);
+    }
+    *closeMs = Now() - start;
+    *peakKb = usage.ru_maxrss;
 }
 
 int main(int argc, char** argv) {
@@ -80,9 +116,11 @@ int main(int argc, char** argv) {
     }
     int seen = 0;
     double elapsed = 0;
+    long rssKb = -1;
     while ((elapsed = Now() - start) < timeout) {
         if (PixelAt(display, x, y) == wanted) {
             seen = 1;
+            rssKb = ResidentKb(child);
             break;
         }
         if (waitpid(child, NULL, WNOHANG) == child) {
@@ -92,13 +130,16 @@ int main(int argc, char** argv) {
         }
         SleepMs(1);
     }
-    if (seen) {
-        printf("%.1f\n", elapsed);
-    } else {
+    if (!seen) {
         fprintf(stderr, "startup_probe: the pixel did not turn within the timeout\n");
     }
+    double closeMs = 0;
+    long peakKb = 0;
+    EndChild(child, &closeMs, &peakKb);
+    if (seen) {
+        printf("%.1f %ld %ld %.1f\n", elapsed, rssKb, peakKb, closeMs);
+    }
     fflush(stdout);
-    EndChild(child);
     XCloseDisplay(display);
     return seen ? 0 : 1;
 }

@@ -158,6 +158,7 @@ void CXelCalMView::OnLButtonUp(wxMouseEvent& event) {
 }
 
 void CXelCalMView::OnMouseWheel(wxMouseEvent& event) {
+    fw::BeginTimedAction("month-wheel");
     // Wheel up (away from the user) is a positive rotation; one event moves one month.
     if (event.GetWheelAxis() == wxMOUSE_WHEEL_VERTICAL &&
         m_nav.OnMouseWheel(event.GetWheelRotation())) {
@@ -222,6 +223,7 @@ void CXelCalMView::EditDay(int day) {
     if (!m_model.IsOpen() || !m_runDayDialog) {
         return;
     }
+    fw::BeginTimedAction("day-dialog");
     if (m_model.IsReadOnly()) {
         // Another copy holds the data file: its saves would be overwritten, or ours theirs.
         fw::AfxMessageBox("表示のみで開いているため、変更できません。");
@@ -236,6 +238,7 @@ void CXelCalMView::EditDay(int day) {
     if (!m_runDayDialog(fields)) {
         return;
     }
+    fw::BeginTimedAction("ok-save");
     m_model.WriteDay(before, FromDialogFields(fields, before));
     // What the user confirmed reaches the disk now, not only when the window closes; a
     // change another program made in the meantime is kept under it.

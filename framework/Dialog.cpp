@@ -27,6 +27,7 @@
 #include "Platform.h"
 #include "SortedListBox.h"
 #include "TextConv.h"
+#include "View.h"
 #include "WxImages.h"
 
 wxDEFINE_EVENT(fwEVT_CTRL_SETFOCUS, wxCommandEvent);
@@ -272,6 +273,8 @@ void CDialog::Initialise() {
             SetFocusByCode(first);
         }
     }
+    // A dialog opened by a timed action ends it once it runs.
+    CallAfter([] { EndTimedAction(); });
 }
 
 int CDialog::DoModal() {

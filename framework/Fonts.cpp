@@ -4,13 +4,17 @@
 #include <wx/dcmemory.h>
 #include <wx/fontenum.h>
 
+#include <cstdio>
+#include <fstream>
 #include <map>
+#include <optional>
 #include <string>
 #include <tuple>
 
 #include "FontFaces.h"
 #include "Platform.h"
 #include "TextConv.h"
+#include "UserFolders.h"
 
 namespace fw {
 namespace {
@@ -60,7 +64,94 @@ wxFont FontWithCellHeight(const wxString& face, int cell, int weight) {
     return font;
 }
 
+// FontWithCellHeight through the fonts found before.
+wxFont FoundFontWithCellHeight(const wxString& face, int cell, int weight) {
+    // Never freed, like the fonts themselves.
+    static auto& found = *new CFoundFonts([] {
+        const std::string folder = UserStateFolder();
+        return folder.empty() ? std::string() : folder + "font-sizes.txt";
+    }());
+    return found.WithCellHeight(face, cell, weight);
+}
+
 }  // namespace
+
+CFoundFonts::CFoundFonts(std::string path) : m_strPath(std::move(path)) {
+    Load();
+}
+
+wxFont CFoundFonts::WithCellHeight(const wxString& face, int cell, int weight) {
+    if (face.find_first_of("\t\r\n") != wxString::npos) {
+        return FontWithCellHeight(face, cell, weight);
+    }
+    const std::string key = WxToUtf8(face) + '\t' + std::to_string(cell) + '\t' +
+                            std::to_string(weight >= 700 ? 700 : 400);
+    if (const auto it = m_entries.find(key); it != m_entries.end()) {
+        wxFont font;
+        if (font.SetNativeFontInfo(Utf8ToWx(it->second.description)) && font.IsOk() &&
+            CellHeight(font) == it->second.height) {
+            return font;
+        }
+        m_entries.erase(it);
+    }
+    wxFont font = FontWithCellHeight(face, cell, weight);
+    const std::string description = WxToUtf8(font.GetNativeFontInfoDesc());
+    if (!description.empty() && description.find_first_of("\t\r\n") == std::string::npos) {
+        m_entries[key] = {CellHeight(font), description};
+        Store();
+    }
+    return font;
+}
+
+void CFoundFonts::Load() {
+    if (m_strPath.empty()) {
+        return;
+    }
+    std::ifstream in(m_strPath, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        // face, cell, weight, height, description
+        size_t tabs[4];
+        size_t at = 0;
+        int found = 0;
+        for (; found < 4; ++found) {
+            at = line.find('\t', at);
+            if (at == std::string::npos) {
+                break;
+            }
+            tabs[found] = at++;
+        }
+        if (found < 4) {
+            continue;
+        }
+        const int height = std::atoi(line.c_str() + tabs[2] + 1);
+        if (height <= 0 || tabs[3] + 1 >= line.size()) {
+            continue;
+        }
+        m_entries[line.substr(0, tabs[2])] = {height, line.substr(tabs[3] + 1)};
+    }
+}
+
+void CFoundFonts::Store() const {
+    if (m_strPath.empty()) {
+        return;
+    }
+    const std::string temp = m_strPath + ".new";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        for (const auto& [key, entry] : m_entries) {
+            out << key << '\t' << entry.height << '\t' << entry.description << '\n';
+        }
+        if (!out.flush()) {
+            out.close();
+            std::remove(temp.c_str());
+            return;
+        }
+    }
+    if (std::rename(temp.c_str(), m_strPath.c_str()) != 0) {
+        std::remove(temp.c_str());
+    }
+}
 
 wxString ResolveFontFace(std::string_view face) {
     static auto& cache = *new std::map<std::string, wxString, std::less<>>;
@@ -90,7 +181,7 @@ const wxFont& FontFromSpec(const FontSpec& wanted) {
     }
     const wxString face = ResolveFontFace(wanted.face.empty() ? "ＭＳ Ｐゴシック" : wanted.face);
     const int cell = wanted.height > 0 ? wanted.height : 12;
-    return cache.emplace(key, FontWithCellHeight(face, cell, wanted.weight)).first->second;
+    return cache.emplace(key, FoundFontWithCellHeight(face, cell, wanted.weight)).first->second;
 }
 
 wxFont DialogFont(std::string_view face, int points) {

@@ -3,6 +3,9 @@
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 
@@ -54,6 +57,38 @@ void CView::RedrawNow() {
     Update();
 }
 
+namespace {
+
+struct TimedAction {
+    const char* name = nullptr;
+    std::chrono::steady_clock::time_point began;
+};
+
+TimedAction& PendingAction() {
+    static TimedAction pending;
+    return pending;
+}
+
+}  // namespace
+
+void BeginTimedAction(const char* name) {
+    static const bool wanted = std::getenv("PEMDARO_TIMING") != nullptr;
+    if (wanted) {
+        PendingAction() = {name, std::chrono::steady_clock::now()};
+    }
+}
+
+void EndTimedAction() {
+    TimedAction& pending = PendingAction();
+    if (pending.name == nullptr) {
+        return;
+    }
+    const std::chrono::duration<double, std::milli> took =
+        std::chrono::steady_clock::now() - pending.began;
+    std::fprintf(stderr, "pemdaro-timing %s %.2f\n", pending.name, took.count());
+    pending.name = nullptr;
+}
+
 void CView::OnPaint(wxPaintEvent&) {
     wxPaintDC target(this);
     const wxSize size = GetClientSize();
@@ -72,6 +107,7 @@ void CView::OnPaint(wxPaintEvent&) {
     memory.SetUserScale(fit.scale, fit.scale);
     WxCanvas canvas(memory, &target, size);
     OnDraw(canvas);
+    EndTimedAction();
 }
 
 }  // namespace fw

@@ -82,6 +82,14 @@ struct ViewFit {
     int top = 0;
 };
 
+// Timing of what the user does, for the benchmarks: with the environment variable
+// PEMDARO_TIMING set, the time from BeginTimedAction to the end of the next paint of a view
+// (or to EndTimedAction, whichever comes first) is written to standard error as
+//   pemdaro-timing NAME MILLISECONDS
+// Without it nothing is measured or written. A second begin before the end restarts it.
+void BeginTimedAction(const char* name);
+void EndTimedAction();
+
 // A view: a child window that paints through OnDraw. Every paint builds a Canvas on an
 // off-screen bitmap of the client size (filled white), calls OnDraw with it and leaves
 // copying to the window to OnDraw's canvas.BlitToTarget(); what OnDraw does not copy does

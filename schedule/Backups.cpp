@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -188,8 +189,14 @@ void ThinOut(const std::string& folder, const std::string& stem, const BackupTim
     }
 }
 
-// Writes bytes as a new backup of the table; see BackUpTable.
-BackupResult WriteBackup(const std::string& tablePath, std::string_view bytes,
+// What goes into a new backup: writes it to the descriptor; false with errno set when it
+// could not, and with `failed` set to the step when that was not the write itself.
+using BackupFiller = std::function<bool(int fd, const char*& failed)>;
+
+const char kReadTable[] = "read the table file";
+
+// Writes a new backup of the table, filled by `fill`; see BackUpTable.
+BackupResult WriteBackup(const std::string& tablePath, const BackupFiller& fill,
                          const BackupTime& now, std::set<std::string> protect) {
     const std::string folder = BackupFolderOf(tablePath);
     if (::mkdir(folder.c_str(), 0700) != 0) {
@@ -224,8 +231,10 @@ BackupResult WriteBackup(const std::string& tablePath, std::string_view bytes,
     }
     const char* failed = nullptr;
     int error = 0;
-    if (!WriteAll(fd, bytes)) {
-        failed = "write the backup file";
+    if (!fill(fd, failed)) {
+        if (failed == nullptr) {
+            failed = "write the backup file";
+        }
     } else if (Retry([&] { return ::fsync(fd); }) != 0) {
         failed = "sync the backup file";
     }
@@ -240,7 +249,7 @@ BackupResult WriteBackup(const std::string& tablePath, std::string_view bytes,
     }
     if (failed != nullptr) {
         ::unlink(temp.c_str());
-        return {{}, Failure(failed, path, error)};
+        return {{}, Failure(failed, failed == kReadTable ? tablePath : path, error)};
     }
     if (!SyncFolder(folder)) {
         return {{}, Failure("sync the backup folder", folder, errno)};
@@ -330,19 +339,48 @@ bool ParseBackupName(std::string_view name, std::string_view stem, BackupEntry& 
     return true;
 }
 
+BackupResult WriteBackup(const std::string& tablePath, std::string_view bytes,
+                         const BackupTime& now, std::set<std::string> protect) {
+    return WriteBackup(
+        tablePath, [bytes](int fd, const char*&) { return WriteAll(fd, bytes); }, now,
+        std::move(protect));
+}
+
 BackupResult BackUpTable(const std::string& tablePath, const BackupClock& clock) {
-    std::string bytes;
-    const int error = ReadFileBytes(tablePath, bytes);
-    if (error == ENOENT) {
-        return {};
+    // The table is copied a block at a time: a copy of it in memory would double what a
+    // large table holds at its first save.
+    const int in = Retry([&] { return ::open(tablePath.c_str(), O_RDONLY | O_CLOEXEC); });
+    if (in < 0) {
+        const int error = errno;
+        return error == ENOENT ? BackupResult{}
+                               : BackupResult{{}, Failure(kReadTable, tablePath, error)};
     }
-    if (error != 0) {
-        return {{}, Failure("read the table file", tablePath, error)};
+    char block[65536];
+    ssize_t first = Retry([&] { return ::read(in, block, sizeof block); });
+    if (first <= 0) {
+        const int error = errno;
+        ::close(in);
+        return first == 0 ? BackupResult{}
+                          : BackupResult{{}, Failure(kReadTable, tablePath, error)};
     }
-    if (bytes.empty()) {
-        return {};
-    }
-    return WriteBackup(tablePath, bytes, clock(), {});
+    BackupResult made =
+        WriteBackup(tablePath,
+                    [&](int fd, const char*& failed) {
+                        for (ssize_t n = first; n != 0;
+                             n = Retry([&] { return ::read(in, block, sizeof block); })) {
+                            if (n < 0) {
+                                failed = kReadTable;
+                                return false;
+                            }
+                            if (!WriteAll(fd, std::string_view(block, static_cast<size_t>(n)))) {
+                                return false;
+                            }
+                        }
+                        return true;
+                    },
+                    clock(), {});
+    ::close(in);
+    return made;
 }
 
 std::vector<std::string> BackupsToKeep(std::vector<BackupEntry> backups, const BackupTime& now) {

@@ -21,7 +21,7 @@ struct FileStamp {
 // be read.
 FileStamp FileStampOf(const std::string& path);
 
-// A 64-bit hash (FNV-1a) of the file's bytes, to tell a rewrite that kept the stamp (a copy
-// tool that restores the modification time, a write within one tick of the clock);
-// nullopt when the file cannot be read.
+// A 64-bit hash of the file's bytes (held in memory only, never stored), to tell a rewrite that
+// kept the stamp (a copy tool that restores the modification time, a write within one tick of the
+// clock); nullopt when the file cannot be read.
 std::optional<uint64_t> FileContentHash(const std::string& path);

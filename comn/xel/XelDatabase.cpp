@@ -519,15 +519,27 @@ size_t ComposePlainLine(const char* cells, int32_t columns, char* line, size_t r
 // Composes row lines straight into a string that is kept larger than its contents:
 // most rows hold no byte that needs quoting or replacing, and no first cell starting
 // with "#", and their line is their cells with commas for the terminators, composed in
-// place; any other row goes cell by cell.
+// place; any other row goes cell by cell. With a writer, whatever is composed goes to it
+// whenever the string holds a chunk, and the string is used again from its start: a save
+// touches one chunk of memory, not a second copy of the table.
 class RowLineWriter {
   public:
-    RowLineWriter(std::string& out, size_t expected) : m_out(out), m_used(out.size()) {
-        m_out.resize(m_used + expected + kLineRoom);
+    static constexpr size_t kChunk = 256 * 1024;
+
+    RowLineWriter(std::string& out, size_t expected, const XelContentWriter* write = nullptr)
+        : m_out(out), m_used(out.size()), m_write(write) {
+        m_out.resize(m_used + (write != nullptr ? kChunk : expected) + kLineRoom);
     }
     ~RowLineWriter() { m_out.resize(m_used); }
 
+    // False once the writer failed; nothing more is written then.
+    bool Ok() const { return m_ok; }
+
     void Append(const char* cells, int32_t columns) {
+        if (m_write != nullptr && m_used >= kChunk) {
+            m_ok = m_ok && (*m_write)(std::string_view(m_out.data(), m_used));
+            m_used = 0;
+        }
         if (m_out.size() - m_used < kLineRoom) {
             m_out.resize(2 * m_out.size() + kLineRoom);
         }
@@ -564,6 +576,8 @@ class RowLineWriter {
 
     std::string& m_out;
     size_t m_used;
+    const XelContentWriter* m_write;
+    bool m_ok = true;
     std::string m_line;  // of a row that is not plain
 };
 
@@ -572,8 +586,9 @@ void AppendLine(std::string& out, std::string_view line) {
     out.append("\r\n");
 }
 
-std::string TableFileContents(const DbTable* table) {
-    std::string out;
+// The table's file, given to `write` in pieces of about RowLineWriter::kChunk bytes, or,
+// without a writer, composed whole into `out`. False when the writer failed.
+bool ComposeTableFile(const DbTable* table, std::string& out, const XelContentWriter* write) {
     // A row line is its cells, a comma between two of them, maybe two quotes per cell
     // and CR LF; the cells with their terminators take the text's bytes or fewer.
     const size_t perRow = 2 * static_cast<size_t>(table->columnCount) + 2;
@@ -587,14 +602,19 @@ std::string TableFileContents(const DbTable* table) {
         format += "]";
     }
     AppendLine(out, format);
+    bool ok = true;
     {
-        RowLineWriter writer(out, table->text.Used() + perRow * table->rows.size());
+        RowLineWriter writer(out, table->text.Used() + perRow * table->rows.size(), write);
         for (const DbRow& row : table->rows) {
             writer.Append(row.cells, table->columnCount);
+            if (!writer.Ok()) {
+                return false;
+            }
         }
+        ok = writer.Ok();
     }
     AppendLine(out, "# [END OF FILE]");
-    return out;
+    return ok && (write == nullptr || (*write)(out));
 }
 
 // Every row goes at once, as deleting row 0 until none is left would leave it.
@@ -720,7 +740,13 @@ int DbWriteTableTo(const char* tableName, const std::string& path, DbSaveError* 
     if (table == nullptr || !table->loaded) {
         return 0;
     }
-    const XelWriteResult result = XelReplaceFile(path, TableFileContents(table), &failure);
+    const XelWriteResult result = XelReplaceFile(
+        path,
+        [table](const XelContentWriter& write) {
+            std::string chunk;
+            return ComposeTableFile(table, chunk, &write);
+        },
+        &failure);
     if (why != nullptr) {
         *why = failure;
     }

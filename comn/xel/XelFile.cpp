@@ -249,6 +249,12 @@ int XelCreateEmpty(const std::string& path) {
 
 XelWriteResult XelReplaceFile(const std::string& path, const std::string& contents,
                               DbSaveError* failure) {
+    return XelReplaceFile(
+        path, [&contents](const XelContentWriter& write) { return write(contents); }, failure);
+}
+
+XelWriteResult XelReplaceFile(const std::string& path, const XelContentSource& contents,
+                              DbSaveError* failure) {
     DbSaveError unused;
     DbSaveError& why = failure != nullptr ? *failure : unused;
     why = DbSaveError{};
@@ -264,14 +270,20 @@ XelWriteResult XelReplaceFile(const std::string& path, const std::string& conten
     if (fd < 0) {
         const bool folderRefused = errno == EACCES || errno == EPERM;
         if (folderRefused && existed) {
-            return RewriteInPlace(sys, target, contents, why);
+            std::string whole;
+            contents([&whole](std::string_view piece) {
+                whole.append(piece);
+                return true;
+            });
+            return RewriteInPlace(sys, target, whole, why);
         }
         Fail(why, DbSaveStep::kOpenTemp);
         return XelWriteResult::kOpenFailed;
     }
     bool ok = !existed || Retry([&] { return sys.fchmod(fd, old.st_mode & 07777); }) == 0 ||
               Fail(why, DbSaveStep::kChmodTemp);
-    ok = ok && (WriteAll(sys, fd, contents) || Fail(why, DbSaveStep::kWriteTemp));
+    ok = ok && (contents([&](std::string_view piece) { return WriteAll(sys, fd, piece); }) ||
+                Fail(why, DbSaveStep::kWriteTemp));
     ok = ok && (Retry([&] { return sys.fsync(fd); }) == 0 || Fail(why, DbSaveStep::kSyncTemp));
     ok = (Close(sys, fd) || Fail(why, DbSaveStep::kCloseTemp)) && ok;
 

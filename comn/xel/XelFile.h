@@ -5,8 +5,10 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "XelSaveError.h"
 
@@ -67,6 +69,16 @@ enum class XelWriteResult { kOk, kOpenFailed, kFailed };
 // not go back, or the old bytes could not all be written back in place) is set there
 // too: only then may a failed save leave the file other than it was.
 XelWriteResult XelReplaceFile(const std::string& path, const std::string& contents,
+                              DbSaveError* failure = nullptr);
+
+// The contents of a file produced in pieces, so that a large file is written without a
+// second copy of it in memory: the source calls `write` with each piece in order and
+// returns false as soon as a call returned false (the write failed; errno tells why).
+using XelContentWriter = std::function<bool(std::string_view piece)>;
+using XelContentSource = std::function<bool(const XelContentWriter& write)>;
+// XelReplaceFile with the contents from a source, in the same steps. Only the rewrite in
+// place, where the folder takes no new file, holds the whole contents at once.
+XelWriteResult XelReplaceFile(const std::string& path, const XelContentSource& contents,
                               DbSaveError* failure = nullptr);
 
 // Removes the temporary files that saves of `path` by processes no longer running left

@@ -58,8 +58,10 @@ make_workspace() {
     mkdir -p "$E2E_WORK/data" "$E2E_WORK/run"
     chmod 700 "$E2E_WORK/run"
     export XDG_RUNTIME_DIR="$E2E_WORK/run"
-    # The window's remembered size and place stay inside the workspace too.
+    # The window's remembered size and place, and the fonts the program keeps, stay inside
+    # the workspace too.
     export XDG_CONFIG_HOME="$E2E_WORK/config"
+    export XDG_STATE_HOME="$E2E_WORK/state"
     printf 'DATA_DIR=%s/data/\r\n' "$E2E_WORK" >"$E2E_WORK/kelnova.ini"
 }
 

@@ -1,9 +1,14 @@
 // Message boxes, fonts, images, the wx Canvas and the view under Xvfb.
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <wx/dcmemory.h>
 #include <wx/frame.h>
 #include <wx/statbmp.h>
 #include <wx/testing.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "Cp932.h"
 #include "Dialog.h"
@@ -11,6 +16,7 @@
 #include "MessageBox.h"
 #include "PaintCounter.h"
 #include "Platform.h"
+#include "TextConv.h"
 #include "View.h"
 #include "WxCanvas.h"
 #include "WxImages.h"
@@ -143,6 +149,54 @@ TEST(FontTest, FamiliesAreFoundByEveryNameTheyHave) {
     for (const auto& [name, installed] : cases) {
         EXPECT_EQ(fw::FontFamilyInstalled(name), installed) << name;
     }
+}
+
+// The fonts kept from earlier runs: a kept font that still measures as kept is used as it
+// is (the bold one below proves it came from the file), anything else is searched again
+// and the file rewritten; damaged lines are passed over.
+TEST(FontTest, KeptFontsAreUsedOnlyWhileTheyMeasureAsKept) {
+    struct Case {
+        const char* name;
+        const char* kept;  // the file before; nullptr: none
+        bool fromFile;
+    };
+    const Case cases[] = {
+        {"no file", nullptr, false},
+        {"damaged lines", "IPAGothic\t11\nIPAGothic\t11\t400\t0\tIPAGothic 7\n\t\t\t\t\n", false},
+        {"measures otherwise now", "IPAGothic\t11\t400\t11\tIPAGothic 20\n", false},
+        {"not a font", "IPAGothic\t11\t400\t11\t\n", false},
+        {"kept and still right", "IPAGothic\t11\t400\t11\tIPAGothic Bold 7\n", true},
+    };
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("font-sizes-" + std::to_string(::getpid()) + ".txt"))
+                                 .string();
+    wxBitmap bitmap(1, 1);
+    wxMemoryDC dc(bitmap);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(path);
+        if (c.kept != nullptr) {
+            std::ofstream(path, std::ios::binary) << c.kept;
+        }
+        const wxFont font = fw::CFoundFonts(path).WithCellHeight("IPAGothic", 11, 400);
+        dc.SetFont(font);
+        EXPECT_EQ(dc.GetCharHeight(), 11);
+        EXPECT_EQ(font.GetWeight(), c.fromFile ? wxFONTWEIGHT_BOLD : wxFONTWEIGHT_NORMAL);
+        std::ostringstream after;
+        after << std::ifstream(path, std::ios::binary).rdbuf();
+        if (c.fromFile) {
+            EXPECT_EQ(after.str(), c.kept);
+        } else {
+            EXPECT_EQ(after.str(), "IPAGothic\t11\t400\t11\t" +
+                                       fw::WxToUtf8(font.GetNativeFontInfoDesc()) + "\n");
+            // What was kept is used by the next run as it is.
+            const wxFont again = fw::CFoundFonts(path).WithCellHeight("IPAGothic", 11, 400);
+            EXPECT_EQ(again.GetNativeFontInfoDesc(), font.GetNativeFontInfoDesc());
+        }
+    }
+    std::filesystem::remove(path);
+    // No file at all: found every time, never kept.
+    EXPECT_TRUE(fw::CFoundFonts("").WithCellHeight("IPAPGothic", 14, 700).IsOk());
 }
 
 wxColour PixelAt(const wxBitmap& bitmap, int x, int y) {

@@ -141,6 +141,35 @@ TEST_F(BackupsTest, GenerationsKeepTheLastTenRunsAndOnePerDayForThirtyDays) {
     }
 }
 
+// The backup is the table byte for byte, whatever its size against the copy's blocks; an
+// empty table needs none, and a table that cannot be read is reported with its own path
+// and leaves no file in the backup folder.
+TEST_F(BackupsTest, BackupIsTheTableByteForByte) {
+    const size_t sizes[] = {1, 65535, 65536, 65537, 3 * 65536 + 17};
+    int second = 0;
+    for (size_t size : sizes) {
+        SCOPED_TRACE("size " + std::to_string(size));
+        std::string bytes(size, '\0');
+        for (size_t i = 0; i < size; ++i) {
+            bytes[i] = static_cast<char>(i * 7 + i / 65536);
+        }
+        const BackupResult made = Session(At("20261207", 9, 0, second++), bytes);
+        ASSERT_FALSE(made.failure.Failed()) << made.failure.step;
+        EXPECT_EQ(ReadBytes(made.path), bytes);
+    }
+    const size_t before = BackupNames().size();
+    EXPECT_EQ(Session(At("20261207", 10), "").path, "");
+    fs::remove(TablePath());
+    fs::create_directory(TablePath());  // opens, but cannot be read
+    const BackupResult unreadable =
+        BackUpTable(TablePath().string(), [] { return At("20261207", 11); });
+    EXPECT_EQ(unreadable.failure.step, "read the table file");
+    EXPECT_EQ(unreadable.failure.path, TablePath().string());
+    EXPECT_EQ(unreadable.failure.errnoValue, EISDIR);
+    EXPECT_EQ(BackupNames().size(), before);
+    fs::remove(TablePath());
+}
+
 TEST_F(BackupsTest, RestorePutsTheBackupBackByteForByteAndKeepsTheReplacedFile) {
     // Bytes a reshaping copy would change: a bare LF, no last line end, CP932, a NUL.
     const std::string old = std::string(kHeader) + "20080305,0930,1000,1,\x89\xEF\x8B\x63,\n" +

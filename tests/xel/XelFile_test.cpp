@@ -214,6 +214,65 @@ TEST_F(SaveFaultTest, EveryCallEveryFaultOnceAndForEver) {
     EXPECT_EQ(failed, 43);
 }
 
+// A table of several megabytes is written in pieces: the file holds exactly the bytes it
+// was read from (plain rows, rows with quoted cells, a first cell with "#"), and a fault
+// in any piece, the first, one in the middle or the last, fails the save with the old
+// file left as it was and no temporary file; a short write in the middle is continued.
+TEST_F(SaveFaultTest, LargeTableIsWrittenInPiecesAndAFaultInAnyPieceLeavesTheOld) {
+    std::string big = kHeader;
+    for (int i = 0; i < 70000; ++i) {
+        const std::string date = "2007" + std::to_string(1000 + i % 900).substr(1, 2) + "15";
+        big += i % 97 == 0   ? "\"#" + date + "\",,,1,\"a, b\",\r\n"
+               : i % 13 == 0 ? date + ",0930,1000,2,\"x,y\",1\r\n"
+                             : date + ",0930,1000,1,entry " + std::to_string(i) + ",\r\n";
+    }
+    big += kEndMark;
+    ASSERT_GT(big.size(), 2u * 1024 * 1024);
+    DbCloseTable("kelnova", 0);
+    xeltest::WriteBytes(TablePath(), big);
+    m_table = DbOpenTable("kelnova");
+    ASSERT_NE(m_table, nullptr);
+    ASSERT_EQ(DbWriteTable("kelnova"), 0);
+    ASSERT_EQ(ReadBytes(TablePath()), big);
+
+    DbAddRow(m_table, "20071231,,,1,last,");
+    const std::string bigger =
+        big.substr(0, big.size() - std::strlen(kEndMark)) + "20071231,,,1,last,\r\n" + kEndMark;
+    int writes = 0;
+    {
+        Fault count;
+        ASSERT_EQ(SaveWith(count), 0);
+        writes = g_fault.calls[static_cast<int>(Call::kWrite)];
+        xeltest::WriteBytes(TablePath(), big);
+    }
+    ASSERT_GE(writes, 8);  // pieces, not one write of the whole file
+    const struct {
+        int nth;
+        bool shortWrite;
+    } cases[] = {{1, false}, {writes / 2, false}, {writes, false}, {writes / 2, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("write " + std::to_string(c.nth) + (c.shortWrite ? " short" : ""));
+        Fault fault;
+        fault.call = Call::kWrite;
+        fault.nth = c.nth;
+        fault.error = ENOSPC;
+        fault.shortWrite = c.shortWrite;
+        DbSaveError why;
+        const int result = SaveWith(fault, &why);
+        if (c.shortWrite) {
+            EXPECT_EQ(result, 0);
+            EXPECT_EQ(ReadBytes(TablePath()), bigger);
+            xeltest::WriteBytes(TablePath(), big);
+        } else {
+            EXPECT_EQ(result, -1);
+            EXPECT_EQ(why.step, DbSaveStep::kWriteTemp);
+            EXPECT_EQ(why.errnoValue, ENOSPC);
+            EXPECT_EQ(ReadBytes(TablePath()), big);
+        }
+        EXPECT_EQ(FolderEntries(), std::vector<std::string>{"kelnova.txt"});
+    }
+}
+
 // A folder that takes no new file, with the file itself writable: the file is rewritten
 // in place, keeping its inode. A failure before anything is overwritten, or one the old
 // bytes are written back after, reports -1 with the old file byte-identical.
