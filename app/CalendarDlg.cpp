@@ -1,9 +1,9 @@
 #include "CalendarDlg.h"
 
 #include <wx/dialog.h>
+#include <wx/display.h>
 #include <wx/print.h>
 #include <wx/printdlg.h>
-#include <wx/display.h>
 
 #include <ctime>
 

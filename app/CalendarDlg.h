@@ -11,8 +11,6 @@
 #include <memory>
 #include <string>
 
-#include <string>
-
 #include "Dialog.h"
 #include "MonthLayout.h"
 #include "WindowPlacement.h"

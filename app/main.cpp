@@ -1,7 +1,7 @@
 // The program's start: the command line is read before anything else, so that the
-// commands (an export, a month's PDF, --help, --version) run without initialising the toolkit, and a
-// bad command line never opens the window. Only the window goes through wxEntry, which
-// hands the toolkit's own options (--display, ...) to GTK.
+// commands (an export, a month's PDF, --help, --version) run without initialising the toolkit, and
+// a bad command line never opens the window. Only the window goes through wxEntry, which hands the
+// toolkit's own options (--display, ...) to GTK.
 #include <wx/app.h>
 
 #include <cstdio>

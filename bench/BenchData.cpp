@@ -215,7 +215,7 @@ class Generator {
     }
 
     TableSpec m_spec;
-    std::string m_paintMonth;  // YYYYMM
+    std::string m_paintMonth;     // YYYYMM
     std::string m_longPeriodRow;  // the long period's rows after their date
     std::vector<std::string> m_rows;
 };

@@ -37,7 +37,7 @@ struct CommandLine {
     CommandKind kind = CommandKind::kWindow;
     std::string error;  // for kBad, English, without the program's name
     ExportRequest exportRequest;
-    std::string file;  // the file a command writes
+    std::string file;                  // the file a command writes
     std::vector<std::string> pdfArgs;  // the arguments after --pdf
 };
 

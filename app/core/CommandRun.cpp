@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-
 #include <iostream>
 
 #include "CopyFolders.h"

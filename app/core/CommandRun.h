@@ -10,7 +10,7 @@
 #include "CommandLine.h"
 
 // Runs a command that is not kWindow: help and version on `out`, errors on `err` as
-// "pemdaro: ..." lines. The month's PDF is RunPdfCommand's (MonthPdf.h). The export reads the settings, opens the table for reading alone
-// (beside a running window copy: without its guard or the data lock) and writes the file.
-// Returns the exit code.
+// "pemdaro: ..." lines. The month's PDF is RunPdfCommand's (MonthPdf.h). The export reads the
+// settings, opens the table for reading alone (beside a running window copy: without its guard or
+// the data lock) and writes the file. Returns the exit code.
 int RunCommand(const CommandLine& line, std::FILE* out, std::FILE* err);
