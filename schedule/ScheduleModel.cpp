@@ -78,36 +78,32 @@ CScheduleModel::~CScheduleModel() {
 }
 
 bool CScheduleModel::Open(const std::string& dataFolder) {
-    Close(false);
-    m_bForReading = false;
-    DbRegistry& registry = DbKelnovaRegistry();
-    DbSetRegistry(&registry);
-    registry.dataFolder = dataFolder;
-    m_strFolder = dataFolder;
-    m_table = DbOpenTable(kScheduleTable);
-    ++m_nChanges;
-    m_pending.clear();
-    m_conflicts.clear();
-    TakeStamp();
-    m_bLooksLikeSchedule = m_table == nullptr || FileHasScheduleHeader(FilePath());
-    m_bBackupDue = m_bBackupDue || FilePath() != m_backedUpPath || !m_bLooksLikeSchedule;
-    return m_table != nullptr;
+    return OpenTable(dataFolder, false);
 }
 
 bool CScheduleModel::OpenForReading(const std::string& dataFolder) {
+    return OpenTable(dataFolder, true);
+}
+
+bool CScheduleModel::OpenTable(const std::string& dataFolder, bool forReading) {
     Close(false);
-    m_bReadOnly = true;
-    m_bForReading = true;
+    m_bForReading = forReading;
+    if (forReading) {
+        m_bReadOnly = true;
+    }
     DbRegistry& registry = DbKelnovaRegistry();
     DbSetRegistry(&registry);
     registry.dataFolder = dataFolder;
     m_strFolder = dataFolder;
-    m_table = DbOpenTableForReading(kScheduleTable);
+    m_table = forReading ? DbOpenTableForReading(kScheduleTable) : DbOpenTable(kScheduleTable);
     ++m_nChanges;
     m_pending.clear();
     m_conflicts.clear();
     TakeStamp();
     m_bLooksLikeSchedule = m_table == nullptr || FileHasScheduleHeader(FilePath());
+    if (!forReading) {
+        m_bBackupDue = m_bBackupDue || FilePath() != m_backedUpPath || !m_bLooksLikeSchedule;
+    }
     return m_table != nullptr;
 }
 

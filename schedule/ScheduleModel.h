@@ -188,6 +188,9 @@ class CScheduleModel {
     void SetBackupClock(BackupClock clock) { m_backupClock = std::move(clock); }
 
   private:
+    // Open and OpenForReading: the same steps, with the store's open for reading alone.
+    bool OpenTable(const std::string& dataFolder, bool forReading);
+
     // A day written since the last save: what it was built on, and what was written.
     struct PendingDay {
         DayContent base;
