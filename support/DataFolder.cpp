@@ -36,7 +36,8 @@ std::string CannotCreateDataMessage(const std::optional<std::string>& folder) {
         return first + "kelnova.ini の DATA_DIR が読めない文字を含んでいます。";
     }
     std::string shown = *folder;
-    if (!PathOf(shown).is_absolute()) {
+    // Relative to the current folder; "/srv" on Windows names the current drive's root.
+    if (!PathOf(shown).has_root_directory()) {
         std::error_code error;
         std::string base = PathText(std::filesystem::current_path(error));
         if (!error) {
