@@ -1,9 +1,5 @@
 #include "Backups.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
@@ -13,6 +9,9 @@
 #include <set>
 
 #include "DateTime.h"
+#include "FileCalls.h"
+#include "PathText.h"
+#include "SystemTime.h"
 #include "XelFile.h"
 #include "XelSaveError.h"
 
@@ -28,20 +27,13 @@ const char kHeaderLines[3][72] = {
 const size_t kHeaderProbeBytes = 512;
 const char kTempSuffix[] = ".tmp";
 
-template <class F>
-auto Retry(F f) {
-    auto result = f();
-    for (int i = 0; i < 100 && result < 0 && errno == EINTR; ++i) {
-        result = f();
-    }
-    return result;
-}
-
 // A short Japanese text for an errno.
 std::string ErrnoReason(int error) {
     switch (error) {
         case ENOSPC:
+#ifdef EDQUOT  // a quota: not on Windows
         case EDQUOT:
+#endif
             return "ディスクの空き容量が足りません。";
         case EACCES:
         case EPERM:
@@ -71,9 +63,9 @@ BackupFailure Failure(const char* step, const std::string& path, int error) {
 // Reads up to `limit` bytes of the file (all of it for 0). 0 or the errno.
 int ReadFileBytes(const std::string& path, std::string& bytes, size_t limit = 0) {
     bytes.clear();
-    const int fd = Retry([&] { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC); });
-    if (fd < 0) {
-        return errno;
+    FileHandle fd = -1;
+    if (const int error = FileOpenRead(path, fd); error != 0) {
+        return error;
     }
     char block[65536];
     for (;;) {
@@ -84,10 +76,10 @@ int ReadFileBytes(const std::string& path, std::string& bytes, size_t limit = 0)
                 break;
             }
         }
-        const ssize_t n = Retry([&] { return ::read(fd, block, want); });
+        const int64_t n = FileRead(fd, block, want);
         if (n < 0) {
             const int error = errno;
-            ::close(fd);
+            FileClose(fd);
             return error;
         }
         if (n == 0) {
@@ -95,39 +87,19 @@ int ReadFileBytes(const std::string& path, std::string& bytes, size_t limit = 0)
         }
         bytes.append(block, static_cast<size_t>(n));
     }
-    ::close(fd);
+    FileClose(fd);
     return 0;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = Retry([&] { return ::write(fd, bytes.data(), bytes.size()); });
-        if (n <= 0) {
-            if (n == 0) {
-                errno = EIO;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-}
-
-bool SyncFolder(const std::string& folder) {
-    const int fd =
-        Retry([&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
-    if (fd < 0) {
-        return false;
-    }
-    const bool ok = Retry([&] { return ::fsync(fd); }) == 0;
-    const int error = errno;
-    ::close(fd);
+// FileWriteAll with errno set on failure.
+bool WriteAll(FileHandle fd, std::string_view bytes) {
+    const int error = FileWriteAll(fd, bytes);
     errno = error;
-    return ok;
+    return error == 0;
 }
 
 std::string StemOf(const std::string& tablePath) {
-    return fs::path(tablePath).stem().string();
+    return PathText(PathOf(tablePath).stem());
 }
 
 std::string Digits(int value, int width) {
@@ -153,12 +125,12 @@ std::string NameOf(const std::string& stem, const BackupTime& t, int serial) {
 std::vector<BackupEntry> FindBackups(const std::string& folder, const std::string& stem) {
     std::vector<BackupEntry> found;
     std::error_code error;
-    fs::directory_iterator entries(folder, error);
+    fs::directory_iterator entries(PathOf(folder), error);
     for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
         BackupEntry entry;
-        if (ParseBackupName(entries->path().filename().string(), stem, entry) &&
+        if (ParseBackupName(PathText(entries->path().filename()), stem, entry) &&
             entries->is_regular_file(error)) {
-            entry.path = entries->path().string();
+            entry.path = folder + "/" + entry.name;
             found.push_back(std::move(entry));
         }
     }
@@ -174,24 +146,24 @@ void ThinOut(const std::string& folder, const std::string& stem, const BackupTim
     const std::set<std::string> keep(kept.begin(), kept.end());
     for (const BackupEntry& backup : backups) {
         if (keep.count(backup.name) == 0 && protect.count(backup.path) == 0) {
-            ::unlink(backup.path.c_str());
+            FileRemove(backup.path);
         }
     }
     std::error_code error;
-    fs::directory_iterator entries(folder, error);
+    fs::directory_iterator entries(PathOf(folder), error);
     for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
-        const std::string name = entries->path().filename().string();
+        const std::string name = PathText(entries->path().filename());
         BackupEntry entry;
         if (name.size() > sizeof kTempSuffix - 1 && name.ends_with(kTempSuffix) &&
             ParseBackupName(name.substr(0, name.size() - (sizeof kTempSuffix - 1)), stem, entry)) {
-            ::unlink(entries->path().c_str());
+            FileRemove(PathText(entries->path()));
         }
     }
 }
 
 // What goes into a new backup: writes it to the descriptor; false with errno set when it
 // could not, and with `failed` set to the step when that was not the write itself.
-using BackupFiller = std::function<bool(int fd, const char*& failed)>;
+using BackupFiller = std::function<bool(FileHandle fd, const char*& failed)>;
 
 const char kReadTable[] = "read the table file";
 
@@ -199,23 +171,15 @@ const char kReadTable[] = "read the table file";
 BackupResult WriteBackup(const std::string& tablePath, const BackupFiller& fill,
                          const BackupTime& now, std::set<std::string> protect) {
     const std::string folder = BackupFolderOf(tablePath);
-    if (::mkdir(folder.c_str(), 0700) != 0) {
-        const int error = errno;
-        struct stat info;
-        if (error != EEXIST) {
-            return {{}, Failure("create the backup folder", folder, error)};
-        }
-        if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-            return {{}, Failure("create the backup folder", folder, ENOTDIR)};
-        }
+    if (const int error = FolderMake(folder); error != 0) {
+        return {{}, Failure("create the backup folder", folder, error)};
     }
 
     const std::string stem = StemOf(tablePath);
     std::string path;
     for (int serial = 1; serial < 1000 && path.empty(); ++serial) {
         const std::string candidate = folder + "/" + NameOf(stem, now, serial);
-        struct stat info;
-        if (::lstat(candidate.c_str(), &info) != 0 && errno == ENOENT) {
+        if (PathIsFree(candidate)) {
             path = candidate;
         }
     }
@@ -224,10 +188,9 @@ BackupResult WriteBackup(const std::string& tablePath, const BackupFiller& fill,
     }
 
     const std::string temp = path + kTempSuffix;
-    const int fd =
-        Retry([&] { return ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600); });
-    if (fd < 0) {
-        return {{}, Failure("create the backup file", temp, errno)};
+    FileHandle fd = -1;
+    if (const int error = FileCreateNew(temp, fd); error != 0) {
+        return {{}, Failure("create the backup file", temp, error)};
     }
     const char* failed = nullptr;
     int error = 0;
@@ -235,24 +198,27 @@ BackupResult WriteBackup(const std::string& tablePath, const BackupFiller& fill,
         if (failed == nullptr) {
             failed = "write the backup file";
         }
-    } else if (Retry([&] { return ::fsync(fd); }) != 0) {
+    } else if (const int synced = FileSync(fd); synced != 0) {
         failed = "sync the backup file";
+        errno = synced;
     }
     error = errno;
-    if (::close(fd) != 0 && failed == nullptr && errno != EINTR) {
+    if (const int closed = FileClose(fd); closed != 0 && failed == nullptr) {
         failed = "close the backup file";
-        error = errno;
+        error = closed;
     }
-    if (failed == nullptr && ::rename(temp.c_str(), path.c_str()) != 0) {
-        failed = "rename the backup file";
-        error = errno;
+    if (failed == nullptr) {
+        if (const int renamed = FileRename(temp, path); renamed != 0) {
+            failed = "rename the backup file";
+            error = renamed;
+        }
     }
     if (failed != nullptr) {
-        ::unlink(temp.c_str());
+        FileRemove(temp);
         return {{}, Failure(failed, failed == kReadTable ? tablePath : path, error)};
     }
-    if (!SyncFolder(folder)) {
-        return {{}, Failure("sync the backup folder", folder, errno)};
+    if (const int synced = FolderSync(folder); synced != 0) {
+        return {{}, Failure("sync the backup folder", folder, synced)};
     }
     protect.insert(path);
     ThinOut(folder, stem, now, protect);
@@ -279,8 +245,7 @@ bool IsHeaderLine(std::string_view& rest, std::string_view line, bool mayEndByte
 
 BackupTime LocalTimeNow() {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
+    const std::tm local = LocalTimeOf(now);
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
             local.tm_hour,        local.tm_min,     std::min(local.tm_sec, 59)};
 }
@@ -290,7 +255,7 @@ std::string BackupFailureMessage(const BackupFailure& failure) {
 }
 
 std::string BackupFolderOf(const std::string& tablePath) {
-    const std::string folder = fs::path(tablePath).parent_path().string();
+    const std::string folder = PathText(PathOf(tablePath).parent_path());
     return (folder.empty() ? std::string(".") : folder) + "/" + kBackupFolderName;
 }
 
@@ -342,32 +307,30 @@ bool ParseBackupName(std::string_view name, std::string_view stem, BackupEntry& 
 BackupResult WriteBackup(const std::string& tablePath, std::string_view bytes,
                          const BackupTime& now, std::set<std::string> protect) {
     return WriteBackup(
-        tablePath, [bytes](int fd, const char*&) { return WriteAll(fd, bytes); }, now,
+        tablePath, [bytes](FileHandle fd, const char*&) { return WriteAll(fd, bytes); }, now,
         std::move(protect));
 }
 
 BackupResult BackUpTable(const std::string& tablePath, const BackupClock& clock) {
     // The table is copied a block at a time: a copy of it in memory would double what a
     // large table holds at its first save.
-    const int in = Retry([&] { return ::open(tablePath.c_str(), O_RDONLY | O_CLOEXEC); });
-    if (in < 0) {
-        const int error = errno;
+    FileHandle in = -1;
+    if (const int error = FileOpenRead(tablePath, in); error != 0) {
         return error == ENOENT ? BackupResult{}
                                : BackupResult{{}, Failure(kReadTable, tablePath, error)};
     }
     char block[65536];
-    ssize_t first = Retry([&] { return ::read(in, block, sizeof block); });
+    int64_t first = FileRead(in, block, sizeof block);
     if (first <= 0) {
         const int error = errno;
-        ::close(in);
+        FileClose(in);
         return first == 0 ? BackupResult{}
                           : BackupResult{{}, Failure(kReadTable, tablePath, error)};
     }
     BackupResult made =
         WriteBackup(tablePath,
-                    [&](int fd, const char*& failed) {
-                        for (ssize_t n = first; n != 0;
-                             n = Retry([&] { return ::read(in, block, sizeof block); })) {
+                    [&](FileHandle fd, const char*& failed) {
+                        for (int64_t n = first; n != 0; n = FileRead(in, block, sizeof block)) {
                             if (n < 0) {
                                 failed = kReadTable;
                                 return false;
@@ -379,7 +342,7 @@ BackupResult BackUpTable(const std::string& tablePath, const BackupClock& clock)
                         return true;
                     },
                     clock(), {});
-    ::close(in);
+    FileClose(in);
     return made;
 }
 

@@ -8,8 +8,10 @@
 #include <system_error>
 
 #include "DateTime.h"
+#include "PathText.h"
 #include "PeriodSpan.h"
 #include "Schedule.h"
+#include "SystemTime.h"
 #include "XelDatabase.h"
 #include "XelSaveError.h"
 
@@ -54,8 +56,7 @@ bool SameDay(const DayContent& a, const DayContent& b) {
 // "20261207-174501": the local time, for the names of copies.
 std::string TimeStampText() {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = LocalTimeOf(now);
     char text[32];
     std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
     return text;
@@ -282,7 +283,7 @@ void CScheduleModel::Reload() {
 
 std::string CScheduleModel::KeepDiskCopy(const char* kind) const {
     std::error_code error;
-    const std::filesystem::path folder = BackupFolder();
+    const std::filesystem::path folder = PathOf(BackupFolder());
     std::filesystem::create_directories(folder, error);
     if (error) {
         return {};
@@ -295,10 +296,10 @@ std::string CScheduleModel::KeepDiskCopy(const char* kind) const {
         copy = folder / (std::string("kelnova-") + kind + "-" + TimeStampText() + "-" +
                          std::to_string(n) + ".txt");
     }
-    if (!std::filesystem::copy_file(DbTablePath(m_table), copy, error) || error) {
+    if (!std::filesystem::copy_file(PathOf(DbTablePath(m_table)), copy, error) || error) {
         return {};
     }
-    return copy.string();
+    return PathText(copy);
 }
 
 bool CScheduleModel::Save() {

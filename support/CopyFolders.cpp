@@ -1,32 +1,32 @@
 #include "CopyFolders.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <system_error>
 
 #include "DataFolder.h"
+#include "FileCalls.h"
 #include "IniFile.h"
+#include "PathText.h"
 #include "UserFolders.h"
 
 namespace {
 
 bool IsFile(const std::string& path) {
     std::error_code error;
-    return std::filesystem::is_regular_file(path, error);
+    return std::filesystem::is_regular_file(PathOf(path), error);
 }
 
 }  // namespace
 
 bool DesktopEntryBeside(const std::string& programFolder) {
-    std::filesystem::path folder(programFolder);
+    std::filesystem::path folder = PathOf(programFolder);
     folder = folder.parent_path();  // without the trailing '/'
     if (folder.filename() != "bin") {
         return false;
     }
     const std::filesystem::path entry =
         folder.parent_path() / "share" / "applications" / (std::string(kAppId) + ".desktop");
-    return IsFile(entry.string());
+    return IsFile(PathText(entry));
 }
 
 bool IsInstalledCopy(const CopyFacts& facts) {
@@ -62,7 +62,7 @@ CopyFacts InspectCopy() {
     CopyFacts facts;
     facts.programFolder = ExecutableFolder();
     facts.programFolderWritable =
-        !facts.programFolder.empty() && access(facts.programFolder.c_str(), W_OK) == 0;
+        !facts.programFolder.empty() && FolderTakesFiles(facts.programFolder);
     facts.desktopEntryBeside =
         !facts.programFolder.empty() && DesktopEntryBeside(facts.programFolder);
     facts.settingsInCurrentFolder = IsFile(kSettingsFileName);

@@ -1,11 +1,11 @@
 #include "DataFolder.h"
 
-#include <unistd.h>
-
-#include <vector>
+#include <filesystem>
+#include <system_error>
 
 #include "Cp932.h"
 #include "ExecutablePath.h"
+#include "PathText.h"
 
 std::string ExecutableFolder() {
     const std::string path = ExecutablePath();
@@ -36,10 +36,11 @@ std::string CannotCreateDataMessage(const std::optional<std::string>& folder) {
         return first + "kelnova.ini の DATA_DIR が読めない文字を含んでいます。";
     }
     std::string shown = *folder;
-    if (shown.empty() || shown.front() != '/') {
-        std::vector<char> cwd(4096);
-        if (getcwd(cwd.data(), cwd.size()) != nullptr) {
-            std::string base(cwd.data());
+    // Relative to the current folder; "/srv" on Windows names the current drive's root.
+    if (!PathOf(shown).has_root_directory()) {
+        std::error_code error;
+        std::string base = PathText(std::filesystem::current_path(error));
+        if (!error) {
             if (base.empty() || base.back() != '/') {
                 base += '/';
             }

@@ -50,4 +50,5 @@ class CInstanceGuard {
     std::string m_folder;
     int m_lockFd = -1;
     int m_listenFd = -1;
+    void* m_sharedBlock = nullptr;  // on Windows: the handle of the named shared block
 };

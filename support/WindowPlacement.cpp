@@ -1,13 +1,13 @@
 #include "WindowPlacement.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+
+#include "FileCalls.h"
+#include "PathText.h"
 
 namespace {
 
@@ -96,7 +96,7 @@ std::string FormatWindowPlacement(const WindowPlacement& p) {
 }
 
 std::optional<WindowPlacement> ReadWindowPlacement(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathOf(path), std::ios::binary);
     if (!in) {
         return std::nullopt;
     }
@@ -112,31 +112,20 @@ std::optional<WindowPlacement> ReadWindowPlacement(const std::string& path) {
 }
 
 bool WriteWindowPlacement(const std::string& path, const WindowPlacement& placement) {
-    std::string temp = path + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) {
-        return false;
-    }
-    const std::string text = FormatWindowPlacement(placement);
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = write(fd, text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR) {
-            continue;
+    // A temporary file of a free name beside it, synced, then renamed over it: the file is
+    // never seen half-written.
+    std::string temp;
+    FileHandle fd = -1;
+    for (int n = 0; fd < 0; ++n) {
+        temp = path + ".tmp" + std::to_string(n);
+        const int error = FileCreateNew(temp, fd);
+        if (error != 0 && (error != EEXIST || n == 99)) {
+            return false;
         }
-        if (n <= 0) {
-            break;
-        }
-        written += static_cast<std::size_t>(n);
     }
-    bool ok = written == text.size() && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (!ok) {
-        unlink(temp.c_str());
-        return false;
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        unlink(temp.c_str());
+    const bool ok = FileWriteAll(fd, FormatWindowPlacement(placement)) == 0 && FileSync(fd) == 0;
+    if (FileClose(fd) != 0 || !ok || FileRename(temp, path) != 0) {
+        FileRemove(temp);
         return false;
     }
     return true;

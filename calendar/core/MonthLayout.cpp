@@ -2,14 +2,10 @@
 
 #include <ctime>
 
+#include "SystemTime.h"
+
 LocalDateTime LocalDateTimeNow() {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
+    const std::tm local = LocalTimeOf(std::time(nullptr));
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
             local.tm_hour,        local.tm_min,     local.tm_sec};
 }

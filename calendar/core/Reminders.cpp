@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "Cp932.h"
+#include "SystemTime.h"
 
 namespace {
 
@@ -106,9 +107,8 @@ LocalDateTime AddSeconds(const LocalDateTime& time, long long seconds) {
     parts.tm_min = time.minute;
     parts.tm_sec = time.second;
     // As UTC, so that no time zone or summer time shifts the arithmetic.
-    const std::time_t moved = timegm(&parts) + static_cast<std::time_t>(seconds);
-    std::tm out{};
-    gmtime_r(&moved, &out);
+    const std::time_t moved = TimeOfUtc(parts) + static_cast<std::time_t>(seconds);
+    const std::tm out = UtcTimeOf(moved);
     return {out.tm_year + 1900, out.tm_mon + 1, out.tm_mday, out.tm_hour, out.tm_min, out.tm_sec};
 }
 

@@ -40,7 +40,9 @@ struct XelFileBytes {
 
 enum class XelReadResult { kOk, kMissing, kError };
 // Reads the whole file straight into one block. kMissing when the file does not exist
-// (or cannot be opened), kError when it opened but could not be read to its end.
+// (or cannot be opened), kError when it opened but could not be read to its end. On
+// Windows a file that is there but will not open (a folder, a file held by another
+// program) is kError too.
 XelReadResult XelReadFile(const std::string& path, XelFileBytes& bytes, size_t slack);
 
 // Creates an empty file if none exists, through a symbolic link whose target is missing

@@ -1,7 +1,5 @@
 #include "XelSaveError.h"
 
-#include <locale.h>
-
 #include <cerrno>
 #include <cstring>
 
@@ -49,15 +47,6 @@ const char* DbSaveStepName(DbSaveStep step) {
     return "unknown step";
 }
 
-std::string DbErrnoText(int errnoValue) {
-    // The "C" locale's messages are the English ones, whatever locale the program set.
-    static const locale_t c = ::newlocale(LC_ALL_MASK, "C", locale_t{});
-    if (c == locale_t{}) {
-        return "error " + std::to_string(errnoValue);
-    }
-    return ::strerror_l(errnoValue, c);
-}
-
 std::string DbSaveErrorText(const DbSaveError& why) {
     if (!why.Failed()) {
         return std::string();
@@ -65,7 +54,9 @@ std::string DbSaveErrorText(const DbSaveError& why) {
     std::string text;
     switch (why.errnoValue) {
         case ENOSPC:
+#ifdef EDQUOT  // a quota: not on Windows
         case EDQUOT:
+#endif
             text = "ディスクの空き容量が足りません。";
             break;
         case EACCES:

@@ -10,6 +10,7 @@
 #include <map>
 
 #include "Cp932.h"
+#include "SystemTime.h"
 
 namespace {
 
@@ -193,8 +194,7 @@ TEST(HolidaysTest, EdgesOfEachAmendment) {
 // AutumnEquinoxDay (a difference needs a correction table), and raise the constant.
 TEST(HolidaysTest, LastAnnouncedEquinoxYearIsCurrent) {
     const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    ASSERT_NE(gmtime_r(&now, &utc), nullptr);
+    const std::tm utc = UtcTimeOf(now);
     const int today = (utc.tm_year + 1900) * 10000 + (utc.tm_mon + 1) * 100 + utc.tm_mday;
     EXPECT_LE(today, kLastAnnouncedEquinoxYear * 10000 + 201)
         << "the equinox days of " << kLastAnnouncedEquinoxYear + 1

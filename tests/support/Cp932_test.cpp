@@ -53,6 +53,23 @@ TEST(Cp932, ConvertsJapaneseBothWays) {
     }
 }
 
+// Characters typed on one system that CP932 holds only as a look-alike ("〜" as "～"): they
+// are written as that look-alike on every system, and read back as it.
+TEST(Cp932, WritesLookAlikesAsTheirCp932Character) {
+    const struct {
+        const char* utf8;
+        const char* cp932;
+    } cases[] = {
+        {"〜", "\x81\x60"}, {"−", "\x81\x7C"}, {"—", "\x81\x5C"},
+        {"‖", "\x81\x61"},  {"¢", "\x81\x91"}, {"£", "\x81\x92"},
+        {"¬", "\x81\xCA"},  {"¥", "\x5C"},     {"‾", "\x7E"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Utf8ToCp932(c.utf8), c.cp932) << c.utf8;
+        EXPECT_NE(Cp932ToUtf8(c.cp932), c.utf8) << c.utf8;
+    }
+}
+
 TEST(Cp932, RefusesWhatTheOtherSideCannotHold) {
     const char* const badUtf8[] = {
         "\xF0\x9F\x98\x80",  // an emoji
@@ -64,7 +81,8 @@ TEST(Cp932, RefusesWhatTheOtherSideCannotHold) {
     for (const char* text : badUtf8) {
         EXPECT_EQ(Utf8ToCp932(text), std::nullopt) << text;
     }
-    const char* const badCp932[] = {"\x93", "a\x81\x20", "\xFF", "\xA0", "\x85\x40"};
+    const char* const badCp932[] = {"\x93",     "a\x81\x20", "\xFF",  "\xA0",
+                                    "\x85\x40", "\x80",      "a\xFD", "\xFE"};
     for (const char* text : badCp932) {
         EXPECT_EQ(Cp932ToUtf8(text), std::nullopt) << text;
     }

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "PathText.h"
+
 namespace {
 
 TEST(DataFolderTest, JudgesTheLastCharacterNotTheLastByte) {
@@ -69,7 +71,7 @@ TEST(DataFolderTest, ExecutableFolderHoldsTheRunningProgram) {
     std::string folder = ExecutableFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.back(), '/');
-    EXPECT_TRUE(std::filesystem::exists(folder + "unit_tests"));
+    EXPECT_TRUE(std::filesystem::exists(PathOf(folder + "unit_tests" PEMDARO_EXE_SUFFIX)));
 }
 
 }  // namespace

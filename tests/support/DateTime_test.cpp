@@ -95,6 +95,9 @@ TEST(DateWeekday, CountsFromSundayAndGivesSundayForNonDates) {
 // A zone whose daylight saving starts at midnight has a day without a local midnight; the
 // calendar arithmetic must not notice.
 TEST(DateAddDays, IgnoresTheLocalTimeZone) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the C runtime of Windows reads no daylight-saving rule from TZ";
+#else
     const char* saved = std::getenv("TZ");
     const std::string savedTz = saved ? saved : "";
     setenv("TZ", "BRT3BRST,M11.1.0/0,M2.3.0/0", 1);
@@ -109,6 +112,7 @@ TEST(DateAddDays, IgnoresTheLocalTimeZone) {
         unsetenv("TZ");
     }
     tzset();
+#endif
 }
 
 TEST(DateMonth, ReadsBytesFiveAndSix) {

@@ -14,6 +14,25 @@
 
 namespace xeltest {
 
+// Windows has no mode bits, asks a privilege for symbolic links (Wine makes none), and its
+// save replaces a link rather than the link's target: the tests of those are POSIX-only.
+#ifdef _WIN32
+inline constexpr bool kPosixFiles = false;
+#else
+inline constexpr bool kPosixFiles = true;
+#endif
+
+// A path with '/' between its parts: the program joins its folder and a name with '/',
+// where a std::filesystem::path on Windows has '\\'.
+inline std::string Slashed(std::string path) {
+    for (char& c : path) {
+        if (c == '\\') {
+            c = '/';
+        }
+    }
+    return path;
+}
+
 inline std::string ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream out;
