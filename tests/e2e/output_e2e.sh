@@ -105,9 +105,11 @@ page_rows() {
             print n, text + 0
         }'
 }
-# The page is painted once it is rendered: wait for its red numbers.
+# The page is painted once it is rendered: wait for its red numbers, for 30 seconds by the
+# clock (one look at the whole window takes far longer than wait_for's 50 ms steps).
 page_painted() { [ "$(page_rows | cut -d ' ' -f 1)" -ge 3 ]; }
-wait_for 30 page_painted || true
+until_page=$((SECONDS + 30))
+until page_painted || [ "$SECONDS" -ge "$until_page" ]; do sleep 0.2; done
 read -r REDS TEXT <<<"$(page_rows)"
 [ -z "$SHOTS" ] || import -window "$PREVIEW" -depth 8 "$SHOTS/oute2e-preview.png"
 check "the page has three red day numbers in its left column (6, 8, 13; found $REDS)" \
@@ -150,6 +152,9 @@ no_box() { ! has_box; }
 check "Enter closes the message box" wait_for 20 no_box
 check "the file holds the entry at 09:30" grep -q "^DTSTART;TZID=Asia/Tokyo:20201208T093000" "$OUT"
 check "the file holds the entry's text" grep -q "^SUMMARY:会議の準備" "$OUT"
+check "the file holds the holiday" grep -q "^SUMMARY:祝日・特別休日" "$OUT"
+check "the file holds those two events and no other" \
+    [ "$(grep -c "^BEGIN:VEVENT" "$OUT")" -eq 2 ]
 
 # --- 3. The table is left as it was; closing the window ends the program.
 "$XCLOSE" "$WIN"
