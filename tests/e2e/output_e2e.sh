@@ -137,6 +137,11 @@ check "the export dialog is gone" wait_for 20 gone "書き出し"
 CHOOSER=$(named "$CHOOSER_TITLE")
 [ -z "$SHOTS" ] || import -window "$CHOOSER" -depth 8 "$SHOTS/oute2e-chooser.png"
 point_at "$CHOOSER"
+# The chooser is mapped before its name field takes keys: wait (by the clock) until the
+# field shows the proposed name selected, in the selection's blue.
+name_selected() { [ "$(count_where 'b > 200 && r < 100 && g > 100 && g < 170' "$CHOOSER" 1000x40+0+0)" -gt 50 ]; }
+until_chooser=$((SECONDS + 30))
+until name_selected || [ "$SECONDS" -ge "$until_chooser" ]; do sleep 0.2; done
 OUT="$E2E_WORK/december.ics"
 xdotool key ctrl+a
 xdotool type --delay 20 "$OUT"
