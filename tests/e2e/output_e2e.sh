@@ -118,11 +118,21 @@ check "the holiday's row has the entry's dark text ($TEXT pixels)" [ "$TEXT" -gt
 "$XCLOSE" "$PREVIEW"
 check "the preview closes" wait_for 20 gone "印刷プレビュー"
 point_at "$WIN"
-xdotool key Next
-# January 2021: 元日 paints day 1's number red.
+# January 2021: 元日 paints day 1's number red. The month gets the focus back just after the
+# preview is gone, so a key sent at once may land before it: PageDown is sent again while
+# the month has not changed.
 jan_first_red() { [ "$(count_where "$RED" "$WIN" 27x27+21+21)" -gt 0 ]; }
-check "the main window takes PageDown again (January, 元日 in red)" wait_for 20 jan_first_red
-xdotool key Prior
+page_down() {
+    local try
+    for try in 1 2 3 4; do
+        xdotool key Next
+        wait_for 5 jan_first_red && return 0
+    done
+    return 1
+}
+check "the main window takes PageDown again (January, 元日 in red)" page_down
+# Home comes back to the clock's month, December, however many keys went through.
+xdotool key Home
 
 # --- 2. Export.
 choose_from_menu 5
