@@ -336,8 +336,23 @@ void CCalendarDlg::PrintPreview() {
     }
     auto* frame = new wxPreviewFrame(preview, this, wxString::FromUTF8("印刷プレビュー"),
                                      wxDefaultPosition, FromDIP(wxSize(760, 900)));
+    // The main window runs modal, and while a modal dialog runs the toolkit closes only
+    // dialogs from their close box: the preview is marked as one, and taken out of the
+    // modal window's grab (it disables the main window itself while it is up).
+    frame->SetExtraStyle(frame->GetExtraStyle() | wxTOPLEVEL_EX_DIALOG);
+    // Disabling the main window took the keyboard focus from the month: give it back once
+    // the preview is closed, or the keys would go nowhere until a click.
+    frame->Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& event) {
+        event.Skip();
+        CallAfter([this] {
+            if (m_pView != nullptr && !m_bClosed) {
+                m_pView->SetFocus();
+            }
+        });
+    });
     frame->Initialize();
     frame->Show();
+    fw::TakeInputBesideModal(frame);
 }
 
 void CCalendarDlg::Print() {

@@ -53,7 +53,10 @@ CExportDlg::CExportDlg(wxWindow* parent, int year, int month)
     top->Add(format, wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT | wxBOTTOM));
 
     auto* buttons = new wxStdDialogButtonSizer;
-    buttons->AddButton(new wxButton(this, wxID_OK, fw::Utf8ToWx("書き出し...")));
+    // Enter accepts the dialog, whichever choice has the focus.
+    auto* ok = new wxButton(this, wxID_OK, fw::Utf8ToWx("書き出し..."));
+    ok->SetDefault();
+    buttons->AddButton(ok);
     buttons->AddButton(new wxButton(this, wxID_CANCEL, fw::Utf8ToWx("キャンセル")));
     buttons->Realize();
     top->Add(buttons, wxSizerFlags().Expand().Border(wxALL));
