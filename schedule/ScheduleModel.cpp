@@ -321,7 +321,11 @@ bool CScheduleModel::Save() {
         copy = KeepDiskCopy("conflict");
     }
     DbSaveError why;
-    const bool saved = DbWriteTable(kScheduleTable, &why) >= 0;
+    // The hash of the new file from its bytes as they are written: no second read of it.
+    ContentHasher written;
+    const bool saved = DbWriteTable(kScheduleTable, &why, [&written](std::string_view piece) {
+                           written.Add(piece);
+                       }) >= 0;
     m_lastFailure = FailureOf(why);
     if (!saved) {
         return false;
@@ -331,7 +335,8 @@ bool CScheduleModel::Save() {
     m_lastConflicts = {std::move(m_conflicts), copy};
     m_conflicts.clear();
     m_pending.clear();
-    TakeStamp();
+    m_stamp = FileStampOf(DbTablePath(m_table));
+    m_hash = written.Finish();
     return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <random>
 
@@ -186,16 +187,36 @@ TEST_F(ScheduleModelTest, SeesWhenAnotherProgramChangedTheFile) {
     struct Case {
         const char* what;
         std::function<void()> change;
-        bool changed;
+        bool changed;         // by the stamp alone
+        bool contentChanged;  // with the content checked as well
     };
     const Case cases[] = {
-        {"nothing", [] {}, false},
+        {"nothing", [] {}, false, false},
+        // The hash a save keeps is that of the bytes it wrote: only those bytes match it.
+        {"other bytes of the same size written in place, the time put back",
+         [&] {
+             const auto time = std::filesystem::last_write_time(TablePath());
+             std::string other = saved;
+             other[other.size() / 2] ^= 0x01;
+             std::fstream(TablePath(), std::ios::binary | std::ios::in | std::ios::out)
+                 .write(other.data(), static_cast<std::streamsize>(other.size()));
+             std::filesystem::last_write_time(TablePath(), time);
+         },
+         false, true},
+        {"the same bytes written in place, the time put back",
+         [&] {
+             const auto time = std::filesystem::last_write_time(TablePath());
+             std::fstream(TablePath(), std::ios::binary | std::ios::in | std::ios::out)
+                 .write(saved.data(), static_cast<std::streamsize>(saved.size()));
+             std::filesystem::last_write_time(TablePath(), time);
+         },
+         false, false},
         {"replaced by a rename, as editors and sync tools save",
          [&] {
              xeltest::WriteBytes(other, saved + "20080305,,,1,x,\r\n");
              std::filesystem::rename(other, TablePath());
          },
-         true},
+         true, true},
         {"the same bytes written in place under a new time",
          [&] {
              xeltest::WriteBytes(TablePath(), saved);
@@ -203,14 +224,15 @@ TEST_F(ScheduleModelTest, SeesWhenAnotherProgramChangedTheFile) {
                  TablePath(),
                  std::filesystem::last_write_time(TablePath()) + std::chrono::seconds(2));
          },
-         true},
-        {"removed", [&] { std::filesystem::remove(TablePath()); }, true},
+         true, true},
+        {"removed", [&] { std::filesystem::remove(TablePath()); }, true, true},
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(m_model.Save()) << c.what;
-        ASSERT_FALSE(m_model.FileChangedOnDisk()) << c.what;
+        ASSERT_FALSE(m_model.FileChangedOnDisk(true)) << c.what;
         c.change();
         EXPECT_EQ(m_model.FileChangedOnDisk(), c.changed) << c.what;
+        EXPECT_EQ(m_model.FileChangedOnDisk(true), c.contentChanged) << c.what;
     }
     ASSERT_TRUE(m_model.Save());
     EXPECT_FALSE(m_model.FileChangedOnDisk()) << "a save takes the file as its own again";
