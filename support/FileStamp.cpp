@@ -9,11 +9,18 @@
 #include <cstring>
 
 FileStamp FileStampOf(const std::string& path) {
+    int64_t unused = 0;
+    return FileStampOf(path, &unused);
+}
+
+FileStamp FileStampOf(const std::string& path, int64_t* statusChangedNs) {
     FileStamp stamp;
+    *statusChangedNs = 0;
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
         return stamp;
     }
+    *statusChangedNs = static_cast<int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
     stamp.exists = true;
     stamp.device = static_cast<uint64_t>(st.st_dev);
     stamp.inode = static_cast<uint64_t>(st.st_ino);

@@ -21,6 +21,10 @@ struct FileStamp {
 // The stamp of the file at path (symbolic links followed); exists is false when it cannot
 // be read.
 FileStamp FileStampOf(const std::string& path);
+// The same, also setting *statusChangedNs to the file's status change time (st_ctime, in
+// nanoseconds since the epoch; 0 when the file cannot be read). Every write, truncation and
+// setting of the modification time moves it to the present, and no program can set it back.
+FileStamp FileStampOf(const std::string& path, int64_t* statusChangedNs);
 
 // A 64-bit hash of the file's bytes (held in memory only, never stored), to tell a rewrite that
 // kept the stamp (a copy tool that restores the modification time, a write within one tick of the
