@@ -29,7 +29,7 @@ class BareFrame : public wxFrame {
         dc.SetFont(wxFontInfo(12).FaceName("IPAGothic"));
         dc.DrawText(wxString::FromUTF8("2026年12月"), 4, 2);
         dc.SetPen(*wxTRANSPARENT_PEN);
-        dc.SetBrush(wxBrush(wxColour(180, 180, 180)));
+        dc.SetBrush(wxBrush(wxColour(100, 100, 100)));
         dc.DrawRectangle(m_x - 3, m_y - 10, 6, 20);
     }
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 
 #include "Fonts.h"
 #include "TextConv.h"
@@ -48,6 +49,27 @@ void WxCanvas::ApplyPenAndBrush() {
 
 void WxCanvas::SelectFont(const FontSpec& font) {
     m_dc.SetFont(FontFromSpec(font));
+    for (Measured& measured : m_measured) {
+        measured = Measured{};
+    }
+}
+
+wxSize WxCanvas::Extent(std::string_view cp932, const wxString* shown) {
+    double scaleX = 1.0;
+    double scaleY = 1.0;
+    m_dc.GetUserScale(&scaleX, &scaleY);
+    for (const Measured& measured : m_measured) {
+        if (measured.scaleX == scaleX && measured.scaleY == scaleY && measured.text == cp932) {
+            return measured.extent;
+        }
+    }
+    Measured& slot = m_measured[m_nextMeasured];
+    m_nextMeasured = (m_nextMeasured + 1) % std::size(m_measured);
+    slot.text.assign(cp932);
+    slot.extent = m_dc.GetTextExtent(shown != nullptr ? *shown : SingleLine(cp932));
+    slot.scaleX = scaleX;
+    slot.scaleY = scaleY;
+    return slot.extent;
 }
 
 void WxCanvas::SelectPen(const PenSpec& pen) {
@@ -163,18 +185,18 @@ void WxCanvas::DrawTextAt(int x, int y, const wxString& text, const wxSize& exte
 
 void WxCanvas::DrawText(std::string_view text, const Rect& box, unsigned flags) {
     const wxString shown = SingleLine(text);
-    const wxSize extent = m_dc.GetTextExtent(shown);
+    const wxSize extent = Extent(text, &shown);
     const int x = (flags & kTextCenter) ? (box.left + box.right - extent.x) / 2 : box.left;
     DrawTextAt(x, box.top, shown, extent);
 }
 
 void WxCanvas::TextOut(Point at, std::string_view text) {
     const wxString shown = SingleLine(text);
-    DrawTextAt(at.x, at.y, shown, m_dc.GetTextExtent(shown));
+    DrawTextAt(at.x, at.y, shown, Extent(text, &shown));
 }
 
 int WxCanvas::TextWidth(std::string_view text) {
-    return m_dc.GetTextExtent(SingleLine(text)).x;
+    return Extent(text, nullptr).x;
 }
 
 void WxCanvas::DrawImage(ImageId image, Point at) {

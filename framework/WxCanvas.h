@@ -14,6 +14,9 @@
 
 #include <wx/dc.h>
 
+#include <string>
+#include <string_view>
+
 #include "Canvas.h"
 
 namespace fw {
@@ -48,6 +51,20 @@ class WxCanvas : public Canvas {
   private:
     void DrawTextAt(int x, int y, const wxString& text, const wxSize& extent);
     void ApplyPenAndBrush();
+    // The extent of a text in the selected font; the last few measured are kept, since a
+    // label is measured to fit it into its room and then measured again to be drawn (each
+    // measurement lays the text out anew in the toolkit).
+    // shown: the text as converted for display, or nullptr to convert it only when measured.
+    wxSize Extent(std::string_view cp932, const wxString* shown);
+
+    struct Measured {
+        std::string text;  // CP932, as given
+        wxSize extent;
+        double scaleX = 0;
+        double scaleY = 0;
+    };
+    Measured m_measured[4];
+    size_t m_nextMeasured = 0;
 
     wxDC& m_dc;
     wxDC* m_target;

@@ -116,15 +116,35 @@ std::string CScheduleModel::FilePath() const {
     return m_table == nullptr ? std::string() : DbTablePath(m_table);
 }
 
+bool CScheduleModel::LongLeftAlone(const FileStamp& stamp, int64_t statusChangedNs) const {
+    if (!stamp.exists) {
+        return false;
+    }
+    int64_t now = 0;
+    if (m_fileClock) {
+        now = m_fileClock();
+    } else {
+        timespec ts{};
+        clock_gettime(CLOCK_REALTIME, &ts);
+        now = static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+    }
+    return now - std::max(stamp.modifiedNs, statusChangedNs) > kSettledNs;
+}
+
 void CScheduleModel::TakeStamp() {
+    m_settled = false;
     if (m_table == nullptr) {
         m_stamp = {};
         m_hash.reset();
         return;
     }
+    // A file left alone for a while (as most are when the program starts) needs no hash:
+    // its stamp and status change time tell every later change. Its bytes are read only
+    // when they changed shortly before, when a second change could keep the stamp.
     const std::string path = DbTablePath(m_table);
-    m_stamp = FileStampOf(path);
-    m_hash = FileContentHash(path);
+    m_stamp = FileStampOf(path, &m_statusChangedNs);
+    m_settled = LongLeftAlone(m_stamp, m_statusChangedNs);
+    m_hash = m_settled ? std::nullopt : FileContentHash(path);
 }
 
 DayContent CScheduleModel::ReadDay(const std::string& date) const {
@@ -242,10 +262,17 @@ bool CScheduleModel::FileChangedOnDisk(bool checkContent) const {
         return false;
     }
     const std::string path = DbTablePath(m_table);
-    if (FileStampOf(path) != m_stamp) {
+    int64_t statusChangedNs = 0;
+    if (FileStampOf(path, &statusChangedNs) != m_stamp) {
         return true;
     }
-    return checkContent && m_stamp.exists && FileContentHash(path) != m_hash;
+    if (!checkContent || !m_stamp.exists) {
+        return false;
+    }
+    if (m_settled && statusChangedNs == m_statusChangedNs) {
+        return false;
+    }
+    return FileContentHash(path) != m_hash;
 }
 
 bool CScheduleModel::ReloadIfChanged() {
@@ -253,8 +280,20 @@ bool CScheduleModel::ReloadIfChanged() {
         return false;
     }
     // One stat per check: it runs every 2 seconds.
-    const FileStamp now = FileStampOf(DbTablePath(m_table));
-    if (now == m_stamp || !now.exists) {
+    const std::string path = DbTablePath(m_table);
+    int64_t statusChangedNs = 0;
+    const FileStamp now = FileStampOf(path, &statusChangedNs);
+    if (!now.exists) {
+        return false;
+    }
+    if (now == m_stamp) {
+        // Once the file has been left alone long enough, one read of it tells whether it
+        // still holds what was stamped; from then on its status change time tells the rest.
+        if (!m_settled && m_hash.has_value() && LongLeftAlone(now, statusChangedNs) &&
+            FileContentHash(path) == m_hash) {
+            m_settled = true;
+            m_statusChangedNs = statusChangedNs;
+        }
         return false;
     }
     Reload();
@@ -318,7 +357,11 @@ bool CScheduleModel::Save() {
         copy = KeepDiskCopy("conflict");
     }
     DbSaveError why;
-    const bool saved = DbWriteTable(kScheduleTable, &why) >= 0;
+    // The hash of the new file from its bytes as they are written: no second read of it.
+    ContentHasher written;
+    const bool saved = DbWriteTable(kScheduleTable, &why, [&written](std::string_view piece) {
+                           written.Add(piece);
+                       }) >= 0;
     m_lastFailure = FailureOf(why);
     if (!saved) {
         return false;
@@ -328,7 +371,9 @@ bool CScheduleModel::Save() {
     m_lastConflicts = {std::move(m_conflicts), copy};
     m_conflicts.clear();
     m_pending.clear();
-    TakeStamp();
+    m_stamp = FileStampOf(DbTablePath(m_table), &m_statusChangedNs);
+    m_hash = written.Finish();
+    m_settled = false;
     return true;
 }
 
@@ -356,6 +401,7 @@ bool CScheduleModel::Close(bool save) {
     m_conflicts.clear();
     m_stamp = {};
     m_hash.reset();
+    m_settled = false;
     return saved;
 }
 

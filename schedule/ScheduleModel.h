@@ -136,11 +136,24 @@ class CScheduleModel {
     // True when the file on disk is no longer the one last read or saved: another program
     // replaced, changed or removed it. By its stamp (a stat, cheap enough to poll), and
     // with checkContent by its bytes as well.
+    // The bytes are read only when the stamp cannot tell: a file whose status last changed
+    // well before it was stamped (see kSettledNs) shows any later change in its status
+    // change time, which no program can set back.
     bool FileChangedOnDisk(bool checkContent = false) const;
     // Reads the file again when another program changed it, putting the days written since
     // the last save back on top. True when it was read again (the month must be painted
-    // again). A file that is gone is not read: the model keeps what it holds.
+    // again). A file that is gone is not read: the model keeps what it holds. A file the
+    // model wrote or read shortly before is read once more (its hash), when it has been
+    // left alone long enough, so that later checks need only its stamp.
     bool ReloadIfChanged();
+
+    // How long a file's status must have been left alone when it is stamped for its status
+    // change time to tell every later change: longer than the coarsest clock tick of any
+    // file system (two seconds) with room for a file server's clock running behind.
+    static constexpr int64_t kSettledNs = int64_t{10} * 1000000000;
+    // The clock the settling is judged by (nanoseconds since the epoch); tests move it.
+    using FileClock = std::function<int64_t()>;
+    void SetFileClock(FileClock clock) { m_fileClock = std::move(clock); }
 
     // Writes the table to its file, safely; false when the file could not be replaced (it
     // is then left as it was), with the reason in LastSaveFailure; false without writing
@@ -207,6 +220,8 @@ class CScheduleModel {
     // Copies the file as it is on disk into the backup folder; the copy's path, or empty.
     std::string KeepDiskCopy(const char* kind) const;
 
+    // True when the file's stamp was last changed more than kSettledNs ago.
+    bool LongLeftAlone(const FileStamp& stamp, int64_t statusChangedNs) const;
     // Takes the backup when one is due; false when the write must not go on.
     bool BackUpBeforeFirstWrite();
 
@@ -218,7 +233,10 @@ class CScheduleModel {
     std::map<std::string, PendingDay> m_pending;  // by date
     std::vector<std::string> m_conflicts;         // since the last save
     FileStamp m_stamp;
-    std::optional<uint64_t> m_hash;
+    std::optional<uint64_t> m_hash;  // not needed, and not taken, while m_settled
+    int64_t m_statusChangedNs = 0;   // of the file as stamped
+    bool m_settled = false;          // the stamp tells every change of the file
+    FileClock m_fileClock;
     SaveFailure m_lastFailure;
     Conflicts m_lastConflicts;
 

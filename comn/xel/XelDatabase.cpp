@@ -731,7 +731,10 @@ int DbWriteTable(const char* tableName, DbSaveError* why) {
     return DbWriteTableTo(tableName, DbTablePath(table), why);
 }
 
-int DbWriteTableTo(const char* tableName, const std::string& path, DbSaveError* why) {
+namespace {
+
+int WriteTableTo(const char* tableName, const std::string& path, DbSaveError* why,
+                 const std::function<void(std::string_view piece)>* written) {
     DbSaveError failure;
     if (why != nullptr) {
         *why = failure;
@@ -742,9 +745,16 @@ int DbWriteTableTo(const char* tableName, const std::string& path, DbSaveError* 
     }
     const XelWriteResult result = XelReplaceFile(
         path,
-        [table](const XelContentWriter& write) {
+        [table, written](const XelContentWriter& write) {
             std::string chunk;
-            return ComposeTableFile(table, chunk, &write);
+            if (written == nullptr) {
+                return ComposeTableFile(table, chunk, &write);
+            }
+            const XelContentWriter seen = [&](std::string_view piece) {
+                (*written)(piece);
+                return write(piece);
+            };
+            return ComposeTableFile(table, chunk, &seen);
         },
         &failure);
     if (why != nullptr) {
@@ -765,6 +775,24 @@ int DbWriteTableTo(const char* tableName, const std::string& path, DbSaveError* 
                  DbErrnoText(failure.undoErrno).c_str(), failure.undoErrno);
     }
     return -1;
+}
+
+}  // namespace
+
+int DbWriteTableTo(const char* tableName, const std::string& path, DbSaveError* why) {
+    return WriteTableTo(tableName, path, why, nullptr);
+}
+
+int DbWriteTable(const char* tableName, DbSaveError* why,
+                 const std::function<void(std::string_view piece)>& written) {
+    DbTable* table = DbFindTable(tableName);
+    if (table == nullptr || !table->loaded) {
+        if (why != nullptr) {
+            *why = DbSaveError{};
+        }
+        return 0;
+    }
+    return WriteTableTo(tableName, DbTablePath(table), why, &written);
 }
 
 int DbCloseTable(const char* tableName, int save) {

@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,6 +75,11 @@ int DbWriteTable(const char* tableName, DbSaveError* why);
 // The same bytes written as the file at path instead of the table's own file (a copy kept
 // elsewhere when the table's folder refuses the save), with the same safety and reasons.
 int DbWriteTableTo(const char* tableName, const std::string& path, DbSaveError* why);
+// DbWriteTable that also gives `written` every piece of the file's bytes as it goes out, in
+// order (whoever keeps a hash of the file need not read it back); after a failed save the
+// pieces given are no file's contents.
+int DbWriteTable(const char* tableName, DbSaveError* why,
+                 const std::function<void(std::string_view piece)>& written);
 // Writes first when save is exactly 1; releases the rows in every case.
 int DbCloseTable(const char* tableName, int save);
 int DbCloseTable(const char* tableName, int save, DbSaveError* why);

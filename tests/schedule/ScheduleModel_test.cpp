@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <random>
 
@@ -186,16 +188,36 @@ TEST_F(ScheduleModelTest, SeesWhenAnotherProgramChangedTheFile) {
     struct Case {
         const char* what;
         std::function<void()> change;
-        bool changed;
+        bool changed;         // by the stamp alone
+        bool contentChanged;  // with the content checked as well
     };
     const Case cases[] = {
-        {"nothing", [] {}, false},
+        {"nothing", [] {}, false, false},
+        // The hash a save keeps is that of the bytes it wrote: only those bytes match it.
+        {"other bytes of the same size written in place, the time put back",
+         [&] {
+             const auto time = std::filesystem::last_write_time(TablePath());
+             std::string other = saved;
+             other[other.size() / 2] ^= 0x01;
+             std::fstream(TablePath(), std::ios::binary | std::ios::in | std::ios::out)
+                 .write(other.data(), static_cast<std::streamsize>(other.size()));
+             std::filesystem::last_write_time(TablePath(), time);
+         },
+         false, true},
+        {"the same bytes written in place, the time put back",
+         [&] {
+             const auto time = std::filesystem::last_write_time(TablePath());
+             std::fstream(TablePath(), std::ios::binary | std::ios::in | std::ios::out)
+                 .write(saved.data(), static_cast<std::streamsize>(saved.size()));
+             std::filesystem::last_write_time(TablePath(), time);
+         },
+         false, false},
         {"replaced by a rename, as editors and sync tools save",
          [&] {
              xeltest::WriteBytes(other, saved + "20080305,,,1,x,\r\n");
              std::filesystem::rename(other, TablePath());
          },
-         true},
+         true, true},
         {"the same bytes written in place under a new time",
          [&] {
              xeltest::WriteBytes(TablePath(), saved);
@@ -203,17 +225,87 @@ TEST_F(ScheduleModelTest, SeesWhenAnotherProgramChangedTheFile) {
                  TablePath(),
                  std::filesystem::last_write_time(TablePath()) + std::chrono::seconds(2));
          },
-         true},
-        {"removed", [&] { std::filesystem::remove(TablePath()); }, true},
+         true, true},
+        {"removed", [&] { std::filesystem::remove(TablePath()); }, true, true},
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(m_model.Save()) << c.what;
-        ASSERT_FALSE(m_model.FileChangedOnDisk()) << c.what;
+        ASSERT_FALSE(m_model.FileChangedOnDisk(true)) << c.what;
         c.change();
         EXPECT_EQ(m_model.FileChangedOnDisk(), c.changed) << c.what;
+        EXPECT_EQ(m_model.FileChangedOnDisk(true), c.contentChanged) << c.what;
     }
     ASSERT_TRUE(m_model.Save());
     EXPECT_FALSE(m_model.FileChangedOnDisk()) << "a save takes the file as its own again";
+}
+
+// A file left alone long enough is checked by its stamp and status change time alone; the
+// rewrite that keeps the stamp (other bytes of the same size, the time put back) must be
+// seen all the same, whether the file was opened long after its last change or settled by
+// the check that polls it after a save, and also when it came before that check.
+TEST_F(ScheduleModelTest, ARewriteThatKeepsTheStampIsSeenOnceTheFileHasSettled) {
+    AddLines({SlotLine("20080305", "0930", "1000", 0, "Kept")});
+    ASSERT_TRUE(m_model.Save());
+    int64_t ahead = 0;
+    m_model.SetFileClock([&ahead] {
+        return std::chrono::duration_cast<std::chrono::nanoseconds>(
+                   std::chrono::system_clock::now().time_since_epoch())
+                   .count() +
+               ahead;
+    });
+    const int64_t later = CScheduleModel::kSettledNs + int64_t{1000000000};
+    const auto rewrite = [&] {
+        const auto time = std::filesystem::last_write_time(TablePath());
+        std::string bytes = xeltest::ReadBytes(TablePath());
+        bytes[bytes.size() - 20] ^= 0x01;
+        std::fstream(TablePath(), std::ios::binary | std::ios::in | std::ios::out)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        std::filesystem::last_write_time(TablePath(), time);
+    };
+    const struct {
+        const char* what;
+        bool reopenLater;   // opened long after the file's last change
+        bool rewriteFirst;  // rewritten before the polling check after a save
+        bool rewriteAfter;  // rewritten once the file has settled
+        bool changed;
+    } cases[] = {
+        {"opened long after, left alone", true, false, false, false},
+        {"opened long after, then rewritten", true, false, true, true},
+        {"saved and settled, left alone", false, false, false, false},
+        {"saved and settled, then rewritten", false, false, true, true},
+        {"saved, rewritten before it settled", false, true, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ahead = 0;
+        ASSERT_TRUE(m_model.Save());
+        if (c.reopenLater) {
+            m_model.Close(false);
+            ahead = later;
+            ASSERT_TRUE(m_model.Open(m_dir.string() + "/"));
+            m_table = DbOpenTable(kScheduleTable);
+        } else {
+            if (c.rewriteFirst) {
+                rewrite();
+            }
+            ahead = later;
+            EXPECT_FALSE(m_model.ReloadIfChanged());
+        }
+        if (c.rewriteAfter) {
+            // The file system's clock moves on in ticks: the rewrite of a settled file comes
+            // in a later one, as it would ten seconds later.
+            int64_t tableChanged = 0;
+            FileStampOf(TablePath().string(), &tableChanged);
+            const std::string probe = (m_dir / "tick").string();
+            for (int64_t probeChanged = tableChanged; probeChanged <= tableChanged;) {
+                xeltest::WriteBytes(probe, "x");
+                FileStampOf(probe, &probeChanged);
+            }
+            rewrite();
+        }
+        EXPECT_FALSE(m_model.FileChangedOnDisk());
+        EXPECT_EQ(m_model.FileChangedOnDisk(true), c.changed);
+    }
 }
 
 TEST_F(ScheduleModelTest, ReadOnlyRefusesEveryChangeAndWritesNothing) {

@@ -61,4 +61,36 @@ TEST(FileContentHash, EveryChangedByteIsSeen) {
     EXPECT_EQ(FileContentHash("/nonexistent/kelnova.txt"), std::nullopt);
 }
 
+// A save hashes its bytes as it writes them, in pieces of whatever size it composes: any
+// split of the same bytes gives the hash of the file that holds them.
+TEST(FileContentHash, BytesHashedInPiecesGiveTheFilesHash) {
+    std::string bytes(200003, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<char>("20260615,予定\r\n"[i % 17] + i / 977);
+    }
+    const struct {
+        size_t size;
+        std::vector<size_t> pieces;  // sizes in turn, the last one repeated to the end
+    } cases[] = {
+        {0, {1}},           {31, {31}},
+        {33, {1}},          {64, {0, 31, 1}},
+        {100, {33, 3, 64}}, {65537, {65536, 1}},
+        {200003, {262144}}, {200003, {7, 31, 32, 33, 65535}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("size " + std::to_string(c.size));
+        const std::string whole = bytes.substr(0, c.size);
+        ContentHasher hasher;
+        size_t at = 0;
+        for (size_t k = 0; at < whole.size() || k < c.pieces.size(); ++k) {
+            const size_t n =
+                std::min(c.pieces[std::min(k, c.pieces.size() - 1)], whole.size() - at);
+            hasher.Add(std::string_view(whole).substr(at, n));
+            at += n;
+        }
+        EXPECT_EQ(hasher.Finish(), FileContentHash(Write("a", whole)));
+    }
+    std::filesystem::remove(Write("a", ""));
+}
+
 }  // namespace
