@@ -3,8 +3,6 @@
 // modification time.
 #include <windows.h>
 
-#include <cstring>
-
 #include "FileStamp.h"
 #include "WidePath.h"
 
@@ -28,21 +26,18 @@ int64_t UnixNs(FILETIME time) {
     return (static_cast<int64_t>(ticks) - kTicksTo1970) * 100;
 }
 
-constexpr uint64_t kPrime1 = 0x9E3779B185EBCA87ull;
-constexpr uint64_t kPrime2 = 0xC2B2AE3D27D4EB4Full;
-
-uint64_t Rotl(uint64_t x, int r) {
-    return (x << r) | (x >> (64 - r));
-}
-
-uint64_t Step(uint64_t lane, uint64_t word) {
-    return Rotl(lane ^ (word * kPrime2), 31) * kPrime1;
-}
-
 }  // namespace
 
 FileStamp FileStampOf(const std::string& path) {
+    int64_t unused = 0;
+    return FileStampOf(path, &unused);
+}
+
+// The status change time is the file's ChangeTime, which every write, truncation and
+// setting of the last write time moves to the present, as st_ctime on other systems.
+FileStamp FileStampOf(const std::string& path, int64_t* statusChangedNs) {
     FileStamp stamp;
+    *statusChangedNs = 0;
     const HANDLE file = OpenShared(path, 0);
     if (file == INVALID_HANDLE_VALUE) {
         return stamp;
@@ -55,51 +50,37 @@ FileStamp FileStampOf(const std::string& path) {
         stamp.size = static_cast<int64_t>((static_cast<uint64_t>(info.nFileSizeHigh) << 32) |
                                           info.nFileSizeLow);
         stamp.modifiedNs = UnixNs(info.ftLastWriteTime);
+        FILE_BASIC_INFO basic{};
+        if (GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic)) {
+            FILETIME changed;
+            changed.dwLowDateTime = static_cast<DWORD>(basic.ChangeTime.QuadPart);
+            changed.dwHighDateTime = static_cast<DWORD>(basic.ChangeTime.QuadPart >> 32);
+            *statusChangedNs = UnixNs(changed);
+        }
     }
     CloseHandle(file);
     return stamp;
 }
 
-// The same hash as on other systems (support/FileStamp.cpp): four lanes of eight bytes.
+// The same hash as on other systems (ContentHasher).
 std::optional<uint64_t> FileContentHash(const std::string& path) {
     const HANDLE file = OpenShared(path, GENERIC_READ);
     if (file == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
-    uint64_t lanes[4] = {kPrime1, kPrime2, ~kPrime1, ~kPrime2};
-    uint64_t total = 0;
-    alignas(32) unsigned char block[65536];
-    size_t kept = 0;
+    ContentHasher hasher;
+    char block[65536];
     for (;;) {
         DWORD n = 0;
-        if (!ReadFile(file, block + kept, static_cast<DWORD>(sizeof block - kept), &n, nullptr)) {
+        if (!ReadFile(file, block, static_cast<DWORD>(sizeof block), &n, nullptr)) {
             CloseHandle(file);
             return std::nullopt;
         }
         if (n == 0) {
             break;
         }
-        total += n;
-        const size_t have = kept + n;
-        size_t at = 0;
-        for (; at + 32 <= have; at += 32) {
-            for (int k = 0; k < 4; ++k) {
-                uint64_t word;
-                std::memcpy(&word, block + at + 8 * k, 8);
-                lanes[k] = Step(lanes[k], word);
-            }
-        }
-        kept = have - at;
-        std::memmove(block, block + at, kept);
+        hasher.Add(std::string_view(block, n));
     }
     CloseHandle(file);
-    uint64_t hash = total * kPrime1;
-    for (size_t i = 0; i < kept; ++i) {
-        hash = Step(hash, block[i] + 1);
-    }
-    for (uint64_t lane : lanes) {
-        hash = Step(hash, lane);
-    }
-    hash ^= hash >> 29;
-    return hash;
+    return hasher.Finish();
 }
