@@ -50,5 +50,6 @@ class CInstanceGuard {
     std::string m_folder;
     int m_lockFd = -1;
     int m_listenFd = -1;
-    void* m_sharedBlock = nullptr;  // on Windows: the handle of the named shared block
+    // On Windows: the handle of the named shared block; unused elsewhere.
+    [[maybe_unused]] void* m_sharedBlock = nullptr;
 };
