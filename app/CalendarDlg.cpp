@@ -233,8 +233,7 @@ void CCalendarDlg::OpenDayFromReminder(const std::string& date) {
     if (fw::HasNativeModalDialog()) {
         return;
     }
-    m_pView->ShowMonth(std::stoi(date.substr(0, 4)), std::stoi(date.substr(4, 2)));
-    m_pView->EditDay(std::stoi(date.substr(6, 2)));
+    OpenDay(date);
 }
 
 void CCalendarDlg::OnKeyHook(wxKeyEvent& event) {

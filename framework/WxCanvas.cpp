@@ -108,23 +108,12 @@ void WxCanvas::Rectangle(const Rect& rect) {
 }
 
 void WxCanvas::Line(Point from, Point to) {
-    // The line runs from its first point up to, not including, its last point.
-    const int width = m_pen.width > 1 ? m_pen.width : 1;
     if (from.y == to.y || from.x == to.x) {
         if (from == to) {
             return;
         }
         // Horizontal and vertical lines as exact bands of the pen's width.
-        Rect band;
-        if (from.y == to.y) {
-            const int left = from.x < to.x ? from.x : to.x + 1;
-            const int right = from.x < to.x ? to.x : from.x + 1;
-            band = Rect{left, from.y - width / 2, right, from.y - width / 2 + width};
-        } else {
-            const int top = from.y < to.y ? from.y : to.y + 1;
-            const int bottom = from.y < to.y ? to.y : from.y + 1;
-            band = Rect{from.x - width / 2, top, from.x - width / 2 + width, bottom};
-        }
+        const Rect band = LineBand(from, to, m_pen.width);
         m_dc.SetPen(*wxTRANSPARENT_PEN);
         m_dc.SetBrush(wxBrush(ToWx(m_pen.color)));
         m_dc.DrawRectangle(band.left, band.top, band.Width(), band.Height());

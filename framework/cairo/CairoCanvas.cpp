@@ -71,7 +71,7 @@ CairoCanvas::~CairoCanvas() {
 }
 
 void CairoCanvas::SelectFont(const FontSpec& font) {
-    // An empty spec is the system font of a fresh device context.
+    // An empty FontSpec is the system font of a fresh device context.
     const std::string face = font.face.empty() ? "ＭＳ Ｐゴシック" : font.face;
     const int cell = font.height > 0 ? font.height : 12;
     const auto key = std::make_tuple(face, cell, font.weight);
@@ -161,20 +161,9 @@ void CairoCanvas::Line(Point from, Point to) {
     if (from == to) {
         return;
     }
-    // The line runs from its first point up to, not including, its last point.
-    const int width = m_pen.width > 1 ? m_pen.width : 1;
     if (from.y == to.y || from.x == to.x) {
         // Horizontal and vertical lines as exact bands of the pen's width.
-        Rect band;
-        if (from.y == to.y) {
-            const int left = from.x < to.x ? from.x : to.x + 1;
-            const int right = from.x < to.x ? to.x : from.x + 1;
-            band = Rect{left, from.y - width / 2, right, from.y - width / 2 + width};
-        } else {
-            const int top = from.y < to.y ? from.y : to.y + 1;
-            const int bottom = from.y < to.y ? to.y : from.y + 1;
-            band = Rect{from.x - width / 2, top, from.x - width / 2 + width, bottom};
-        }
+        const Rect band = LineBand(from, to, m_pen.width);
         SetSource(m_pen.color);
         cairo_rectangle(m_cr, band.left, band.top, band.Width(), band.Height());
         cairo_fill(m_cr);

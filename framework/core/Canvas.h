@@ -31,6 +31,23 @@ struct Rect {
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
+// The pixels a horizontal or vertical line covers: a band of the pen's width (0 or 1: one
+// pixel) from its first point up to, not including, its last point. Empty for a point.
+inline Rect LineBand(Point from, Point to, int penWidth) {
+    const int width = penWidth > 1 ? penWidth : 1;
+    if (from == to) {
+        return Rect{};
+    }
+    if (from.y == to.y) {
+        const int left = from.x < to.x ? from.x : to.x + 1;
+        const int right = from.x < to.x ? to.x : from.x + 1;
+        return Rect{left, from.y - width / 2, right, from.y - width / 2 + width};
+    }
+    const int top = from.y < to.y ? from.y : to.y + 1;
+    const int bottom = from.y < to.y ? to.y : from.y + 1;
+    return Rect{from.x - width / 2, top, from.x - width / 2 + width, bottom};
+}
+
 // A font by face name (UTF-8, e.g. "ＭＳ ゴシック"), cell height in pixels and weight
 // (400 normal, 700 bold).
 struct FontSpec {

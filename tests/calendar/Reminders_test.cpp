@@ -10,10 +10,10 @@
 namespace {
 
 // "0930-1000 a;-1200 b;1300 c" as a day's slots: start, optional end, text.
-DayContent Day(const std::string& date, const std::string& spec) {
+DayContent Day(const std::string& date, const std::string& slots) {
     DayContent day;
     day.date = date;
-    std::istringstream in(spec);
+    std::istringstream in(slots);
     std::string part;
     for (int slot = 0; slot < kSlotCount && std::getline(in, part, ';'); ++slot) {
         const size_t space = part.find(' ');
