@@ -23,6 +23,11 @@
 //
 // Two machines must have different host names for this to hold; on a network file system
 // that forwards flock(), the flock() check still keeps them apart.
+//
+// On Windows (support/win/DataLockWin.cpp) the holder keeps the lock file open with a share
+// mode that lets others only read it, and the system drops that with the process: a lock
+// file that can be opened for writing is no running copy's, and is taken over when it
+// names this host or is unreadable and two minutes old.
 #pragma once
 
 #include <string>
@@ -80,16 +85,21 @@ class CDataLock {
     // The text with every byte that is not printable ASCII replaced by '?', for showing a
     // name read from the file.
     static std::string Printable(const std::string& text);
+    // A name as written into the line: spaces, control bytes and '=', which would break
+    // it, become '_'; "?" for an empty name.
+    static std::string Token(std::string text);
 
   private:
     enum class Step { kHeld, kHeldByOther, kUnavailable, kRetry };
     // One look at the lock file's place, with our line ready in `temp` (`written` is its
-    // status, for its file identity and the folder's clock).
+    // status, for its file identity and the folder's clock). Not on Windows.
     Step TryOnce(const std::string& temp, const struct stat& written);
 
+    int m_fd = -1;  // the lock file while held, with its flock()
+    // On Windows: the lock file's handle while held, shared for reading only.
+    [[maybe_unused]] void* m_file = nullptr;
     std::string m_folder;
     State m_state = State::kNotTried;
     DataLockHolder m_holder;
-    int m_fd = -1;  // the lock file while held, with its flock()
     std::string m_line;
 };
