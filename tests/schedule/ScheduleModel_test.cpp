@@ -4,6 +4,12 @@
 #include "ScheduleModel.h"
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
 
 #include <cerrno>
 #include <chrono>
@@ -13,6 +19,7 @@
 #include <random>
 
 #include "DateTime.h"
+#include "FileStamp.h"
 #include "PeriodSpan.h"
 #include "ScheduleTestSupport.h"
 #include "XelFile.h"
@@ -22,6 +29,32 @@ namespace {
 using caltest::MarkLine;
 using caltest::PeriodLine;
 using caltest::SlotLine;
+
+// Puts a file's modification time (as FileStampOf gives it) back through the system's own
+// call, to the unit the file system keeps. std::filesystem cannot be used for that on
+// Windows: MinGW's reads and sets it in whole seconds, where the file keeps 100 ns ticks.
+bool SetModifiedNs(const std::filesystem::path& path, int64_t ns) {
+#ifdef _WIN32
+    const HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    constexpr int64_t kTicksTo1970 = 116444736000000000LL;
+    const uint64_t ticks = static_cast<uint64_t>(ns / 100 + kTicksTo1970);
+    FILETIME time;
+    time.dwLowDateTime = static_cast<DWORD>(ticks);
+    time.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+    const bool set = SetFileTime(file, nullptr, nullptr, &time) != 0;
+    CloseHandle(file);
+    return set;
+#else
+    const struct timespec times[2] = {{0, UTIME_OMIT},
+                                      {static_cast<time_t>(ns / 1000000000), ns % 1000000000}};
+    return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+#endif
+}
 
 bool operator==(const PeriodSpan& a, const PeriodSpan& b) {
     return a.n == b.n && a.first == b.first && a.last == b.last && a.middle == b.middle &&
@@ -196,20 +229,20 @@ TEST_F(ScheduleModelTest, SeesWhenAnotherProgramChangedTheFile) {
         // The hash a save keeps is that of the bytes it wrote: only those bytes match it.
         {"other bytes of the same size written in place, the time put back",
          [&] {
-             const auto time = std::filesystem::last_write_time(TablePath());
+             const int64_t time = FileStampOf(TablePath().string()).modifiedNs;
              std::string other = saved;
              other[other.size() / 2] ^= 0x01;
              std::fstream(TablePath(), std::ios::binary | std::ios::in | std::ios::out)
                  .write(other.data(), static_cast<std::streamsize>(other.size()));
-             std::filesystem::last_write_time(TablePath(), time);
+             ASSERT_TRUE(SetModifiedNs(TablePath(), time));
          },
          false, true},
         {"the same bytes written in place, the time put back",
          [&] {
-             const auto time = std::filesystem::last_write_time(TablePath());
+             const int64_t time = FileStampOf(TablePath().string()).modifiedNs;
              std::fstream(TablePath(), std::ios::binary | std::ios::in | std::ios::out)
                  .write(saved.data(), static_cast<std::streamsize>(saved.size()));
-             std::filesystem::last_write_time(TablePath(), time);
+             ASSERT_TRUE(SetModifiedNs(TablePath(), time));
          },
          false, false},
         {"replaced by a rename, as editors and sync tools save",
@@ -255,12 +288,13 @@ TEST_F(ScheduleModelTest, ARewriteThatKeepsTheStampIsSeenOnceTheFileHasSettled) 
     });
     const int64_t later = CScheduleModel::kSettledNs + int64_t{1000000000};
     const auto rewrite = [&] {
-        const auto time = std::filesystem::last_write_time(TablePath());
+        const int64_t time = FileStampOf(TablePath().string()).modifiedNs;
         std::string bytes = xeltest::ReadBytes(TablePath());
         bytes[bytes.size() - 20] ^= 0x01;
         std::fstream(TablePath(), std::ios::binary | std::ios::in | std::ios::out)
             .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        std::filesystem::last_write_time(TablePath(), time);
+        ASSERT_TRUE(SetModifiedNs(TablePath(), time));
+        ASSERT_EQ(FileStampOf(TablePath().string()).modifiedNs, time);
     };
     const struct {
         const char* what;
