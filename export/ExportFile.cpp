@@ -1,15 +1,16 @@
 #include "ExportFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <random>
 
 #include "CsvExport.h"
+#include "FileCalls.h"
 #include "FileStamp.h"
 #include "IcsExport.h"
+#include "PathText.h"
 #include "ScheduleModel.h"
 
 namespace {
@@ -59,43 +60,37 @@ std::string WriteFileWhole(const std::string& path, const std::string& bytes) {
     if (path.empty()) {
         return "no file name given";
     }
-    struct stat target {};
-    if (stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) {
+    std::error_code unused;
+    if (std::filesystem::is_directory(PathOf(path), unused)) {
         return Failure("cannot write", path, EISDIR);
     }
-    std::string temp = path + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) {
-        return Failure("cannot write", path, errno);
-    }
-    // mkstemp makes the file for its owner alone; an export is an ordinary file.
-    const mode_t mask = umask(0);
-    umask(mask);
-    int error = 0;
-    if (fchmod(fd, 0666 & ~mask) != 0) {
-        error = errno;
-    }
-    for (size_t done = 0; error == 0 && done < bytes.size();) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno != EINTR) {
-                error = errno;
-            }
-            continue;
-        }
-        done += static_cast<size_t>(n);
-    }
-    if (error == 0 && fsync(fd) != 0) {
-        error = errno;
-    }
-    if (close(fd) != 0 && error == 0) {
-        error = errno;
-    }
-    if (error == 0 && rename(temp.c_str(), path.c_str()) != 0) {
-        error = errno;
+    // The bytes go to a new file beside the target, reach the disk, and then take the
+    // target's name in one step: a reader never sees half a file, and a failure leaves the
+    // old file as it was.
+    static const unsigned tag = std::random_device{}();
+    static std::atomic<unsigned> serial{0};
+    std::string temp;
+    FileHandle file = -1;
+    int error = EEXIST;
+    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+        temp = path + "." + std::to_string(tag) + "-" + std::to_string(serial++) + ".tmp";
+        error = FileCreateNewOrdinary(temp, file);
     }
     if (error != 0) {
-        unlink(temp.c_str());
+        return Failure("cannot write", path, error);
+    }
+    error = FileWriteAll(file, bytes);
+    if (error == 0) {
+        error = FileSync(file);
+    }
+    if (const int closed = FileClose(file); error == 0) {
+        error = closed;
+    }
+    if (error == 0) {
+        error = FileRename(temp, path);
+    }
+    if (error != 0) {
+        FileRemove(temp);
         return Failure("cannot write", path, error);
     }
     return {};

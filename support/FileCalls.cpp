@@ -36,6 +36,10 @@ int FileCreateNew(const std::string& path, FileHandle& file) {
     return Open(path, O_WRONLY | O_CREAT | O_EXCL, 0600, file);
 }
 
+int FileCreateNewOrdinary(const std::string& path, FileHandle& file) {
+    return Open(path, O_WRONLY | O_CREAT | O_EXCL, 0666, file);
+}
+
 int64_t FileRead(FileHandle file, void* buffer, size_t size) {
     return Retry([&] { return ::read(file, buffer, size); });
 }

@@ -15,6 +15,9 @@ using FileHandle = int;
 int FileOpenRead(const std::string& path, FileHandle& file);
 // Creates a file that must not exist yet, for writing, readable by its owner only.
 int FileCreateNew(const std::string& path, FileHandle& file);
+// The same for a file meant for others too (an export): the mode of an ordinary file of
+// this user (read and write for all, less the umask).
+int FileCreateNewOrdinary(const std::string& path, FileHandle& file);
 // Reads up to `size` bytes: how many, 0 at the end, -1 with errno set.
 int64_t FileRead(FileHandle file, void* buffer, size_t size);
 // Writes all of `bytes`, going on after short writes and interrupted calls.

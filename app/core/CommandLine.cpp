@@ -223,10 +223,19 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     return line;
 }
 
+// The PDF page needs pango and cairo, which not every build has (Windows).
+#ifdef PEMDARO_HAVE_PDF
+constexpr bool kHavePdf = true;
+#else
+constexpr bool kHavePdf = false;
+#endif
+
 std::string CommandHelpText() {
-    return "Usage: pemdaro [GTK options]\n"
-           "       pemdaro --export ics|csv [--from YYYYMMDD] [--to YYYYMMDD] [--utf8] FILE\n"
-           "       pemdaro --pdf YYYY-MM FILE\n"
+    return std::string(
+               "Usage: pemdaro [GTK options]\n"
+               "       pemdaro --export ics|csv [--from YYYYMMDD] [--to YYYYMMDD] [--utf8] "
+               "FILE\n") +
+           (kHavePdf ? "       pemdaro --pdf YYYY-MM FILE\n" : "") +
            "       pemdaro --help | --version\n"
            "\n"
            "Without options the schedule window starts.\n"
@@ -236,8 +245,8 @@ std::string CommandHelpText() {
            "                 日付, 曜日, 開始, 終了, 種別 (予定, 期間, 祝日, 有給), 内容\n"
            "  --from DATE    first day written (default: the first in the table)\n"
            "  --to DATE      last day written (default: the last in the table)\n"
-           "  --utf8         csv in UTF-8 with a byte-order mark instead of CP932\n"
-           "  --pdf YYYY-MM  write that month as an A4 PDF page to FILE\n"
+           "  --utf8         csv in UTF-8 with a byte-order mark instead of CP932\n" +
+           (kHavePdf ? "  --pdf YYYY-MM  write that month as an A4 PDF page to FILE\n" : "") +
            "  --help         this text\n"
            "  --version      the program's version\n"
            "\n"

@@ -6,27 +6,33 @@
 #include <iostream>
 
 #include "CopyFolders.h"
+#include "FileCalls.h"
 #include "IniFile.h"
-#include "MonthPdf.h"
+#include "PathText.h"
 #include "ScheduleModel.h"
+#ifdef PEMDARO_HAVE_PDF
+#include "MonthPdf.h"
+#endif
 
 namespace {
 
 // Why the table at path cannot be read, for the message.
 std::string UnreadableReason(const std::string& path) {
     std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    const std::filesystem::file_status status = std::filesystem::status(PathOf(path), error);
     if (status.type() == std::filesystem::file_type::not_found) {
         return "no such file";
     }
     if (status.type() == std::filesystem::file_type::directory) {
         return std::strerror(EISDIR);
     }
-    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-        std::fclose(file);
+    FileHandle file = -1;
+    const int failure = FileOpenRead(path, file);
+    if (failure == 0) {
+        FileClose(file);
         return "it cannot be read";
     }
-    return std::strerror(errno);
+    return std::strerror(failure);
 }
 
 int RunExport(const CommandLine& line, std::FILE* err) {
@@ -72,8 +78,13 @@ int RunCommand(const CommandLine& line, std::FILE* out, std::FILE* err) {
         case CommandKind::kExport:
             return RunExport(line, err);
         case CommandKind::kPdf:
+#ifdef PEMDARO_HAVE_PDF
             std::fflush(err);
             return RunPdfCommand(line.pdfArgs, std::cerr);
+#else
+            std::fprintf(err, "pemdaro: --pdf is not available in this build\n");
+            return kExitUsage;
+#endif
         case CommandKind::kBad:
             std::fprintf(err, "pemdaro: %s\nTry 'pemdaro --help' for more information.\n",
                          line.error.c_str());

@@ -45,6 +45,10 @@ int FileCreateNew(const std::string& path, FileHandle& file) {
     return Open(path, _O_WRONLY | _O_CREAT | _O_EXCL, _S_IREAD | _S_IWRITE, file);
 }
 
+int FileCreateNewOrdinary(const std::string& path, FileHandle& file) {
+    return FileCreateNew(path, file);
+}
+
 int64_t FileRead(FileHandle file, void* buffer, size_t size) {
     return ::_read(file, buffer, static_cast<unsigned>(std::min<size_t>(size, INT_MAX)));
 }

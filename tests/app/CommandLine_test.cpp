@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
+
+#include "CommandRun.h"
 
 namespace {
 
@@ -113,6 +117,36 @@ TEST(CommandLineTest, TheExportTakesItsFormatRangeEncodingAndFile) {
         EXPECT_EQ(line.exportRequest.utf8, c.utf8);
         EXPECT_EQ(line.file, c.file);
     }
+}
+
+// --pdf on a build without the PDF page (Windows: no pango or cairo) is a usage error with
+// its own message, and writes nothing; on a build with it, the month is checked first
+// (2026-13 is none).
+TEST(CommandLineTest, PdfIsRefusedWhereThisBuildHasNoPdfPage) {
+    const std::filesystem::path out =
+        std::filesystem::temp_directory_path() / "pemdaro-commandline-pdf.pdf";
+    std::filesystem::remove(out);
+    std::FILE* err = std::tmpfile();
+    ASSERT_NE(err, nullptr);
+    const CommandLine line = ParseCommandLine({"--pdf", "2026-13", out.string()});
+    ASSERT_EQ(line.kind, CommandKind::kPdf);
+    EXPECT_EQ(RunCommand(line, stdout, err), kExitUsage);
+    std::fflush(err);
+    std::rewind(err);
+    std::string said;
+    char block[256];
+    for (size_t n; (n = std::fread(block, 1, sizeof block, err)) > 0;) {
+        said.append(block, n);
+    }
+    std::fclose(err);
+#ifdef PEMDARO_HAVE_PDF
+    // The PDF command says why on std::cerr itself.
+    EXPECT_NE(CommandHelpText().find("--pdf"), std::string::npos);
+#else
+    EXPECT_EQ(said, "pemdaro: --pdf is not available in this build\n");
+    EXPECT_EQ(CommandHelpText().find("--pdf"), std::string::npos);
+#endif
+    EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 }  // namespace

@@ -269,13 +269,19 @@ TEST_F(ExportTest, AFileIsWrittenWholeOrLeftAsItWas) {
     // names the file, and nothing written.
     done = ExportToFile(m_model, {}, (m_dir / "missing" / "out.ics").string());
     EXPECT_FALSE(done.ok);
-    EXPECT_NE(done.reason.find("missing/out.ics"), std::string::npos) << done.reason;
+    EXPECT_NE(xeltest::Slashed(done.reason).find("missing/out.ics"), std::string::npos)
+        << done.reason;
     EXPECT_FALSE(std::filesystem::exists(m_dir / "missing"));
     // A folder as the target.
-    // The table itself, by its name or through a link: refused, the table as it was.
+    // The table itself, by its name or through a link (where links can be made without a
+    // privilege): refused, the table as it was.
     const std::string tableBytes = xeltest::ReadBytes(TablePath());
-    std::filesystem::create_symlink(TablePath(), m_dir / "link.txt");
-    for (const std::filesystem::path& same : {TablePath(), m_dir / "link.txt"}) {
+    std::vector<std::filesystem::path> sameFile = {TablePath()};
+    if (xeltest::kPosixFiles) {
+        std::filesystem::create_symlink(TablePath(), m_dir / "link.txt");
+        sameFile.push_back(m_dir / "link.txt");
+    }
+    for (const std::filesystem::path& same : sameFile) {
         done = ExportToFile(m_model, request, same.string());
         EXPECT_FALSE(done.ok) << same;
         EXPECT_NE(done.reason.find("the schedule table itself"), std::string::npos) << done.reason;
