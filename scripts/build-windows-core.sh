@@ -6,7 +6,7 @@
 #   scripts/build-windows-core.sh [--no-run] [gtest arguments...]
 #
 # Needs g++-mingw-w64-x86-64-posix, mingw-w64, wine, wine64 and googletest (the sources in
-# /usr/src/googletest); JOBS sets the build's parallel jobs (1 by default).
+# /usr/src/googletest), and what scripts/build-windows-libs.sh needs for libical; JOBS sets the build's parallel jobs (1 by default).
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -32,9 +32,13 @@ if [ "${#missing[@]}" -gt 0 ]; then
     exit 2
 fi
 
+# libical for the exports, built once into the cache (PEMDARO_WIN_LIBICAL_PREFIX names one
+# built already).
+libical="${PEMDARO_WIN_LIBICAL_PREFIX:-$(JOBS="$jobs" "$root/scripts/build-windows-libs.sh" | tail -n 1)}"
+
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-    -DPEMDARO_GUI=OFF -DPEMDARO_BENCH=OFF
+    -DPEMDARO_GUI=OFF -DPEMDARO_BENCH=OFF -DPEMDARO_WIN_LIBICAL_PREFIX="$libical"
 cmake --build "$build" --target unit_tests -j "$jobs"
 
 exe="$build/unit_tests.exe"
