@@ -365,6 +365,28 @@ TEST_F(DataLockTest, TakesFreeAndStaleLocksAndRespectsLiveOnes) {
     const auto aged = [](const fs::path& path) {
         fs::last_write_time(path, fs::last_write_time(path) - std::chrono::hours(1));
     };
+    // The lock file with these bytes (none: as it is), held by a live process: its flock(),
+    // or on Windows the file kept open, shared for reading only, as a running copy keeps it.
+    const auto heldOpen = [](Setting& s, const std::string& bytes) {
+#ifdef _WIN32
+        if (!bytes.empty()) {
+            WriteBytes(s.lock, bytes);
+        }
+        ASSERT_TRUE(s.children.KeepOpen(s.lock));
+#else
+        char answer;
+        s.children.Start(
+            [&](const Children::Report& report) {
+                if (!bytes.empty()) {
+                    WriteBytes(s.lock, bytes);
+                }
+                const int fd = ::open(s.lock.c_str(), O_RDWR);
+                report(static_cast<char>(fd >= 0 && ::flock(fd, LOCK_EX) == 0));
+            },
+            answer);
+        ASSERT_EQ(answer, 1);
+#endif
+    };
     const Case cases[] = {
         {"a fresh folder", [](Setting&) {}, CDataLock::State::kHeld},
         {"held by a live process of this host", holdInChild, CDataLock::State::kHeldByOther},
@@ -376,25 +398,16 @@ TEST_F(DataLockTest, TakesFreeAndStaleLocksAndRespectsLiveOnes) {
          },
          CDataLock::State::kHeld},
         {"this host and an ended process, but its flock() is held by a live process",
-         [](Setting& s) {
-             const std::string line = "host=" + CDataLock::HostName() +
-                                      " user=x pid=" + std::to_string(EndedPid()) + "\n";
-#ifdef _WIN32
-             // The Windows counterpart of the flock(): the file held open, shared for
-             // reading only, by a live process (this one).
-             WriteBytes(s.lock, line);
-             ASSERT_TRUE(s.children.KeepOpen(s.lock));
-#else
-             char answer;
-             s.children.Start(
-                 [&](const Children::Report& report) {
-                     WriteBytes(s.lock, line);
-                     const int fd = ::open(s.lock.c_str(), O_RDWR);
-                     report(static_cast<char>(fd >= 0 && ::flock(fd, LOCK_EX) == 0));
-                 },
-                 answer);
-             ASSERT_EQ(answer, 1);
-#endif
+         [&](Setting& s) {
+             heldOpen(s, "host=" + CDataLock::HostName() +
+                             " user=x pid=" + std::to_string(EndedPid()) + "\n");
+         },
+         CDataLock::State::kHeldByOther},
+        {"an unreadable lock file of an hour ago, but held by a live process",
+         [&](Setting& s) {
+             WriteBytes(s.lock, "host=half");
+             aged(s.lock);
+             heldOpen(s, "");
          },
          CDataLock::State::kHeldByOther},
         {"another host, even with a process id that does not run here",
