@@ -3,6 +3,8 @@
 // modification time.
 #include <windows.h>
 
+#include <cstdint>
+
 #include "FileStamp.h"
 #include "WidePath.h"
 
@@ -50,8 +52,13 @@ FileStamp FileStampOf(const std::string& path, int64_t* statusChangedNs) {
         stamp.size = static_cast<int64_t>((static_cast<uint64_t>(info.nFileSizeHigh) << 32) |
                                           info.nFileSizeLow);
         stamp.modifiedNs = UnixNs(info.ftLastWriteTime);
+        // FAT and exFAT keep no change time (0), and a network redirector may not give it:
+        // the file then never counts as settled (see CScheduleModel::kSettledNs), so its
+        // bytes are always checked, rather than a missing time passing for an old one.
+        *statusChangedNs = INT64_MAX;
         FILE_BASIC_INFO basic{};
-        if (GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic)) {
+        if (GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic) &&
+            basic.ChangeTime.QuadPart > 0) {
             FILETIME changed;
             changed.dwLowDateTime = static_cast<DWORD>(basic.ChangeTime.QuadPart);
             changed.dwHighDateTime = static_cast<DWORD>(basic.ChangeTime.QuadPart >> 32);
