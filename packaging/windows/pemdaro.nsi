@@ -110,8 +110,16 @@ FunctionEnd
 ; Only the files named here go: never RMDir /r, since the folder may have been chosen as
 ; one that holds other files, and a table kept beside the program stays with its folder.
 Section "Uninstall"
-  Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+  ; A running program cannot be deleted: then nothing is removed, so that the entry in
+  ; Add/Remove Programs stays for another try (exit code 2 when silent).
+  ClearErrors
   Delete "$INSTDIR\pemdaro.exe"
+  ${If} ${Errors}
+    MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} を終了してから、もう一度アンインストールしてください。" /SD IDOK
+    SetErrorLevel 2
+    Abort
+  ${EndIf}
+  Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\${README}"
   Delete "$INSTDIR\${UNINSTALLER}"

@@ -145,6 +145,16 @@ if command -v Xvfb >/dev/null && command -v xwininfo >/dev/null; then
   if [ -n "${PEMDARO_SHOT:-}" ]; then
     import -window root -depth 8 "$PEMDARO_SHOT"
   fi
+  # Removing it while it runs removes nothing and says so. "_?=" runs the uninstaller in
+  # place, so its own exit code comes back; Wine would quote the folder as one argument,
+  # which NSIS does not take, so it goes as two.
+  status=0
+  wine "$uninstaller" /S '_?=C:\Program' 'Files\Pemdaro' || status=$?
+  check "removing the running program fails (exit code $status, not 0)" [ "$status" -eq 2 ]
+  check "... and keeps its files and its shortcut" \
+    test -f "$install_dir/pemdaro.exe" -a -f "$programs/Pemdaro.lnk"
+  check "... and its Add/Remove Programs entry" \
+    sh -c "wine reg query '$key' /v DisplayName >/dev/null 2>&1"
   # Wine's taskkill without /f closes the windows, as the close box does.
   wine taskkill /im pemdaro.exe >/dev/null 2>&1 || true
   check "it ends when its window is closed" wait_for 30 is_gone "$PROGRAM_PID"
@@ -164,11 +174,10 @@ else
 fi
 
 # ---- the silent removal ---------------------------------------------------------------------
-# The uninstaller copies itself to %TEMP% and runs from there; run_windows waits for that
-# copy too (wineserver -w).
-status=0
-run_windows "$uninstaller" /S || status=$?
-check "the silent removal succeeds (exit code $status)" [ "$status" -eq 0 ]
+# As Add/Remove Programs runs it: the uninstaller copies itself to %TEMP%, starts that copy
+# and ends at once (exit code 0 whatever the copy does); run_windows waits for the copy
+# too (wineserver -w), and what it left shows how it went.
+run_windows "$uninstaller" /S
 check "the program folder is gone" [ ! -e "$install_dir" ]
 check "the shortcut is gone" [ ! -e "$programs/Pemdaro.lnk" ]
 check "the Add/Remove Programs entry is gone" \
