@@ -27,7 +27,6 @@ RequestExecutionLevel admin
 !include MUI2.nsh
 !include FileFunc.nsh
 !include LogicLib.nsh
-!include x64.nsh
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -59,11 +58,8 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
 
 !insertmacro MUI_LANGUAGE "Japanese"
 
+; A 64-bit installer: 32-bit Windows does not start it at all.
 Function .onInit
-  ${IfNot} ${RunningX64}
-    MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} は 64 ビット版の Windows で動きます。" /SD IDOK
-    Abort
-  ${EndIf}
   SetRegView 64
   SetShellVarContext all
 FunctionEnd
