@@ -95,8 +95,7 @@ done
 for file in "$win_build"/package/pemdaro-*-windows-x64.zip \
   "$win_build"/package/pemdaro-*-windows-x64-setup.exe; do
   if [ -f "$file" ]; then
-    summary+=("$(printf '%-16s %s bytes' "$(basename "$file" | sed 's/.*-windows-x64//')" \
-      "$(stat -c %s "$file")") $file")
+    summary+=("$(printf '%-16s %s bytes' "$(basename "$file")" "$(stat -c %s "$file")")")
   fi
 done
 
