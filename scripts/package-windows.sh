@@ -11,7 +11,8 @@
 # with that mark as UTF-8 whatever the system's code page, where a CP932 file shows right
 # only on a Japanese system (or where Notepad guesses so). The zip marks its names as
 # UTF-8 (flag bit 11), which Windows' own zip folders read, so the Japanese name stays
-# readable. Needs nsis (makensis), imagemagick (the installer's icon) and python3.
+# readable. pemdaro.exe goes in stripped of its debugging information. Needs nsis
+# (makensis), imagemagick (the installer's icon), python3 and MinGW-w64's strip.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -25,11 +26,11 @@ exe="$build/pemdaro.exe"
 readme_name="はじめにお読みください.txt"
 
 missing=()
-for tool in makensis convert python3; do
+for tool in makensis convert python3 x86_64-w64-mingw32-strip; do
   command -v "$tool" >/dev/null || missing+=("$tool")
 done
 if [ ${#missing[@]} -ne 0 ]; then
-  echo "package-windows: missing: ${missing[*]} (apt-get install nsis imagemagick python3)" >&2
+  echo "package-windows: missing: ${missing[*]} (apt-get install nsis imagemagick python3 binutils-mingw-w64-x86-64)" >&2
   exit 2
 fi
 if [ ! -f "$exe" ]; then
@@ -63,7 +64,13 @@ stage="$out/stage"
 rm -rf "$stage" "$out/$base.zip" "$out/$base-setup.exe"
 mkdir -p "$stage"
 
-cp "$exe" "$stage/pemdaro.exe"
+# Without its debugging information, which is most of a RelWithDebInfo build's size: the
+# build folder keeps the full program for that. strip would put the current time into the
+# PE header; SOURCE_DATE_EPOCH keeps the build's own there.
+pe_time=$(python3 -c 'import struct, sys
+data = open(sys.argv[1], "rb").read(4096)
+print(struct.unpack_from("<I", data, struct.unpack_from("<I", data, 0x3C)[0] + 8)[0])' "$exe")
+SOURCE_DATE_EPOCH=$pe_time x86_64-w64-mingw32-strip -o "$stage/pemdaro.exe" "$exe"
 # CR LF line ends (a CR already there is not doubled); the read-me gets the mark first.
 crlf() { sed -e 's/\r$//' -e 's/$/\r/' "$@"; }
 {

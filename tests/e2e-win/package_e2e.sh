@@ -24,6 +24,13 @@ readme="はじめにお読みください.txt"
 
 # ---- the zip --------------------------------------------------------------------------------
 LC_ALL=C.UTF-8 zipinfo "$zip"
+# The packages hold the built program without its debugging information, with the time
+# of its PE header kept.
+pe_time=$(python3 -c 'import struct, sys
+data = open(sys.argv[1], "rb").read(4096)
+print(struct.unpack_from("<I", data, struct.unpack_from("<I", data, 0x3C)[0] + 8)[0])' "$exe")
+SOURCE_DATE_EPOCH=$pe_time x86_64-w64-mingw32-strip -o "$out/expected.exe" "$exe"
+exe="$out/expected.exe"
 # Runs a Python check on the zip: the code gets `z` (the open ZipFile) and `exe` and
 # `license` (the built program's and the LICENSE's bytes) and exits non-zero with a reason.
 zip_check() {
@@ -40,7 +47,7 @@ names = z.namelist()
 sys.exit(names != ['pemdaro.exe', '$readme', 'LICENSE.txt'] and f'{names}')"
 check "the read-me's name carries the UTF-8 flag" zip_check "
 sys.exit(not z.getinfo('$readme').flag_bits & 0x800)"
-check "the zip's pemdaro.exe is the built one" zip_check "sys.exit(z.read('pemdaro.exe') != exe)"
+check "the zip's pemdaro.exe is the built one, stripped" zip_check "sys.exit(z.read('pemdaro.exe') != exe)"
 check "LICENSE.txt is the LICENSE with CR LF line ends" zip_check "
 sys.exit(z.read('LICENSE.txt') != license.replace(b'\r\n', b'\n').replace(b'\n', b'\r\n'))"
 check "the read-me is UTF-8 with a byte order mark and CR LF line ends only" zip_check "
@@ -97,7 +104,7 @@ check "the silent installation succeeds (exit code $status)" [ "$status" -eq 0 ]
 for file in pemdaro.exe LICENSE.txt "$readme" uninstall.exe; do
   check "installed: Program Files\\Pemdaro\\$file" [ -f "$install_dir/$file" ]
 done
-check "the installed pemdaro.exe is the built one" cmp -s "$install_dir/pemdaro.exe" "$exe"
+check "the installed pemdaro.exe is the built one, stripped" cmp -s "$install_dir/pemdaro.exe" "$exe"
 check "nothing goes to Program Files (x86)" \
   [ ! -e "$WINEPREFIX/drive_c/Program Files (x86)/Pemdaro" ]
 check "the Start-menu shortcut Pemdaro.lnk is there for every user" [ -f "$programs/Pemdaro.lnk" ]
@@ -185,6 +192,7 @@ check "the Add/Remove Programs entry is gone" \
 check "the user's table in %APPDATA%\\Pemdaro\\ stays as it was" table_kept
 
 # ---- what the uninstaller must not remove, and an installation that fails --------------------
+rm -rf "$install_dir"  # from a clean folder, whatever was left above
 run_windows "$setup" /S
 printf 'kept\r\n' >"$install_dir/notes.txt"
 run_windows "$uninstaller" /S
