@@ -210,4 +210,9 @@ check "the failed installation registers nothing" sh -c "! wine reg query '$key'
 check "the failed installation makes no shortcut" [ ! -e "$programs/Pemdaro.lnk" ]
 check "the user's table stays as it was throughout" table_kept
 
+# The prefix takes some 700 MB: it is kept only to look into a failure.
+if [ "$E2E_FAILURES" -eq 0 ]; then
+  wineserver -k 2>/dev/null || true
+  rm -rf "$WINEPREFIX"
+fi
 finish
