@@ -22,7 +22,30 @@ packages=(
   # The fuzz build: clang 14 with its runtime libraries, which hold libFuzzer
   # (libclang_rt.fuzzer) and the sanitizers.
   clang libclang-rt-14-dev
+  # The Windows build and its tests (scripts/windows-test.sh): MinGW-w64 with POSIX threads,
+  # googletest's sources for unit_tests.exe, Wine (64-bit only: the program and its
+  # installer are x64), NSIS for the installer and zipinfo for the zip's check.
+  g++-mingw-w64-x86-64-posix mingw-w64 googletest wine wine64 nsis unzip
 )
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO="sudo"
+fi
+
+# The Windows build makes wxWidgets from Debian's source package (apt-get source), which
+# needs the deb-src lines of the configured archives and their source lists.
+update_needed=0
+if [ -f /etc/apt/sources.list.d/debian.sources ] &&
+  [ ! -f /etc/apt/sources.list.d/debian-src.sources ]; then
+  echo "Adding /etc/apt/sources.list.d/debian-src.sources"
+  sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+    $SUDO tee /etc/apt/sources.list.d/debian-src.sources >/dev/null
+fi
+if [ -f /etc/apt/sources.list.d/debian-src.sources ] &&
+  ! compgen -G '/var/lib/apt/lists/*_Sources*' >/dev/null; then
+  update_needed=1
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -32,13 +55,12 @@ for p in "${packages[@]}"; do
 done
 
 if [ ${#missing[@]} -eq 0 ]; then
+  if [ "$update_needed" = 1 ]; then
+    $SUDO apt-get update
+  fi
   exit 0
 fi
 
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then
-  SUDO="sudo"
-fi
 echo "Installing: ${missing[*]}"
 $SUDO apt-get update
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"

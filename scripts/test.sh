@@ -90,3 +90,11 @@ fi
 # Last: the Debian package built, checked with lintian, installed with apt-get and tried as
 # a user starts it (its desktop entry's Exec line, a fresh HOME), then removed.
 bash "$root/scripts/package-test.sh"
+
+# Then Windows: pemdaro.exe and unit_tests.exe cross-built with MinGW-w64, the unit tests
+# and the end-to-end scripts of tests/e2e-win/ under Wine, and the zip and the installer
+# (scripts/windows-test.sh). PEMDARO_SKIP_WINDOWS=1 leaves it out of a local run; CI never
+# sets it.
+if [ "${PEMDARO_SKIP_WINDOWS:-}" != 1 ]; then
+  bash "$root/scripts/windows-test.sh"
+fi

@@ -29,8 +29,12 @@ bool DesktopEntryBeside(const std::string& programFolder) {
     return IsFile(PathText(entry));
 }
 
+bool UninstallerBeside(const std::string& programFolder) {
+    return !programFolder.empty() && IsFile(programFolder + "uninstall.exe");
+}
+
 bool IsInstalledCopy(const CopyFacts& facts) {
-    return !facts.programFolderWritable || facts.desktopEntryBeside;
+    return !facts.programFolderWritable || facts.desktopEntryBeside || facts.uninstallerBeside;
 }
 
 std::string SettingsFileFor(const CopyFacts& facts) {
@@ -65,6 +69,7 @@ CopyFacts InspectCopy() {
         !facts.programFolder.empty() && FolderTakesFiles(facts.programFolder);
     facts.desktopEntryBeside =
         !facts.programFolder.empty() && DesktopEntryBeside(facts.programFolder);
+    facts.uninstallerBeside = UninstallerBeside(facts.programFolder);
     facts.settingsInCurrentFolder = IsFile(kSettingsFileName);
     if (!facts.settingsInCurrentFolder && IsInstalledCopy(facts)) {
         facts.configFolder = UserConfigFolder();

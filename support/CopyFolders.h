@@ -7,8 +7,9 @@
 // A copy counts as installed when the user may not write to the folder of its program
 // file, or when that folder is the bin/ of a prefix that holds the program's desktop entry
 // (share/applications/<kAppId>.desktop), as `cmake --install` and the Debian package
-// leave it. The second test makes root's copy of /usr/bin/pemdaro an installed one too,
-// though root may write to /usr/bin.
+// leave it, or when that folder holds the uninstaller of the Windows installer
+// (uninstall.exe). The last two make root's copy of /usr/bin/pemdaro, and a copy in
+// Program Files run as administrator, installed ones too, though they may write there.
 #pragma once
 
 #include <functional>
@@ -26,6 +27,7 @@ struct CopyFacts {
     std::string programFolder;  // the program file's folder, ending with '/'
     bool programFolderWritable = false;
     bool desktopEntryBeside = false;       // ../share/applications/<kAppId>.desktop exists
+    bool uninstallerBeside = false;        // <programFolder>uninstall.exe exists
     bool settingsInCurrentFolder = false;  // ./kelnova.ini exists
     std::string configFolder;              // UserConfigFolder(); empty when there is none
     bool settingsInConfigFolder = false;   // <configFolder>kelnova.ini exists
@@ -34,6 +36,9 @@ struct CopyFacts {
 // Whether "<prefix>/share/applications/<kAppId>.desktop" is a file, for a program folder
 // "<prefix>/bin/"; false for a folder of another name.
 bool DesktopEntryBeside(const std::string& programFolder);
+
+// Whether "<programFolder>uninstall.exe", the Windows installer's uninstaller, is a file.
+bool UninstallerBeside(const std::string& programFolder);
 
 // Whether the facts describe an installed copy (see above).
 bool IsInstalledCopy(const CopyFacts& facts);

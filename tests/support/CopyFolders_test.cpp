@@ -76,8 +76,9 @@ TEST(CopyFoldersTest, ChoosesTheSettingsFileAndTheDataFolder) {
     }
 }
 
-// The desktop entry is looked for in the real file system, beside "<prefix>/bin/" only.
-TEST(CopyFoldersTest, FindsTheDesktopEntryOfThePrefix) {
+// The desktop entry is looked for in the real file system, beside "<prefix>/bin/" only;
+// the uninstaller in the program's own folder.
+TEST(CopyFoldersTest, FindsTheDesktopEntryOfThePrefixAndTheUninstaller) {
     const fs::path prefix =
         fs::temp_directory_path() / ("pemdaro_prefix_" + std::to_string(getpid()));
     fs::remove_all(prefix);
@@ -95,11 +96,31 @@ TEST(CopyFoldersTest, FindsTheDesktopEntryOfThePrefix) {
     EXPECT_TRUE(DesktopEntryBeside(bin));
     EXPECT_FALSE(DesktopEntryBeside((prefix / "games").string() + "/")) << "not a bin folder";
     EXPECT_FALSE(DesktopEntryBeside(""));
+
+    // The Windows installer's folder: its uninstaller beside the program, which a copy run
+    // as administrator may write to, keeps the table in the user's folder all the same.
+    const std::string installed = (prefix / "games").string() + "/";
+    EXPECT_FALSE(UninstallerBeside(installed));
+    fs::create_directory(prefix / "games" / "uninstall.exe");
+    EXPECT_FALSE(UninstallerBeside(installed)) << "a folder of that name is no uninstaller";
+    fs::remove(prefix / "games" / "uninstall.exe");
+    std::ofstream(prefix / "games" / "uninstall.exe") << "MZ";
+    EXPECT_TRUE(UninstallerBeside(installed));
+    EXPECT_FALSE(UninstallerBeside(""));
+    CopyFacts administrator;
+    administrator.programFolder = installed;
+    administrator.programFolderWritable = true;
+    administrator.uninstallerBeside = true;
+    administrator.configFolder = "C:/Users/u/AppData/Roaming/Pemdaro/";
+    EXPECT_TRUE(IsInstalledCopy(administrator));
+    EXPECT_EQ(SettingsFileFor(administrator), "");
+    EXPECT_EQ(DataFolderFor(administrator, nullptr, [] { return std::string("C:/u/"); }), "C:/u/");
     fs::remove_all(prefix);
 
     // These tests run from the build folder, where they were just written: not installed.
     const CopyFacts facts = InspectCopy();
     EXPECT_TRUE(facts.programFolderWritable);
+    EXPECT_FALSE(facts.uninstallerBeside);
     EXPECT_FALSE(IsInstalledCopy(facts));
 }
 
