@@ -681,10 +681,12 @@ bool CDialog::HasSystemMenu() const {
 
 void CDialog::AppendSystemMenuSeparator() {
     m_systemMenu.push_back(SystemMenuItem{});
+    AppendToWindowMenu(this, 0, wxString());
 }
 
 void CDialog::AppendSystemMenuItem(int id, const wxString& text) {
     m_systemMenu.push_back(SystemMenuItem{id, text});
+    AppendToWindowMenu(this, id, text);
 }
 
 wxMenu* CDialog::BuildSystemMenu() const {

@@ -283,6 +283,8 @@ void TakeInputBesideModal(wxWindow* topLevel) {
     addWindow(newGroup(), topLevel->GetHandle());
 }
 
+void AppendToWindowMenu(wxWindow*, int, const wxString&) {}
+
 void RemoveWatch(unsigned watch) {
     const auto monitor = FileMonitors().find(watch);
     if (monitor != FileMonitors().end()) {

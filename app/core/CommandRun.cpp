@@ -7,8 +7,10 @@
 
 #include "CopyFolders.h"
 #include "IniFile.h"
-#include "MonthPdf.h"
 #include "ScheduleModel.h"
+#if PEMDARO_HAVE_PDF
+#include "MonthPdf.h"
+#endif
 
 namespace {
 
@@ -29,6 +31,7 @@ std::string UnreadableReason(const std::string& path) {
     return std::strerror(errno);
 }
 
+#if PEMDARO_HAVE_EXPORTS
 int RunExport(const CommandLine& line, std::FILE* err) {
     const CopyFacts copy = InspectCopy();
     LoadCopySettings(copy);
@@ -58,6 +61,7 @@ int RunExport(const CommandLine& line, std::FILE* err) {
     }
     return kExitOk;
 }
+#endif
 
 }  // namespace
 
@@ -70,10 +74,21 @@ int RunCommand(const CommandLine& line, std::FILE* out, std::FILE* err) {
             std::fputs(CommandVersionText().c_str(), out);
             return std::fflush(out) == 0 ? kExitOk : kExitFailure;
         case CommandKind::kExport:
+#if PEMDARO_HAVE_EXPORTS
             return RunExport(line, err);
+#else
+            break;
+#endif
         case CommandKind::kPdf:
+#if PEMDARO_HAVE_PDF
             std::fflush(err);
             return RunPdfCommand(line.pdfArgs, std::cerr);
+#else
+            break;
+#endif
+        case CommandKind::kUnavailable:
+            std::fprintf(err, "pemdaro: %s\n", line.error.c_str());
+            return kExitUsage;
         case CommandKind::kBad:
             std::fprintf(err, "pemdaro: %s\nTry 'pemdaro --help' for more information.\n",
                          line.error.c_str());
