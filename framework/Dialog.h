@@ -271,6 +271,8 @@ class CDialog : public wxDialog {
     void DispatchFocus(wxWindow* control, wxEventType type);
     bool IsOwnControl(const wxObject* object) const;
     void DispatchCommand(int id);
+    // The command of Enter or Escape, once the key's event is done (AfterKeyEvent).
+    void DispatchKeyCommand(int id);
 
     void RememberShown(int id, const wxString& text, const std::string& bytes);
     const Shown* FindShown(int id) const;

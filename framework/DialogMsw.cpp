@@ -5,7 +5,7 @@
 
 #ifdef __WXMSW__
 
-#include <windows.h>
+#include <wx/msw/wrapwin.h>  // windows.h as the toolkit includes it
 
 namespace fw {
 

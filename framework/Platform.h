@@ -80,6 +80,13 @@ void TakeInputBesideModal(wxWindow* topLevel);
 // CDialog offers its entries as the context menu there.
 void AppendToWindowMenu(wxWindow* topLevel, int id, const wxString& text);
 
+// Runs action once the key event being handled is done (on the window's queue), or at once
+// where that makes no difference. On Windows the toolkit hands the dialogs their keys from
+// a keyboard hook while the system still holds the key's message: a modal loop started
+// there takes the same key press again, so Enter that opens a dialog would press that
+// dialog's focused button too.
+void AfterKeyEvent(wxWindow* window, std::function<void()> action);
+
 // Ends a watch; 0 is ignored.
 void RemoveWatch(unsigned watch);
 

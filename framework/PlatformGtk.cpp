@@ -285,6 +285,10 @@ void TakeInputBesideModal(wxWindow* topLevel) {
 
 void AppendToWindowMenu(wxWindow*, int, const wxString&) {}
 
+void AfterKeyEvent(wxWindow*, std::function<void()> action) {
+    action();
+}
+
 void RemoveWatch(unsigned watch) {
     const auto monitor = FileMonitors().find(watch);
     if (monitor != FileMonitors().end()) {

@@ -10,9 +10,9 @@
 
 #ifdef __WXMSW__
 
-#include <windows.h>
 #include <wx/app.h>
 #include <wx/fontenum.h>
+#include <wx/msw/wrapwin.h>  // windows.h as the toolkit includes it
 #include <wx/toplevel.h>
 #include <wx/window.h>
 
@@ -204,6 +204,10 @@ void TakeInputBesideModal(wxWindow* topLevel) {
     if (hwnd != nullptr && !IsWindowEnabled(hwnd)) {
         EnableWindow(hwnd, TRUE);
     }
+}
+
+void AfterKeyEvent(wxWindow* window, std::function<void()> action) {
+    window->CallAfter(std::move(action));
 }
 
 void AppendToWindowMenu(wxWindow* topLevel, int id, const wxString& text) {

@@ -14,6 +14,7 @@
 
 namespace {
 
+#if PEMDARO_HAVE_EXPORTS
 // Why the table at path cannot be read, for the message.
 std::string UnreadableReason(const std::string& path) {
     std::error_code error;
@@ -31,7 +32,6 @@ std::string UnreadableReason(const std::string& path) {
     return std::strerror(errno);
 }
 
-#if PEMDARO_HAVE_EXPORTS
 int RunExport(const CommandLine& line, std::FILE* err) {
     const CopyFacts copy = InspectCopy();
     LoadCopySettings(copy);
