@@ -103,6 +103,12 @@ void CInstanceGuard::AskFirstToRaise() const {
     if (front == nullptr || !IsWindowVisible(front)) {
         front = window;
     }
+    // Activation alone does not always restack it (Wine without a window manager): the
+    // window, then the dialog over it, go to the top of the order first.
+    BringWindowToTop(window);
+    if (front != window) {
+        BringWindowToTop(front);
+    }
     SetForegroundWindow(front);
 }
 
