@@ -1,6 +1,7 @@
 #!/bin/bash
 # Builds pemdaro.exe and unit_tests.exe for 64-bit Windows with MinGW-w64 (POSIX threads)
-# into build-win/: one static program that needs no DLL beyond the system's own.
+# into build-win/: one static program that needs no DLL beyond the system's own (and
+# wintop.exe, which tests/e2e-win/wine_e2e.sh uses).
 #
 #   scripts/build-windows.sh [--toolkit-only]
 #
@@ -85,13 +86,14 @@ build_toolkit() {
     mkdir -p "$home/build"
     local started
     started=$(date +%s)
+    # (set -e does not hold inside a subshell tested by ||: each step is chained.)
     (
-        cd "$home/build"
-        ../src/configure --host=x86_64-w64-mingw32 --build="$(../src/config.guess)" \
-            CC=x86_64-w64-mingw32-gcc-posix CXX=x86_64-w64-mingw32-g++-posix \
-            --prefix="$prefix" "${wx_options[@]}"
-        make -j "$jobs"
-        make install
+        cd "$home/build" &&
+            ../src/configure --host=x86_64-w64-mingw32 --build="$(../src/config.guess)" \
+                CC=x86_64-w64-mingw32-gcc-posix CXX=x86_64-w64-mingw32-g++-posix \
+                --prefix="$prefix" "${wx_options[@]}" &&
+            make -j "$jobs" &&
+            make install
     ) >"$home/build.log" 2>&1 || {
         echo "build-windows: the toolkit's build failed; see $home/build.log" >&2
         tail -20 "$home/build.log" >&2
@@ -123,9 +125,9 @@ if [ -x "$root/scripts/build-windows-libs.sh" ]; then
     extra+=("-DPEMDARO_WIN_LIBICAL_PREFIX=$libical")
 fi
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
     -DPEMDARO_GUI=ON -DPEMDARO_BENCH=OFF -DWX_MSW_PREFIX="$prefix" "${extra[@]}"
-cmake --build "$build" --target pemdaro unit_tests -j "$jobs"
+cmake --build "$build" --target pemdaro wintop unit_tests -j "$jobs"
 x86_64-w64-mingw32-strip "$build/pemdaro.exe"
 echo "pemdaro.exe: $(stat -c %s "$build/pemdaro.exe") bytes"
