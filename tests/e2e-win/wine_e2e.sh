@@ -172,6 +172,7 @@ check "the timed entry is saved at once in データ: 20261207,0930,1000,1,会�
     wait_for 20 row_in_table "20261207,0930,1000,1,会議,"
 check "the period day is saved: 20261207,,,0,出張," row_in_table "20261207,,,0,出張,"
 check "the holiday mark is saved: 20261207,,,,,1" row_in_table "20261207,,,,,1"
+shot month-edited
 check "every line of the table ends with CR LF" bash -c "! grep -aqv $'\r\$' '$TABLE'"
 
 # A second start while another program's window is in front, and again while the month
