@@ -39,10 +39,11 @@ class CTerminator {
 
     // The session ends now (Windows' WM_ENDSESSION): the process may be ended as soon as
     // the message has been answered, so the schedule is saved before, as the steps would
-    // save it; the steps then close what is open over the window.
+    // save it; the steps then close what is open over the window. (The window itself is
+    // not ended from here: a dialog's loop may run above it.)
     void EndNow() {
         m_pMain->BeginEnding();
-        m_pMain->CloseAndSave(false);
+        m_pMain->SaveBeforeEnd();
         Request();
     }
 

@@ -499,6 +499,16 @@ void CCalendarDlg::CloseAndSave(bool ask) {
     EndDialog(IDCANCEL);
 }
 
+void CCalendarDlg::SaveBeforeEnd() {
+    if (m_bClosed) {
+        return;
+    }
+    if (m_model.HasUnsavedChanges() && !m_model.Save()) {
+        ResolveFailedSave(false);  // the copy in the user's state folder
+    }
+    SavePlacement();
+}
+
 namespace {
 
 // "kelnova-unsaved-20261207-174501.txt" in the user's state folder; empty without one.
