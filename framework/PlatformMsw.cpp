@@ -34,8 +34,23 @@ void FitListRows(wxWindow*) {
 
 void FitNarrowEdit(wxWindow* edit) {
     const HWND hwnd = edit ? static_cast<HWND>(edit->GetHandle()) : nullptr;
-    if (hwnd != nullptr) {
-        SendMessageW(hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+    if (hwnd == nullptr) {
+        return;
+    }
+    // The template's one-pixel border instead of the toolkit's sunken edge of two, and no
+    // inner margins: a time of five characters then fits.
+    SetWindowLongPtrW(hwnd, GWL_EXSTYLE, GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE);
+    SetWindowLongPtrW(hwnd, GWL_STYLE, GetWindowLongPtrW(hwnd, GWL_STYLE) | WS_BORDER);
+    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    SendMessageW(hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+    // A stand-in face with wider figures than the one the template was laid out with
+    // (IPAPGothic for ＭＳ Ｐゴシック) would still scroll the hour out of sight: the edit grows
+    // to the right into the gap the template leaves there, by at most a third.
+    const int needed = edit->GetTextExtent("00:00").x + 2 + 1;  // borders, caret
+    const wxSize size = edit->GetSize();
+    if (needed > size.x) {
+        edit->SetSize(std::min(needed, size.x + size.x / 3), size.y);
     }
 }
 
