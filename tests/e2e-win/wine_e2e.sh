@@ -200,15 +200,26 @@ second_start "the month minimised"
 check "the month is restored" bash -c "! wine '$WINTOP' iconic Pemdaro >/dev/null 2>&1"
 
 # The end of the session (wineboot --end-session sends WM_QUERYENDSESSION and
-# WM_ENDSESSION): the first copy saves what it holds and ends with status 0.
+# WM_ENDSESSION) while 予定編集 is open with the paid-leave mark set and not confirmed: as
+# SIGTERM on Linux, the dialog is cancelled, what the model holds is saved and the program
+# ends with status 0.
+focus_on "$MAIN"
+xdotool key Return
+check "Enter opens 予定編集 again" wait_for 20 has_dialog "予定編集"
+focus_on "$(dialog_named "予定編集")"
+xdotool key alt+y
+shot day-ending
 rm -f "$USERDIR/pemdaro.ini"
 wineboot --end-session >/dev/null 2>&1 || true
-check "the end of the session ends the program" wait_for 60 is_gone "$FIRST"
+check "the end of the session with 予定編集 open ends the program" wait_for 60 is_gone "$FIRST"
 status=0
 wait "$FIRST" || status=$?
 check "it ends with status 0" [ "$status" -eq 0 ]
 check "it kept the window's place as a close does" test -s "$USERDIR/pemdaro.ini"
 check "the rows are still in the table" row_in_table "20261207,0930,1000,1,会議,"
+check "the cancelled dialog's paid-leave mark is not saved" bash -c "! grep -aq '^20261207,,,,,2' '$TABLE'"
+check "no temporary file is left beside the table" \
+    bash -c "[ \"\$(ls '$WORK/データ' | grep -v '^kelnova-backup\$')\" = kelnova.txt ]"
 
 echo "$((E2E_CHECKS - E2E_FAILURES)) checks passed, $E2E_FAILURES failed"
 [ "$E2E_FAILURES" -eq 0 ]
