@@ -37,6 +37,16 @@ class CTerminator {
     explicit CTerminator(CCalendarDlg* main) : m_pMain(main) {}
     ~CTerminator() { fw::RemoveWatch(m_nStep); }
 
+    // The session ends now (Windows' WM_ENDSESSION): the process may be ended as soon as
+    // the message has been answered, so the schedule is saved before, as the steps would
+    // save it; the steps then close what is open over the window. (The window itself is
+    // not ended from here: a dialog's loop may run above it.)
+    void EndNow() {
+        m_pMain->BeginEnding();
+        m_pMain->SaveBeforeEnd();
+        Request();
+    }
+
     // A signal arrived; a second one while the first is being handled changes nothing.
     void Request() {
         m_pMain->BeginEnding();
@@ -180,8 +190,21 @@ int CCalendarApp::InitInstance() {
         }
         CTerminator terminator(dialog.get());
         const unsigned term = fw::WatchSignal(SIGTERM, [&terminator] { terminator.Request(); });
+#ifdef SIGHUP  // Windows has no hang-up signal
         const unsigned hup = fw::WatchSignal(SIGHUP, [&terminator] { terminator.Request(); });
+#else
+        const unsigned hup = 0;
+#endif
+        // The end of the Windows session: the program lets it end (nothing is lost, it is
+        // saved when it ends) and saves once it does. The toolkit's own handling would
+        // close the window without the save, or end the process at once.
+        auto mayEnd = [](wxCloseEvent&) {};
+        auto ends = [&terminator](wxCloseEvent&) { terminator.EndNow(); };
+        Bind(wxEVT_QUERY_END_SESSION, mayEnd);
+        Bind(wxEVT_END_SESSION, ends);
         dialog->DoModal();
+        Unbind(wxEVT_QUERY_END_SESSION, mayEnd);
+        Unbind(wxEVT_END_SESSION, ends);
         fw::RemoveWatch(term);
         fw::RemoveWatch(hup);
     }

@@ -10,8 +10,10 @@
 #include "AboutDlg.h"
 #include "Backups.h"
 #include "DesktopReminders.h"
+#if PEMDARO_HAVE_EXPORTS
 #include "ExportDlg.h"
 #include "ExportFile.h"
+#endif
 #include "InstanceGuard.h"
 #include "MessageBox.h"
 #include "MonthPrintout.h"
@@ -22,6 +24,7 @@
 #include "SaveMessages.h"
 #include "ScheduleModel.h"
 #include "SearchDlg.h"
+#include "SystemTime.h"
 #include "TextConv.h"
 #include "UserFolders.h"
 #include "WxImages.h"
@@ -89,7 +92,9 @@ bool CCalendarDlg::OnInitDialog() {
         AppendSystemMenuItem(IDM_GOTO_MONTH, wxString::FromUTF8("移動...\tCtrl+G"));
         AppendSystemMenuItem(IDM_SEARCH, wxString::FromUTF8("検索...\tCtrl+F"));
         AppendSystemMenuSeparator();
+#if PEMDARO_HAVE_EXPORTS
         AppendSystemMenuItem(IDM_EXPORT, wxString::FromUTF8("書き出し..."));
+#endif
         AppendSystemMenuItem(IDM_PAGE_SETUP, wxString::FromUTF8("ページ設定..."));
         AppendSystemMenuItem(IDM_PRINT_PREVIEW, wxString::FromUTF8("印刷プレビュー..."));
         AppendSystemMenuItem(IDM_PRINT, wxString::FromUTF8("印刷..."));
@@ -261,7 +266,7 @@ void CCalendarDlg::Publish() {
     if (m_pGuard == nullptr) {
         return;
     }
-    int fd = m_pGuard->Publish();
+    int fd = m_pGuard->Publish(GetHandle());
     if (fd >= 0) {
         // A second copy knocked on the guard's socket: bring the window forward.
         m_nWatch = fw::WatchReadable(fd, [this] { HandleGuardRequest(); });
@@ -368,6 +373,7 @@ void CCalendarDlg::Print() {
 }
 
 void CCalendarDlg::ExportSchedule() {
+#if PEMDARO_HAVE_EXPORTS
     if (!m_model.IsOpen()) {
         return;
     }
@@ -392,6 +398,7 @@ void CCalendarDlg::ExportSchedule() {
         this,
         fw::Utf8ToWx(std::to_string(outcome.entries) + " 件の予定を書き出しました。\n" + path),
         wxString(), fw::MB_ICONINFORMATION);
+#endif
 }
 
 void CCalendarDlg::OpenSearch() {
@@ -492,6 +499,16 @@ void CCalendarDlg::CloseAndSave(bool ask) {
     EndDialog(IDCANCEL);
 }
 
+void CCalendarDlg::SaveBeforeEnd() {
+    if (m_bClosed) {
+        return;
+    }
+    if (m_model.HasUnsavedChanges() && !m_model.Save()) {
+        ResolveFailedSave(false);  // the copy in the user's state folder
+    }
+    SavePlacement();
+}
+
 namespace {
 
 // "kelnova-unsaved-20261207-174501.txt" in the user's state folder; empty without one.
@@ -501,8 +518,7 @@ std::string EmergencyCopyPath() {
         return {};
     }
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = LocalTimeOf(now);
     char name[64];
     std::strftime(name, sizeof name, "kelnova-unsaved-%Y%m%d-%H%M%S.txt", &local);
     return folder + name;

@@ -54,6 +54,9 @@ class CCalendarDlg : public fw::CDialog {
     // another place, or to end without saving after a confirmation. Without ask (a signal,
     // the end of the session) the copy is all that is done.
     void CloseAndSave(bool ask = true);
+    // What CloseAndSave(false) saves, at once and without closing anything: for the end of
+    // the session, which may come while dialogs run over the window.
+    void SaveBeforeEnd();
     // IDM_SEARCH opens the search window, IDM_EXPORT exports the schedule, IDM_RESTORE
     // restores a backup, IDM_ABOUTBOX shows the About box, IDM_PREV_MONTH, IDM_NEXT_MONTH,
     // IDM_THIS_MONTH and IDM_GOTO_MONTH move the view, IDM_PAGE_SETUP, IDM_PRINT_PREVIEW and

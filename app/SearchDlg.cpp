@@ -14,6 +14,7 @@
 #include "MarkCounts.h"
 #include "Platform.h"
 #include "ScheduleModel.h"
+#include "SystemTime.h"
 #include "TextConv.h"
 
 namespace {
@@ -29,8 +30,7 @@ wxString U(const char* utf8) {
 
 int ThisFiscalYear() {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = LocalTimeOf(now);
     return local.tm_mon + 1 >= 4 ? local.tm_year + 1900 : local.tm_year + 1899;
 }
 

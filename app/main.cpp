@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const CommandLine line = ParseCommandLine(args);
     if (line.kind != CommandKind::kWindow) {
+        UseCallersConsole();
         return RunCommand(line, stdout, stderr);
     }
     return wxEntry(argc, argv);

@@ -8,6 +8,7 @@
 #include "GoToMonthDlg.h"
 #include "MessageBox.h"
 #include "MonthPainter.h"
+#include "Platform.h"
 #include "SaveMessages.h"
 #include "TextConv.h"
 
@@ -123,7 +124,7 @@ void CXelCalMView::GoToMonth() {
 
 bool CXelCalMView::HandleKey(int keyCode, int modifiers) {
     if (modifiers == wxMOD_CONTROL && (keyCode == 'G' || keyCode == 'g')) {
-        GoToMonth();
+        fw::AfterKeyEvent(this, [this] { GoToMonth(); });
         return true;
     }
     const std::optional<MonthKey> key = MonthKeyOf(keyCode);
@@ -132,7 +133,7 @@ bool CXelCalMView::HandleKey(int keyCode, int modifiers) {
     }
     const CMonthNavigator::KeyResult result = m_nav.OnKey(*key, m_clock());
     if (result.action == CMonthNavigator::KeyAction::kOpenDay) {
-        EditDay(result.day);
+        fw::AfterKeyEvent(this, [this, day = result.day] { EditDay(day); });
     } else {
         RedrawNow();
     }

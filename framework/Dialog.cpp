@@ -28,6 +28,7 @@
 #include "SortedListBox.h"
 #include "TextConv.h"
 #include "View.h"
+#include "WindowsNames.h"  // last: <wx/app.h> brings windows.h on Windows
 #include "WxImages.h"
 
 wxDEFINE_EVENT(fwEVT_CTRL_SETFOCUS, wxCommandEvent);
@@ -624,6 +625,16 @@ void CDialog::OnCancelButton(wxCommandEvent&) {
     OnCancel();
 }
 
+void CDialog::DispatchKeyCommand(int id) {
+    // Still the dialog's command when it runs: a key pressed twice, or the end of the
+    // dialog meanwhile, does nothing more.
+    AfterKeyEvent(this, [this, id] {
+        if (!m_bEnded) {
+            DispatchCommand(id);
+        }
+    });
+}
+
 void CDialog::OnCharHook(wxKeyEvent& event) {
     const int key = event.GetKeyCode();
     if (PreTranslateKeyDown(key)) {
@@ -639,7 +650,7 @@ void CDialog::OnCharHook(wxKeyEvent& event) {
         if (wxWindow* cancel = GetDlgItem(IDCANCEL); cancel && !cancel->IsEnabled()) {
             return;
         }
-        DispatchCommand(IDCANCEL);
+        DispatchKeyCommand(IDCANCEL);
         return;
     }
     if (key == WXK_RETURN || key == WXK_NUMPAD_ENTER) {
@@ -656,7 +667,7 @@ void CDialog::OnCharHook(wxKeyEvent& event) {
         if (wxWindow* button = GetDlgItem(id); button && !button->IsEnabled()) {
             return;
         }
-        DispatchCommand(id);
+        DispatchKeyCommand(id);
         return;
     }
     event.Skip();
@@ -681,10 +692,12 @@ bool CDialog::HasSystemMenu() const {
 
 void CDialog::AppendSystemMenuSeparator() {
     m_systemMenu.push_back(SystemMenuItem{});
+    AppendToWindowMenu(this, 0, wxString());
 }
 
 void CDialog::AppendSystemMenuItem(int id, const wxString& text) {
     m_systemMenu.push_back(SystemMenuItem{id, text});
+    AppendToWindowMenu(this, id, text);
 }
 
 wxMenu* CDialog::BuildSystemMenu() const {

@@ -66,6 +66,8 @@ wxDECLARE_EVENT(fwEVT_CTRL_KILLFOCUS, wxCommandEvent);
 #define EVT_CTRL_SETFOCUS(id, fn) EVT_COMMAND(id, fwEVT_CTRL_SETFOCUS, fn)
 #define EVT_CTRL_KILLFOCUS(id, fn) EVT_COMMAND(id, fwEVT_CTRL_KILLFOCUS, fn)
 
+#include "WindowsNames.h"  // after any windows.h
+
 namespace fw {
 
 // System commands of the standard system-menu entries.
@@ -182,7 +184,8 @@ class CDialog : public wxDialog {
     // ---- System menu. GTK has no window menu to extend, so the entries a dialog appends
     // are offered, after the standard ones, as the context menu of the dialog (a right
     // click in it or in a child window that leaves the click alone). A dialog without
-    // appended entries shows no context menu. Choosing an entry calls OnSysCommand(id).
+    // appended entries shows no context menu. On Windows they are appended to the window's
+    // own system menu as well. Choosing an entry calls OnSysCommand(id).
     struct SystemMenuItem {
         int id = 0;  // 0 for a separator
         wxString text;
@@ -242,6 +245,10 @@ class CDialog : public wxDialog {
 
     // The wx side.
     bool TryBefore(wxEvent& event) override;
+#ifdef __WXMSW__
+    // WM_SYSCOMMAND of an appended system-menu entry goes to OnSysCommand (DialogMsw.cpp).
+    WXLRESULT MSWWindowProc(WXUINT message, WXWPARAM wParam, WXLPARAM lParam) override;
+#endif
 
   private:
     // The GUI tests' driver (tests/framework/DialogDriver.h) chooses system-menu entries.
@@ -264,6 +271,8 @@ class CDialog : public wxDialog {
     void DispatchFocus(wxWindow* control, wxEventType type);
     bool IsOwnControl(const wxObject* object) const;
     void DispatchCommand(int id);
+    // The command of Enter or Escape, once the key's event is done (AfterKeyEvent).
+    void DispatchKeyCommand(int id);
 
     void RememberShown(int id, const wxString& text, const std::string& bytes);
     const Shown* FindShown(int id) const;

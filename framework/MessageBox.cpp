@@ -16,6 +16,7 @@
 #include "MessageLines.h"
 #include "Platform.h"
 #include "TextConv.h"
+#include "WindowsNames.h"  // last: <wx/app.h> brings windows.h on Windows
 
 namespace fw {
 namespace {

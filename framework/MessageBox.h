@@ -16,6 +16,8 @@
 #include <functional>
 #include <vector>
 
+#include "WindowsNames.h"  // after any windows.h
+
 namespace fw {
 
 // Buttons and icons, with the platform's values.

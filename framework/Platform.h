@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+class wxString;
 class wxWindow;
 
 namespace fw {
@@ -74,6 +75,18 @@ bool HasSessionBus();
 // program runs (the main window is one): the toolkit otherwise gives every event to the
 // modal window alone. A modal dialog opened later still disables it as usual.
 void TakeInputBesideModal(wxWindow* topLevel);
+// Appends an entry (id 0: a separator) to the system menu of a top-level window where the
+// platform has one to extend (Windows); id is a multiple of 16 below 0xF000. GTK has none:
+// CDialog offers its entries as the context menu there.
+void AppendToWindowMenu(wxWindow* topLevel, int id, const wxString& text);
+
+// Runs action once the key event being handled is done (on the window's queue), or at once
+// where that makes no difference. On Windows the toolkit hands the dialogs their keys from
+// a keyboard hook while the system still holds the key's message: a modal loop started
+// there takes the same key press again, so Enter that opens a dialog would press that
+// dialog's focused button too.
+void AfterKeyEvent(wxWindow* window, std::function<void()> action);
+
 // Ends a watch; 0 is ignored.
 void RemoveWatch(unsigned watch);
 

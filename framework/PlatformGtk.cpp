@@ -283,6 +283,12 @@ void TakeInputBesideModal(wxWindow* topLevel) {
     addWindow(newGroup(), topLevel->GetHandle());
 }
 
+void AppendToWindowMenu(wxWindow*, int, const wxString&) {}
+
+void AfterKeyEvent(wxWindow*, std::function<void()> action) {
+    action();
+}
+
 void RemoveWatch(unsigned watch) {
     const auto monitor = FileMonitors().find(watch);
     if (monitor != FileMonitors().end()) {

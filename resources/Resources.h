@@ -36,6 +36,8 @@ inline constexpr int IDM_PRINT = 0x0120;          // "印刷..."
 inline constexpr int IDM_EXPORT = 0x0080;         // "書き出し..."
 inline constexpr int IDM_SEARCH = 0x0070;         // "検索...", Ctrl+F
 
+#include "WindowsNames.h"  // after any windows.h
+
 // ---- Control ids ---------------------------------------------------------------------------
 
 inline constexpr int IDOK = 1;

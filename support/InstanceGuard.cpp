@@ -97,7 +97,7 @@ void CInstanceGuard::AskFirstToRaise() const {
     ::close(fd);
 }
 
-int CInstanceGuard::Publish() {
+int CInstanceGuard::Publish(void*) {
     sockaddr_un address;
     if (m_listenFd >= 0 || m_lockFd < 0 || !MakeAddress(SocketPath(), address)) {
         return m_listenFd;

@@ -10,6 +10,11 @@
 //
 // Only connections from processes of the same user are heard; anything else than the
 // one message is ignored.
+//
+// On Windows the signal is the named shared block "Local\kelnova" of the user's session,
+// created by the first copy and dropped by the system when it ends; once its window is
+// drawn it holds that window's handle and the process id, and a later copy brings that
+// window to the front itself (InstanceGuardWin.cpp).
 #pragma once
 
 #include <string>
@@ -31,8 +36,9 @@ class CInstanceGuard {
     void AskFirstToRaise() const;
 
     // For the first copy, once its window is drawn: starts listening. Returns the
-    // socket to watch for readability, or -1.
-    int Publish();
+    // socket to watch for readability, or -1. window: the main window's native handle,
+    // which the Windows guard hands to later copies (there is no socket there: -1).
+    int Publish(void* window = nullptr);
     int ListenFd() const { return m_listenFd; }
 
     // Takes one waiting connection; true when it was a valid request from this user to

@@ -28,6 +28,7 @@ bool IsOption(const std::string& arg) {
     return arg.size() > 1 && arg[0] == '-';
 }
 
+#if PEMDARO_HAVE_EXPORTS
 // "--from 20261201" and "--from=20261201": the value of option `name` when `arg` is it;
 // the separate value is taken from `rest`. error is set when the value is missing.
 std::optional<std::string> OptionValue(const std::string& arg, std::string_view name,
@@ -45,7 +46,17 @@ std::optional<std::string> OptionValue(const std::string& arg, std::string_view 
     }
     return std::nullopt;
 }
+#endif
 
+#if !PEMDARO_HAVE_EXPORTS || !PEMDARO_HAVE_PDF
+// An option of a command that this build leaves out; what follows it is not read.
+void ReadUnavailable(const std::string& option, Arguments&, CommandLine& line) {
+    line.kind = CommandKind::kUnavailable;
+    line.error = option.substr(0, option.find('=')) + " is not available in this build";
+}
+#endif
+
+#if PEMDARO_HAVE_EXPORTS
 // --export ics|csv [--from YYYYMMDD] [--to YYYYMMDD] [--utf8] FILE, options in any order.
 void ReadExport(const std::string& option, Arguments& rest, CommandLine& line) {
     line.kind = CommandKind::kExport;
@@ -121,6 +132,9 @@ void ReadExport(const std::string& option, Arguments& rest, CommandLine& line) {
     }
 }
 
+#endif
+
+#if PEMDARO_HAVE_PDF
 // --pdf YYYY-MM FILE: the operands go to RunPdfCommand, which checks them.
 void ReadPdf(const std::string& option, Arguments& rest, CommandLine& line) {
     line.kind = CommandKind::kPdf;
@@ -131,6 +145,7 @@ void ReadPdf(const std::string& option, Arguments& rest, CommandLine& line) {
         line.pdfArgs.push_back(rest.Take());
     }
 }
+#endif
 
 // The program's commands: the option that starts one and what reads its arguments. A
 // command takes the whole command line: nothing may stand before it.
@@ -139,8 +154,16 @@ struct Command {
     void (*read)(const std::string& option, Arguments& rest, CommandLine& line);
 };
 const Command kCommands[] = {
+#if PEMDARO_HAVE_EXPORTS
     {"--export", ReadExport},
+#else
+    {"--export", ReadUnavailable},
+#endif
+#if PEMDARO_HAVE_PDF
     {"--pdf", ReadPdf},
+#else
+    {"--pdf", ReadUnavailable},
+#endif
 };
 
 // The toolkit's own options, which go on to it when the window starts (GTK and GDK read
@@ -198,7 +221,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         if (first == name || first.compare(0, name.size() + 1, name + "=") == 0) {
             Arguments rest(args, 1);
             command.read(first, rest, line);
-            if (!line.error.empty()) {
+            if (!line.error.empty() && line.kind != CommandKind::kUnavailable) {
                 line.kind = CommandKind::kBad;
             }
             return line;
@@ -223,30 +246,29 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     return line;
 }
 
-// The PDF page needs pango and cairo, which not every build has (Windows).
-#ifdef PEMDARO_HAVE_PDF
-constexpr bool kHavePdf = true;
-#else
-constexpr bool kHavePdf = false;
-#endif
-
 std::string CommandHelpText() {
-    return std::string(
-               "Usage: pemdaro [GTK options]\n"
-               "       pemdaro --export ics|csv [--from YYYYMMDD] [--to YYYYMMDD] [--utf8] "
-               "FILE\n") +
-           (kHavePdf ? "       pemdaro --pdf YYYY-MM FILE\n" : "") +
+    return "Usage: pemdaro [GTK options]\n"
+#if PEMDARO_HAVE_EXPORTS
+           "       pemdaro --export ics|csv [--from YYYYMMDD] [--to YYYYMMDD] [--utf8] FILE\n"
+#endif
+#if PEMDARO_HAVE_PDF
+           "       pemdaro --pdf YYYY-MM FILE\n"
+#endif
            "       pemdaro --help | --version\n"
            "\n"
            "Without options the schedule window starts.\n"
            "\n"
+#if PEMDARO_HAVE_EXPORTS
            "  --export ics   write the schedule as an iCalendar file (RFC 5545, UTF-8)\n"
            "  --export csv   write it as a spreadsheet file (CP932, CR LF) with the columns\n"
            "                 日付, 曜日, 開始, 終了, 種別 (予定, 期間, 祝日, 有給), 内容\n"
            "  --from DATE    first day written (default: the first in the table)\n"
            "  --to DATE      last day written (default: the last in the table)\n"
-           "  --utf8         csv in UTF-8 with a byte-order mark instead of CP932\n" +
-           (kHavePdf ? "  --pdf YYYY-MM  write that month as an A4 PDF page to FILE\n" : "") +
+           "  --utf8         csv in UTF-8 with a byte-order mark instead of CP932\n"
+#endif
+#if PEMDARO_HAVE_PDF
+           "  --pdf YYYY-MM  write that month as an A4 PDF page to FILE\n"
+#endif
            "  --help         this text\n"
            "  --version      the program's version\n"
            "\n"

@@ -13,30 +13,39 @@
 //
 // A new command is a line in kCommands (CommandLine.cpp): its option and a function that
 // reads the arguments after it into the CommandLine.
+//
+// A build without the exports (PEMDARO_HAVE_EXPORTS 0) or without the PDF page
+// (PEMDARO_HAVE_PDF 0) still knows their options and answers them with
+// "pemdaro: --export is not available in this build" and kExitUsage.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#if PEMDARO_HAVE_EXPORTS
 #include "ExportFile.h"
+#endif
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
 enum class CommandKind {
-    kWindow,   // start the window; the arguments go on to the toolkit
-    kHelp,     // --help, -h
-    kVersion,  // --version
-    kExport,   // --export
-    kPdf,      // --pdf: its operands are checked when it runs (RunPdfCommand)
-    kBad,      // a bad command line: `error` says what
+    kWindow,       // start the window; the arguments go on to the toolkit
+    kHelp,         // --help, -h
+    kVersion,      // --version
+    kExport,       // --export
+    kPdf,          // --pdf: its operands are checked when it runs (RunPdfCommand)
+    kBad,          // a bad command line: `error` says what
+    kUnavailable,  // a command this build leaves out: `error` says which
 };
 
 struct CommandLine {
     CommandKind kind = CommandKind::kWindow;
     std::string error;  // for kBad, English, without the program's name
+#if PEMDARO_HAVE_EXPORTS
     ExportRequest exportRequest;
+#endif
     std::string file;                  // the file a command writes
     std::vector<std::string> pdfArgs;  // the arguments after --pdf
 };

@@ -10,12 +10,13 @@
 #include "IniFile.h"
 #include "PathText.h"
 #include "ScheduleModel.h"
-#ifdef PEMDARO_HAVE_PDF
+#if PEMDARO_HAVE_PDF
 #include "MonthPdf.h"
 #endif
 
 namespace {
 
+#if PEMDARO_HAVE_EXPORTS
 // Why the table at path cannot be read, for the message.
 std::string UnreadableReason(const std::string& path) {
     std::error_code error;
@@ -64,6 +65,7 @@ int RunExport(const CommandLine& line, std::FILE* err) {
     }
     return kExitOk;
 }
+#endif
 
 }  // namespace
 
@@ -76,15 +78,21 @@ int RunCommand(const CommandLine& line, std::FILE* out, std::FILE* err) {
             std::fputs(CommandVersionText().c_str(), out);
             return std::fflush(out) == 0 ? kExitOk : kExitFailure;
         case CommandKind::kExport:
+#if PEMDARO_HAVE_EXPORTS
             return RunExport(line, err);
+#else
+            break;
+#endif
         case CommandKind::kPdf:
-#ifdef PEMDARO_HAVE_PDF
+#if PEMDARO_HAVE_PDF
             std::fflush(err);
             return RunPdfCommand(line.pdfArgs, std::cerr);
 #else
-            std::fprintf(err, "pemdaro: --pdf is not available in this build\n");
-            return kExitUsage;
+            break;
 #endif
+        case CommandKind::kUnavailable:
+            std::fprintf(err, "pemdaro: %s\n", line.error.c_str());
+            return kExitUsage;
         case CommandKind::kBad:
             std::fprintf(err, "pemdaro: %s\nTry 'pemdaro --help' for more information.\n",
                          line.error.c_str());

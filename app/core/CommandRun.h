@@ -14,3 +14,8 @@
 // settings, opens the table for reading alone (beside a running window copy: without its guard or
 // the data lock) and writes the file. Returns the exit code.
 int RunCommand(const CommandLine& line, std::FILE* out, std::FILE* err);
+
+// Before a command writes: on Windows, where the program is a window program, sends the
+// standard streams that lead nowhere to the console of the program that started it (if
+// any). Elsewhere nothing changes.
+void UseCallersConsole();

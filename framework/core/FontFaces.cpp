@@ -31,6 +31,12 @@ std::vector<std::string> FontFaceCandidates(std::string_view face) {
         faces.emplace_back(face);
     }
     const bool proportional = IsOneOf(face, {"ＭＳ Ｐゴシック", "MS PGothic"});
+    // Windows outside Japan lists the two faces by their English names only.
+    if (face == "ＭＳ Ｐゴシック") {
+        faces.emplace_back("MS PGothic");
+    } else if (face == "ＭＳ ゴシック") {
+        faces.emplace_back("MS Gothic");
+    }
     const auto& standIns = proportional ? kProportionalGothics : kFixedGothics;
     for (std::string_view s : standIns) {
         if (s != face) {

@@ -10,8 +10,8 @@
 namespace fw {
 
 // Face names (UTF-8) to try in order for the face the program asks for: the face itself
-// first, then the installed stand-ins (IPAGothic for "ＭＳ ゴシック", IPAPGothic for
-// "ＭＳ Ｐゴシック"), then other Japanese Gothic faces.
+// first, then its English name (as Windows outside Japan lists it), then the stand-ins (IPAGothic
+// for "ＭＳ ゴシック", IPAPGothic for "ＭＳ Ｐゴシック"), then other Japanese Gothic faces.
 std::vector<std::string> FontFaceCandidates(std::string_view face);
 
 }  // namespace fw

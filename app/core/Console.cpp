@@ -1,0 +1,5 @@
+#include "CommandRun.h"
+
+void UseCallersConsole() {
+    // The standard streams are the caller's already.
+}
