@@ -1,6 +1,7 @@
 #include "XelDatabase.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdio>
 #include <cstring>
@@ -230,13 +231,12 @@ BlockBits ClassifyBlock(const char* p) {
     return {bits(feed), bits(comma), bits(ret), bits(quote) | bits(zero)};
 }
 
-// Turns the commas, CRs and line feeds among the n bytes at p into terminators, reading
-// and writing back 16 bytes.
+// Turns the commas and CRs among the n bytes at p into terminators, reading and writing
+// back 16 bytes. Line feeds stay (see FileRowReader).
 void EndBlockCells(char* p, size_t n) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i ends = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')),
-                                                   _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))),
-                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
+    const __m128i ends = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')),
+                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')));
     const __m128i index = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
     const __m128i inRange = _mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(n)), index);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(p),
@@ -258,7 +258,7 @@ BlockBits ClassifyBlock(const char* p) {
 
 void EndBlockCells(char* p, size_t n) {
     for (size_t i = 0; i < n; ++i) {
-        p[i] = p[i] == ',' || p[i] == '\r' || p[i] == '\n' ? '\0' : p[i];
+        p[i] = p[i] == ',' || p[i] == '\r' ? '\0' : p[i];
     }
 }
 #endif
@@ -291,6 +291,8 @@ void LoadSplitRow(DbTable* table, char* line, size_t size) {
 // the last: their fields are the runs between commas, so the row's cells are the line
 // itself once every comma, and the CR or LF after it, is a terminator. That is done in a
 // second pass over each window of the file, after the first pass has found its lines;
+// the line feed of a CR LF stays as it is, after the row's last terminator, where the save
+// finds a row whose bytes are already its line (RowLineWriter::AppendRun);
 // the few other lines go through the field splitter as they are found (their bytes are
 // still as read) and the second pass leaves them alone. A window is small enough to stay
 // in the processor's cache between the passes.
@@ -359,6 +361,9 @@ class FileRowReader {
         char* const line = m_data + start;
         const int32_t columns = m_table->columnCount;
         if (!special && columns > 0 && commas + 1 >= static_cast<uint64_t>(columns)) {
+            if (end < m_size && size == end - start) {
+                m_data[end] = '\0';  // a line feed alone ends the last cell
+            }
             m_table->index.Append(DbRowCount(m_table), PlainFirstCell(line, size));
             m_table->rows.push_back(DbRow{line});
             return;
@@ -516,6 +521,111 @@ size_t ComposePlainLine(const char* cells, int32_t columns, char* line, size_t r
 }
 #endif
 
+// Set bits of a mask of 16 bits, by a table of 256 counts where the processor is not known
+// to count bits itself (the rows' masks are counted once per 16 bytes and per row).
+int CountBits16(uint32_t mask) {
+#if defined(__POPCNT__)
+    return std::popcount(mask);
+#else
+    static constexpr auto kCounts = [] {
+        std::array<uint8_t, 256> counts{};
+        for (size_t i = 0; i < counts.size(); ++i) {
+            counts[i] = static_cast<uint8_t>(std::popcount(i));
+        }
+        return counts;
+    }();
+    return kCounts[mask & 0xFFu] + kCounts[(mask >> 8) & 0xFFu];
+#endif
+}
+
+// Bits, one per byte of 16 bytes, for what decides how a row's bytes become its line:
+// the terminators, the line feeds, the commas, and the double quotes and CRs.
+struct RunBits {
+    uint32_t ends;
+    uint32_t feeds;
+    uint32_t commas;
+    uint32_t others;
+};
+
+#if XEL_SSE2
+// Classifies the 16 bytes at p; with `out`, also copies them there with every terminator
+// a comma.
+RunBits ClassifyRunBlock(const char* p, char* out = nullptr) {
+    const __m128i comma = _mm_set1_epi8(',');
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i zeros = _mm_cmpeq_epi8(bytes, _mm_setzero_si128());
+    const __m128i others = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')),
+                                        _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')));
+    if (out != nullptr) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                         _mm_or_si128(_mm_andnot_si128(zeros, bytes), _mm_and_si128(zeros, comma)));
+    }
+    return {static_cast<uint32_t>(_mm_movemask_epi8(zeros)),
+            static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')))),
+            static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, comma))),
+            static_cast<uint32_t>(_mm_movemask_epi8(others))};
+}
+#else
+RunBits ClassifyRunBlock(const char* p, char* out = nullptr) {
+    RunBits bits{0, 0, 0, 0};
+    for (int i = 0; i < 16; ++i) {
+        const char c = p[i];
+        const uint32_t bit = uint32_t{1} << i;
+        bits.ends |= c == '\0' ? bit : 0;
+        bits.feeds |= c == '\n' ? bit : 0;
+        bits.commas |= c == ',' ? bit : 0;
+        bits.others |= c == '"' || c == '\r' ? bit : 0;
+        if (out != nullptr) {
+            out[i] = c == '\0' ? ',' : c;
+        }
+    }
+    return bits;
+}
+#endif
+
+// Composes the line of a row whose cells hold nothing to replace but may need quoting (a
+// comma, or a "#" starting the first cell) into `line` (room for `room` bytes), without
+// its line break: what AppendCell gives for such cells. Returns kNotPlainLine for a row
+// with a double quote, a CR or a line feed, or a line longer than the room.
+size_t ComposeQuotedLine(const char* cells, int32_t columns, char* line, size_t room) {
+    size_t n = 0;
+    const char* cell = cells;
+    for (int32_t c = 0; c < columns; ++c) {
+        size_t size = 0;
+        bool comma = false;
+        for (;;) {
+            const RunBits bits = ClassifyRunBlock(cell + size);
+            const uint32_t before = bits.ends != 0 ? (bits.ends & (0u - bits.ends)) - 1 : 0xFFFFu;
+            if (((bits.feeds | bits.others) & before) != 0) {
+                return kNotPlainLine;
+            }
+            comma = comma || (bits.commas & before) != 0;
+            if (bits.ends != 0) {
+                size += static_cast<size_t>(std::countr_zero(bits.ends));
+                break;
+            }
+            size += 16;
+        }
+        const bool quoted = comma || (c == 0 && size > 0 && cell[0] == '#');
+        if (n + size + 3 > room) {
+            return kNotPlainLine;
+        }
+        if (c > 0) {
+            line[n++] = ',';
+        }
+        if (quoted) {
+            line[n++] = '"';
+        }
+        std::memcpy(line + n, cell, size);
+        n += size;
+        if (quoted) {
+            line[n++] = '"';
+        }
+        cell += size + 1;
+    }
+    return n;
+}
+
 // Composes row lines straight into a string that is kept larger than its contents:
 // most rows hold no byte that needs quoting or replacing, and no first cell starting
 // with "#", and their line is their cells with commas for the terminators, composed in
@@ -547,6 +657,9 @@ class RowLineWriter {
         size_t n = columns > 0 && cells[0] != '#'
                        ? ComposePlainLine(cells, columns, line, kLineRoom - 16 - 2)
                        : kNotPlainLine;
+        if (n == kNotPlainLine && columns > 0) {
+            n = ComposeQuotedLine(cells, columns, line, kLineRoom - 2);
+        }
         if (n == kNotPlainLine) {
             AppendCells(cells, columns);
             return;
@@ -556,8 +669,85 @@ class RowLineWriter {
         m_used += n + 2;
     }
 
+    // Takes rows from the start of `rows` whose bytes already are their lines but for the
+    // terminators: a row's cells, then a line feed right after its last terminator, with no
+    // comma, double quote, CR or line feed in the cells and no "#" first, each next row's
+    // cells right after that line feed. A row read from a file's CR LF line on the reader's
+    // fast path lies so. Such a run goes over 16 bytes at a time with its terminators made
+    // commas and each row's last one a CR: the lines Append composes, in one pass and
+    // without a step per row beyond its line's end. Returns the number of rows taken
+    // (none when the first row is not such a row; Append takes that one).
+    size_t AppendRun(const DbRow* rows, size_t count, int32_t columns) {
+        size_t taken = 0;
+        while (taken < count && columns > 0) {
+            if (m_write != nullptr && m_used >= kChunk) {
+                m_ok = m_ok && (*m_write)(std::string_view(m_out.data(), m_used));
+                m_used = 0;
+            }
+            const char* const start = rows[taken].cells;
+            const size_t lines = RunLines(rows + taken, count - taken, columns, start);
+            if (lines == 0) {
+                return taken;
+            }
+            taken += lines;
+        }
+        return taken;
+    }
+
   private:
     static constexpr size_t kLineRoom = 1024 + 16 + 2;
+
+    // One run of AppendRun from `start` (the cells of rows[0]), up to the end of the room or
+    // of the chunk; returns the rows taken. A row is taken at its line feed: exactly
+    // `columns` terminators before it, the last right before it, nothing else to change.
+    // Reads at most 16 bytes past the last terminator of the row in hand.
+    size_t RunLines(const DbRow* rows, size_t count, int32_t columns, const char* start) {
+        char* const out = m_out.data() + m_used;
+        const size_t room = m_out.size() - m_used;
+        const size_t chunkLeft = m_write != nullptr ? kChunk - m_used : SIZE_MAX;
+        size_t taken = 0;
+        const char* row = start;  // the cells of rows[taken]
+        int32_t ends = 0;         // its terminators before the block at p
+        if (row[0] == '#') {
+            return 0;
+        }
+        for (const char* p = start; static_cast<size_t>(p - start) + 16 <= room; p += 16) {
+            const RunBits bits = ClassifyRunBlock(p, out + (p - start));
+            uint32_t from = row > p ? static_cast<uint32_t>(row - p) : 0;
+            for (uint32_t feeds = bits.feeds & (0xFFFFu << from); feeds != 0; feeds &= feeds - 1) {
+                const uint32_t at = static_cast<uint32_t>(std::countr_zero(feeds));
+                const char* const feed = p + at;  // its byte before may be in the last block
+                const uint32_t mine = (0xFFFFu << from) & ((1u << at) - 1);
+                if (ends + CountBits16(bits.ends & mine) != columns ||
+                    ((bits.commas | bits.others) & mine) != 0 || feed[-1] != '\0') {
+                    return Took(taken, row, start);
+                }
+                out[feed - 1 - start] = '\r';
+                ++taken;
+                row = feed + 1;
+                ends = 0;
+                from = at + 1;
+                if (taken == count || rows[taken].cells != row || row[0] == '#' ||
+                    static_cast<size_t>(row - start) >= chunkLeft) {
+                    return Took(taken, row, start);
+                }
+            }
+            const uint32_t rest = (0xFFFFu << from) & 0xFFFFu;
+            ends += CountBits16(bits.ends & rest);
+            // Past its last terminator a row holds nothing before its line feed.
+            if (((bits.commas | bits.others) & rest) != 0 || ends > columns ||
+                (ends == columns && (bits.ends & 0x8000u) == 0)) {
+                return Took(taken, row, start);
+            }
+        }
+        return Took(taken, row, start);
+    }
+
+    // The run's rows up to `row` are in the string.
+    size_t Took(size_t taken, const char* row, const char* start) {
+        m_used += static_cast<size_t>(row - start);
+        return taken;
+    }
 
     void AppendCells(const char* cells, int32_t columns) {
         m_line.clear();
@@ -605,8 +795,13 @@ bool ComposeTableFile(const DbTable* table, std::string& out, const XelContentWr
     bool ok = true;
     {
         RowLineWriter writer(out, table->text.Used() + perRow * table->rows.size(), write);
-        for (const DbRow& row : table->rows) {
-            writer.Append(row.cells, table->columnCount);
+        const size_t count = table->rows.size();
+        for (size_t r = 0; r < count;) {
+            r += writer.AppendRun(table->rows.data() + r, count - r, table->columnCount);
+            if (r < count) {
+                writer.Append(table->rows[r].cells, table->columnCount);
+                ++r;
+            }
             if (!writer.Ok()) {
                 return false;
             }
