@@ -6,7 +6,8 @@
 //   "20070305\0" "0930\0" "1000\0" "1\0" "Meeting\0" "\0"
 //
 // A row read from the file is split where its line lies in the file's bytes (its commas
-// and its line break become the terminators); the table keeps those bytes. Rows added
+// and its line break become the terminators, but the line feed of a CR LF stays after the
+// row's last terminator); the table keeps those bytes. Rows added
 // later, and the rare line with fewer fields than columns, go into blocks filled one row
 // after the other. Nothing is released before the table is closed, so a cell text, once
 // handed out, never moves; the bytes of a deleted row stay unused until then (an edit
