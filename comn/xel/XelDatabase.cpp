@@ -1,7 +1,6 @@
 #include "XelDatabase.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cstdio>
 #include <cstring>
@@ -27,7 +26,7 @@ const char kSourcePath[] = "comn\\xel\\XelDatabase";
 
 const char* const kKelnovaColumns[] = {"DATE",  "FROM_TIME", "TO_TIME",
                                        "INDEX", "YOTEI",     "SYUKUJITU"};
-DbTable g_kelnovaTables[] = {{"kelnova", 6, kKelnovaColumns, {}, 0, {}, {}}};
+DbTable g_kelnovaTables[] = {{"kelnova", 6, kKelnovaColumns, {}, {}, 0, {}, {}}};
 
 DbRegistry* g_registry = nullptr;
 
@@ -173,6 +172,7 @@ void AppendRow(DbTable* table, const char* cells) {
                             FirstCell(cells, static_cast<size_t>(table->columnCount)));
     }
     table->rows.push_back(DbRow{cells});
+    table->rowFlags.push_back(0);
 }
 
 // Writes an empty cell at `out`, with diagnostic 503, for each column from `fields` on
@@ -292,7 +292,7 @@ void LoadSplitRow(DbTable* table, char* line, size_t size) {
 // itself once every comma, and the CR or LF after it, is a terminator. That is done in a
 // second pass over each window of the file, after the first pass has found its lines;
 // the line feed of a CR LF stays as it is, after the row's last terminator, where the save
-// finds a row whose bytes are already its line (RowLineWriter::AppendRun);
+// writes such a row's bytes back as its line (kDbRowAsRead, RowLineWriter::AppendAsRead);
 // the few other lines go through the field splitter as they are found (their bytes are
 // still as read) and the second pass leaves them alone. A window is small enough to stay
 // in the processor's cache between the passes.
@@ -361,13 +361,23 @@ class FileRowReader {
         char* const line = m_data + start;
         const int32_t columns = m_table->columnCount;
         if (!special && columns > 0 && commas + 1 >= static_cast<uint64_t>(columns)) {
+            const bool crLf = end < m_size && size + 1 == end - start;
             if (end < m_size && size == end - start) {
                 m_data[end] = '\0';  // a line feed alone ends the last cell
             }
+            uint8_t flags = 0;
+            if (crLf && commas + 1 == static_cast<uint64_t>(columns)) {
+                flags = kDbRowAsRead | (start == m_asReadEnd ? kDbRowFollows : 0);
+                m_asReadEnd = end + 1;
+            } else {
+                m_asReadEnd = SIZE_MAX;
+            }
             m_table->index.Append(DbRowCount(m_table), PlainFirstCell(line, size));
             m_table->rows.push_back(DbRow{line});
+            m_table->rowFlags.push_back(flags);
             return;
         }
+        m_asReadEnd = SIZE_MAX;
         LoadSplitRow(m_table, line, size);
         m_split.push_back({start, start + size});
     }
@@ -410,6 +420,9 @@ class FileRowReader {
     size_t m_size;
     // The lines of the current window that went through the splitter, in file order.
     std::vector<std::pair<size_t, size_t>> m_split;
+    // Where the line after the last row read as kDbRowAsRead starts (SIZE_MAX after any
+    // other row).
+    size_t m_asReadEnd = SIZE_MAX;
 };
 
 // Lines end with LF or CR LF. A file without a single LF but with CRs comes from an
@@ -521,26 +534,9 @@ size_t ComposePlainLine(const char* cells, int32_t columns, char* line, size_t r
 }
 #endif
 
-// Set bits of a mask of 16 bits, by a table of 256 counts where the processor is not known
-// to count bits itself (the rows' masks are counted once per 16 bytes and per row).
-int CountBits16(uint32_t mask) {
-#if defined(__POPCNT__)
-    return std::popcount(mask);
-#else
-    static constexpr auto kCounts = [] {
-        std::array<uint8_t, 256> counts{};
-        for (size_t i = 0; i < counts.size(); ++i) {
-            counts[i] = static_cast<uint8_t>(std::popcount(i));
-        }
-        return counts;
-    }();
-    return kCounts[mask & 0xFFu] + kCounts[(mask >> 8) & 0xFFu];
-#endif
-}
-
-// Bits, one per byte of 16 bytes, for what decides how a row's bytes become its line:
+// Bits, one per byte of 16 bytes of a row's cells, for what decides how they are written:
 // the terminators, the line feeds, the commas, and the double quotes and CRs.
-struct RunBits {
+struct CellBits {
     uint32_t ends;
     uint32_t feeds;
     uint32_t commas;
@@ -548,26 +544,21 @@ struct RunBits {
 };
 
 #if XEL_SSE2
-// Classifies the 16 bytes at p; with `out`, also copies them there with every terminator
-// a comma.
-RunBits ClassifyRunBlock(const char* p, char* out = nullptr) {
+// Classifies the 16 bytes at p.
+CellBits ClassifyCellBlock(const char* p) {
     const __m128i comma = _mm_set1_epi8(',');
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     const __m128i zeros = _mm_cmpeq_epi8(bytes, _mm_setzero_si128());
     const __m128i others = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')),
                                         _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')));
-    if (out != nullptr) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
-                         _mm_or_si128(_mm_andnot_si128(zeros, bytes), _mm_and_si128(zeros, comma)));
-    }
     return {static_cast<uint32_t>(_mm_movemask_epi8(zeros)),
             static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')))),
             static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, comma))),
             static_cast<uint32_t>(_mm_movemask_epi8(others))};
 }
 #else
-RunBits ClassifyRunBlock(const char* p, char* out = nullptr) {
-    RunBits bits{0, 0, 0, 0};
+CellBits ClassifyCellBlock(const char* p) {
+    CellBits bits{0, 0, 0, 0};
     for (int i = 0; i < 16; ++i) {
         const char c = p[i];
         const uint32_t bit = uint32_t{1} << i;
@@ -575,9 +566,6 @@ RunBits ClassifyRunBlock(const char* p, char* out = nullptr) {
         bits.feeds |= c == '\n' ? bit : 0;
         bits.commas |= c == ',' ? bit : 0;
         bits.others |= c == '"' || c == '\r' ? bit : 0;
-        if (out != nullptr) {
-            out[i] = c == '\0' ? ',' : c;
-        }
     }
     return bits;
 }
@@ -594,7 +582,7 @@ size_t ComposeQuotedLine(const char* cells, int32_t columns, char* line, size_t 
         size_t size = 0;
         bool comma = false;
         for (;;) {
-            const RunBits bits = ClassifyRunBlock(cell + size);
+            const CellBits bits = ClassifyCellBlock(cell + size);
             const uint32_t before = bits.ends != 0 ? (bits.ends & (0u - bits.ends)) - 1 : 0xFFFFu;
             if (((bits.feeds | bits.others) & before) != 0) {
                 return kNotPlainLine;
@@ -625,6 +613,33 @@ size_t ComposeQuotedLine(const char* cells, int32_t columns, char* line, size_t 
     }
     return n;
 }
+
+#if XEL_SSE2
+// The lines of rows read as kDbRowAsRead from the n bytes at `from` into `out`, 16 bytes at
+// a time (the last block whole): a terminator becomes a comma, or the CR before a line
+// feed. Reads 17 bytes past the n.
+void LinesAsRead(const char* from, size_t n, char* out) {
+    const __m128i feed = _mm_set1_epi8('\n');
+    const __m128i comma = _mm_set1_epi8(',');
+    const __m128i ret = _mm_set1_epi8('\r');
+    for (size_t i = 0; i < n; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i + 1));
+        const __m128i zeros = _mm_cmpeq_epi8(bytes, _mm_setzero_si128());
+        const __m128i before = _mm_cmpeq_epi8(next, feed);
+        const __m128i ends =
+            _mm_or_si128(_mm_and_si128(before, ret), _mm_andnot_si128(before, comma));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                         _mm_or_si128(_mm_andnot_si128(zeros, bytes), _mm_and_si128(zeros, ends)));
+    }
+}
+#else
+void LinesAsRead(const char* from, size_t n, char* out) {
+    for (size_t i = 0; i < n; ++i) {
+        out[i] = from[i] != '\0' ? from[i] : from[i + 1] == '\n' ? '\r' : ',';
+    }
+}
+#endif
 
 // Composes row lines straight into a string that is kept larger than its contents:
 // most rows hold no byte that needs quoting or replacing, and no first cell starting
@@ -669,85 +684,34 @@ class RowLineWriter {
         m_used += n + 2;
     }
 
-    // Takes rows from the start of `rows` whose bytes already are their lines but for the
-    // terminators: a row's cells, then a line feed right after its last terminator, with no
-    // comma, double quote, CR or line feed in the cells and no "#" first, each next row's
-    // cells right after that line feed. A row read from a file's CR LF line on the reader's
-    // fast path lies so. Such a run goes over 16 bytes at a time with its terminators made
-    // commas and each row's last one a CR: the lines Append composes, in one pass and
-    // without a step per row beyond its line's end. Returns the number of rows taken
-    // (none when the first row is not such a row; Append takes that one).
-    size_t AppendRun(const DbRow* rows, size_t count, int32_t columns) {
-        size_t taken = 0;
-        while (taken < count && columns > 0) {
+    // The lines of rows read as kDbRowAsRead, each following the one before: the `size`
+    // bytes at `from`, up to and with the last row's line feed, with every terminator made
+    // a comma and each one before a line feed the CR. Reads 16 bytes past the end (the
+    // file's bytes have kDbFileSlack after them).
+    void AppendAsRead(const char* from, size_t size) {
+        while (size > 0) {
             if (m_write != nullptr && m_used >= kChunk) {
                 m_ok = m_ok && (*m_write)(std::string_view(m_out.data(), m_used));
                 m_used = 0;
             }
-            const char* const start = rows[taken].cells;
-            const size_t lines = RunLines(rows + taken, count - taken, columns, start);
-            if (lines == 0) {
-                return taken;
+            if (m_out.size() - m_used < kLineRoom) {
+                m_out.resize(2 * m_out.size() + kLineRoom);
             }
-            taken += lines;
+            // Up to the room's end, less the last block's store; with a writer, up to the
+            // chunk's end.
+            size_t piece = std::min(size, m_out.size() - m_used - 16);
+            if (m_write != nullptr) {
+                piece = std::min(piece, std::max<size_t>(kChunk - m_used, 16));
+            }
+            LinesAsRead(from, piece, m_out.data() + m_used);
+            m_used += piece;
+            from += piece;
+            size -= piece;
         }
-        return taken;
     }
 
   private:
     static constexpr size_t kLineRoom = 1024 + 16 + 2;
-
-    // One run of AppendRun from `start` (the cells of rows[0]), up to the end of the room or
-    // of the chunk; returns the rows taken. A row is taken at its line feed: exactly
-    // `columns` terminators before it, the last right before it, nothing else to change.
-    // Reads at most 16 bytes past the last terminator of the row in hand.
-    size_t RunLines(const DbRow* rows, size_t count, int32_t columns, const char* start) {
-        char* const out = m_out.data() + m_used;
-        const size_t room = m_out.size() - m_used;
-        const size_t chunkLeft = m_write != nullptr ? kChunk - m_used : SIZE_MAX;
-        size_t taken = 0;
-        const char* row = start;  // the cells of rows[taken]
-        int32_t ends = 0;         // its terminators before the block at p
-        if (row[0] == '#') {
-            return 0;
-        }
-        for (const char* p = start; static_cast<size_t>(p - start) + 16 <= room; p += 16) {
-            const RunBits bits = ClassifyRunBlock(p, out + (p - start));
-            uint32_t from = row > p ? static_cast<uint32_t>(row - p) : 0;
-            for (uint32_t feeds = bits.feeds & (0xFFFFu << from); feeds != 0; feeds &= feeds - 1) {
-                const uint32_t at = static_cast<uint32_t>(std::countr_zero(feeds));
-                const char* const feed = p + at;  // its byte before may be in the last block
-                const uint32_t mine = (0xFFFFu << from) & ((1u << at) - 1);
-                if (ends + CountBits16(bits.ends & mine) != columns ||
-                    ((bits.commas | bits.others) & mine) != 0 || feed[-1] != '\0') {
-                    return Took(taken, row, start);
-                }
-                out[feed - 1 - start] = '\r';
-                ++taken;
-                row = feed + 1;
-                ends = 0;
-                from = at + 1;
-                if (taken == count || rows[taken].cells != row || row[0] == '#' ||
-                    static_cast<size_t>(row - start) >= chunkLeft) {
-                    return Took(taken, row, start);
-                }
-            }
-            const uint32_t rest = (0xFFFFu << from) & 0xFFFFu;
-            ends += CountBits16(bits.ends & rest);
-            // Past its last terminator a row holds nothing before its line feed.
-            if (((bits.commas | bits.others) & rest) != 0 || ends > columns ||
-                (ends == columns && (bits.ends & 0x8000u) == 0)) {
-                return Took(taken, row, start);
-            }
-        }
-        return Took(taken, row, start);
-    }
-
-    // The run's rows up to `row` are in the string.
-    size_t Took(size_t taken, const char* row, const char* start) {
-        m_used += static_cast<size_t>(row - start);
-        return taken;
-    }
 
     void AppendCells(const char* cells, int32_t columns) {
         m_line.clear();
@@ -796,11 +760,28 @@ bool ComposeTableFile(const DbTable* table, std::string& out, const XelContentWr
     {
         RowLineWriter writer(out, table->text.Used() + perRow * table->rows.size(), write);
         const size_t count = table->rows.size();
+        const std::vector<uint8_t>& flags = table->rowFlags;
         for (size_t r = 0; r < count;) {
-            r += writer.AppendRun(table->rows.data() + r, count - r, table->columnCount);
-            if (r < count) {
+            if ((flags[r] & kDbRowAsRead) == 0) {
                 writer.Append(table->rows[r].cells, table->columnCount);
                 ++r;
+            } else {
+                // The rows read as they lie, one after the other in the file, go at once
+                // (each next one after a line feed past the row before, as a check).
+                constexpr uint8_t kFollowing = kDbRowAsRead | kDbRowFollows;
+                size_t last = r;
+                while (last + 1 < count && (flags[last + 1] & kFollowing) == kFollowing &&
+                       table->rows[last + 1].cells > table->rows[last].cells &&
+                       table->rows[last + 1].cells[-1] == '\n') {
+                    ++last;
+                }
+                const char* const from = table->rows[r].cells;
+                const char* feed = table->rows[last].cells;  // its line feed, after its cells
+                for (int32_t c = 0; c < table->columnCount; ++c) {
+                    feed += std::strlen(feed) + 1;
+                }
+                writer.AppendAsRead(from, static_cast<size_t>(feed + 1 - from));
+                r = last + 1;
             }
             if (!writer.Ok()) {
                 return false;
@@ -815,6 +796,7 @@ bool ComposeTableFile(const DbTable* table, std::string& out, const XelContentWr
 // Every row goes at once, as deleting row 0 until none is left would leave it.
 void ReleaseRows(DbTable* table) {
     std::vector<DbRow>().swap(table->rows);
+    std::vector<uint8_t>().swap(table->rowFlags);
     table->index.Clear();
     table->text.Clear();
     table->loaded = 0;
@@ -889,6 +871,7 @@ DbTable* OpenTable(const char* tableName, bool mayWrite) {
         // break) in the files the program writes; more rows than that make the array grow.
         const size_t expected = table->rows.size() + size / 30 + 16;
         table->rows.reserve(expected);
+        table->rowFlags.reserve(expected);
         IndexOf(table, expected);  // made now, and kept through the reading
         FileRowReader(table, data, size).Read();
     } catch (const std::bad_alloc&) {
@@ -1036,10 +1019,17 @@ void DbDeleteRow(DbTable* table, int32_t row) {
         }
         table->index.PopBack();
     }
+    auto& flags = table->rowFlags;
     if (row != last) {
         rows[static_cast<size_t>(row)] = rows.back();
+        // The moved row, and the row after the hole, no longer follow the rows before them.
+        flags[static_cast<size_t>(row)] = flags.back() & kDbRowAsRead;
+        if (row + 1 < last) {
+            flags[static_cast<size_t>(row) + 1] &= kDbRowAsRead;
+        }
     }
     rows.pop_back();
+    flags.pop_back();
 }
 
 int32_t DbRowCount(const DbTable* table) {

@@ -30,6 +30,15 @@
 
 #include "XelFile.h"
 
+// What a table knows of a row's bytes, for the save. A row read from a file's line that
+// holds one comma per column but the last, no double quote, NUL or CR of its own and ends
+// with CR LF lies in the file's bytes as its line with the commas and the CR made
+// terminators and the line feed kept: its line is those bytes with the terminators made
+// commas again and the last one the CR (kDbRowAsRead). kDbRowFollows: such a row whose line
+// starts right after the line of the row before it, itself such a row.
+inline constexpr uint8_t kDbRowAsRead = 1;
+inline constexpr uint8_t kDbRowFollows = 2;
+
 // Every row's text may be read (never written) this many bytes past its last terminator:
 // the save scans rows sixteen bytes at a time, and the index measures first cells so.
 inline constexpr size_t kDbReadSlack = 16;
