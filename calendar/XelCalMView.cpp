@@ -239,21 +239,29 @@ void CXelCalMView::EditDay(int day) {
     if (!m_runDayDialog(fields)) {
         return;
     }
-    fw::BeginTimedAction("ok-save");
+    fw::BeginTimedAction("ok-paint");
+    fw::BeginTimedStep("ok-saved");
     m_model.WriteDay(before, FromDialogFields(fields, before));
+    // The month shows the change before the save writes it: the save follows right here,
+    // with no turn of the event loop in between, so nothing (a close, a signal, a timer)
+    // can come first, and what it reports is reported as before.
+    RedrawNow();
+    const uint64_t shown = m_model.ChangeCount();
     // What the user confirmed reaches the disk now, not only when the window closes; a
     // change another program made in the meantime is kept under it.
     const bool saved = m_model.Save();
+    fw::EndTimedStep();
+    if (m_model.ChangeCount() != shown) {
+        RedrawNow();  // the save read another program's change first
+    }
     if (m_model.LastBackupFailure().Failed()) {
         fw::AfxMessageBox(fw::Utf8ToWx(BackupFailureMessage(m_model.LastBackupFailure())));
     }
     if (!saved) {
-        RedrawNow();
         fw::AfxMessageBox(SaveFailedMessage(m_model.LastSaveFailure(), m_model.FilePath()).c_str(),
                           fw::MB_ICONSTOP);
         return;
     }
-    RedrawNow();
     const std::string conflicts = ConflictMessage(m_model.LastSaveConflicts());
     if (!conflicts.empty()) {
         fw::AfxMessageBox(conflicts.c_str(), fw::MB_ICONINFORMATION);

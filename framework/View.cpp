@@ -69,17 +69,19 @@ TimedAction& PendingAction() {
     return pending;
 }
 
-}  // namespace
+TimedAction& PendingStep() {
+    static TimedAction pending;
+    return pending;
+}
 
-void BeginTimedAction(const char* name) {
+void Begin(TimedAction& pending, const char* name) {
     static const bool wanted = std::getenv("PEMDARO_TIMING") != nullptr;
     if (wanted) {
-        PendingAction() = {name, std::chrono::steady_clock::now()};
+        pending = {name, std::chrono::steady_clock::now()};
     }
 }
 
-void EndTimedAction() {
-    TimedAction& pending = PendingAction();
+void End(TimedAction& pending) {
     if (pending.name == nullptr) {
         return;
     }
@@ -87,6 +89,24 @@ void EndTimedAction() {
         std::chrono::steady_clock::now() - pending.began;
     std::fprintf(stderr, "pemdaro-timing %s %.2f\n", pending.name, took.count());
     pending.name = nullptr;
+}
+
+}  // namespace
+
+void BeginTimedAction(const char* name) {
+    Begin(PendingAction(), name);
+}
+
+void EndTimedAction() {
+    End(PendingAction());
+}
+
+void BeginTimedStep(const char* name) {
+    Begin(PendingStep(), name);
+}
+
+void EndTimedStep() {
+    End(PendingStep());
 }
 
 void CView::OnPaint(wxPaintEvent&) {

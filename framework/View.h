@@ -89,6 +89,10 @@ struct ViewFit {
 // Without it nothing is measured or written. A second begin before the end restarts it.
 void BeginTimedAction(const char* name);
 void EndTimedAction();
+// The same for a step that no paint ends (the save after the day dialog's OK), measured
+// beside a timed action: from BeginTimedStep to EndTimedStep.
+void BeginTimedStep(const char* name);
+void EndTimedStep();
 
 // A view: a child window that paints through OnDraw. Every paint builds a Canvas on an
 // off-screen bitmap of the client size (filled white), calls OnDraw with it and leaves

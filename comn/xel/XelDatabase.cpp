@@ -26,7 +26,7 @@ const char kSourcePath[] = "comn\\xel\\XelDatabase";
 
 const char* const kKelnovaColumns[] = {"DATE",  "FROM_TIME", "TO_TIME",
                                        "INDEX", "YOTEI",     "SYUKUJITU"};
-DbTable g_kelnovaTables[] = {{"kelnova", 6, kKelnovaColumns, {}, 0, {}, {}}};
+DbTable g_kelnovaTables[] = {{"kelnova", 6, kKelnovaColumns, {}, {}, 0, {}, {}}};
 
 DbRegistry* g_registry = nullptr;
 
@@ -172,6 +172,7 @@ void AppendRow(DbTable* table, const char* cells) {
                             FirstCell(cells, static_cast<size_t>(table->columnCount)));
     }
     table->rows.push_back(DbRow{cells});
+    table->rowFlags.push_back(0);
 }
 
 // Writes an empty cell at `out`, with diagnostic 503, for each column from `fields` on
@@ -230,13 +231,12 @@ BlockBits ClassifyBlock(const char* p) {
     return {bits(feed), bits(comma), bits(ret), bits(quote) | bits(zero)};
 }
 
-// Turns the commas, CRs and line feeds among the n bytes at p into terminators, reading
-// and writing back 16 bytes.
+// Turns the commas and CRs among the n bytes at p into terminators, reading and writing
+// back 16 bytes. Line feeds stay (see FileRowReader).
 void EndBlockCells(char* p, size_t n) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i ends = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')),
-                                                   _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))),
-                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
+    const __m128i ends = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')),
+                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')));
     const __m128i index = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
     const __m128i inRange = _mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(n)), index);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(p),
@@ -258,7 +258,7 @@ BlockBits ClassifyBlock(const char* p) {
 
 void EndBlockCells(char* p, size_t n) {
     for (size_t i = 0; i < n; ++i) {
-        p[i] = p[i] == ',' || p[i] == '\r' || p[i] == '\n' ? '\0' : p[i];
+        p[i] = p[i] == ',' || p[i] == '\r' ? '\0' : p[i];
     }
 }
 #endif
@@ -291,6 +291,8 @@ void LoadSplitRow(DbTable* table, char* line, size_t size) {
 // the last: their fields are the runs between commas, so the row's cells are the line
 // itself once every comma, and the CR or LF after it, is a terminator. That is done in a
 // second pass over each window of the file, after the first pass has found its lines;
+// the line feed of a CR LF stays as it is, after the row's last terminator, where the save
+// writes such a row's bytes back as its line (kDbRowAsRead, RowLineWriter::AppendAsRead);
 // the few other lines go through the field splitter as they are found (their bytes are
 // still as read) and the second pass leaves them alone. A window is small enough to stay
 // in the processor's cache between the passes.
@@ -359,10 +361,23 @@ class FileRowReader {
         char* const line = m_data + start;
         const int32_t columns = m_table->columnCount;
         if (!special && columns > 0 && commas + 1 >= static_cast<uint64_t>(columns)) {
+            const bool crLf = end < m_size && size + 1 == end - start;
+            if (end < m_size && size == end - start) {
+                m_data[end] = '\0';  // a line feed alone ends the last cell
+            }
+            uint8_t flags = 0;
+            if (crLf && commas + 1 == static_cast<uint64_t>(columns)) {
+                flags = kDbRowAsRead | (start == m_asReadEnd ? kDbRowFollows : 0);
+                m_asReadEnd = end + 1;
+            } else {
+                m_asReadEnd = SIZE_MAX;
+            }
             m_table->index.Append(DbRowCount(m_table), PlainFirstCell(line, size));
             m_table->rows.push_back(DbRow{line});
+            m_table->rowFlags.push_back(flags);
             return;
         }
+        m_asReadEnd = SIZE_MAX;
         LoadSplitRow(m_table, line, size);
         m_split.push_back({start, start + size});
     }
@@ -405,6 +420,9 @@ class FileRowReader {
     size_t m_size;
     // The lines of the current window that went through the splitter, in file order.
     std::vector<std::pair<size_t, size_t>> m_split;
+    // Where the line after the last row read as kDbRowAsRead starts (SIZE_MAX after any
+    // other row).
+    size_t m_asReadEnd = SIZE_MAX;
 };
 
 // Lines end with LF or CR LF. A file without a single LF but with CRs comes from an
@@ -516,6 +534,132 @@ size_t ComposePlainLine(const char* cells, int32_t columns, char* line, size_t r
 }
 #endif
 
+// Bits, one per byte of 16 bytes of a row's cells, for what decides how they are written:
+// the terminators, the line feeds, the commas, and the double quotes and CRs.
+struct CellBits {
+    uint32_t ends;
+    uint32_t feeds;
+    uint32_t commas;
+    uint32_t others;
+};
+
+#if XEL_SSE2
+// Classifies the 16 bytes at p.
+CellBits ClassifyCellBlock(const char* p) {
+    const __m128i comma = _mm_set1_epi8(',');
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i zeros = _mm_cmpeq_epi8(bytes, _mm_setzero_si128());
+    const __m128i others = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')),
+                                        _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')));
+    return {static_cast<uint32_t>(_mm_movemask_epi8(zeros)),
+            static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')))),
+            static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, comma))),
+            static_cast<uint32_t>(_mm_movemask_epi8(others))};
+}
+#else
+CellBits ClassifyCellBlock(const char* p) {
+    CellBits bits{0, 0, 0, 0};
+    for (int i = 0; i < 16; ++i) {
+        const char c = p[i];
+        const uint32_t bit = uint32_t{1} << i;
+        bits.ends |= c == '\0' ? bit : 0;
+        bits.feeds |= c == '\n' ? bit : 0;
+        bits.commas |= c == ',' ? bit : 0;
+        bits.others |= c == '"' || c == '\r' ? bit : 0;
+    }
+    return bits;
+}
+#endif
+
+// Composes the line of a row whose cells hold nothing to replace but may need quoting (a
+// comma, or a "#" starting the first cell) into `line` (room for `room` bytes), without
+// its line break: what AppendCell gives for such cells. Returns kNotPlainLine for a row
+// with a double quote, a CR or a line feed, or a line longer than the room.
+size_t ComposeQuotedLine(const char* cells, int32_t columns, char* line, size_t room) {
+    size_t n = 0;
+    const char* cell = cells;
+    for (int32_t c = 0; c < columns; ++c) {
+        size_t size = 0;
+        bool comma = false;
+        for (;;) {
+            const CellBits bits = ClassifyCellBlock(cell + size);
+            const uint32_t before = bits.ends != 0 ? (bits.ends & (0u - bits.ends)) - 1 : 0xFFFFu;
+            if (((bits.feeds | bits.others) & before) != 0) {
+                return kNotPlainLine;
+            }
+            comma = comma || (bits.commas & before) != 0;
+            if (bits.ends != 0) {
+                size += static_cast<size_t>(std::countr_zero(bits.ends));
+                break;
+            }
+            size += 16;
+        }
+        const bool quoted = comma || (c == 0 && size > 0 && cell[0] == '#');
+        if (n + size + 3 > room) {
+            return kNotPlainLine;
+        }
+        if (c > 0) {
+            line[n++] = ',';
+        }
+        if (quoted) {
+            line[n++] = '"';
+        }
+        std::memcpy(line + n, cell, size);
+        n += size;
+        if (quoted) {
+            line[n++] = '"';
+        }
+        cell += size + 1;
+    }
+    return n;
+}
+
+#if XEL_SSE2
+// The lines of rows read as kDbRowAsRead from the n bytes at `from` into `out`, 16 bytes at
+// a time (the last block whole): a terminator becomes a comma, or the CR before a line
+// feed. Reads 17 bytes past the n.
+void LinesAsRead(const char* from, size_t n, char* out) {
+    const __m128i feed = _mm_set1_epi8('\n');
+    const __m128i comma = _mm_set1_epi8(',');
+    const __m128i ret = _mm_set1_epi8('\r');
+    for (size_t i = 0; i < n; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i + 1));
+        const __m128i zeros = _mm_cmpeq_epi8(bytes, _mm_setzero_si128());
+        const __m128i before = _mm_cmpeq_epi8(next, feed);
+        const __m128i ends =
+            _mm_or_si128(_mm_and_si128(before, ret), _mm_andnot_si128(before, comma));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                         _mm_or_si128(_mm_andnot_si128(zeros, bytes), _mm_and_si128(zeros, ends)));
+    }
+}
+#else
+void LinesAsRead(const char* from, size_t n, char* out) {
+    for (size_t i = 0; i < n; ++i) {
+        out[i] = from[i] != '\0' ? from[i] : from[i + 1] == '\n' ? '\r' : ',';
+    }
+}
+#endif
+
+// The line feed ending the line of a row read as kDbRowAsRead, whose cells hold none.
+// Reads up to 15 bytes past it (within the file's kDbFileSlack).
+const char* LineFeedAfter(const char* cells) {
+#if XEL_SSE2
+    for (;; cells += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cells));
+        const int feeds = _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
+        if (feeds != 0) {
+            return cells + std::countr_zero(static_cast<uint32_t>(feeds));
+        }
+    }
+#else
+    while (*cells != '\n') {
+        ++cells;
+    }
+    return cells;
+#endif
+}
+
 // Composes row lines straight into a string that is kept larger than its contents:
 // most rows hold no byte that needs quoting or replacing, and no first cell starting
 // with "#", and their line is their cells with commas for the terminators, composed in
@@ -547,6 +691,9 @@ class RowLineWriter {
         size_t n = columns > 0 && cells[0] != '#'
                        ? ComposePlainLine(cells, columns, line, kLineRoom - 16 - 2)
                        : kNotPlainLine;
+        if (n == kNotPlainLine && columns > 0) {
+            n = ComposeQuotedLine(cells, columns, line, kLineRoom - 2);
+        }
         if (n == kNotPlainLine) {
             AppendCells(cells, columns);
             return;
@@ -554,6 +701,32 @@ class RowLineWriter {
         line[n] = '\r';
         line[n + 1] = '\n';
         m_used += n + 2;
+    }
+
+    // The lines of rows read as kDbRowAsRead, each following the one before: the `size`
+    // bytes at `from`, up to and with the last row's line feed, with every terminator made
+    // a comma and each one before a line feed the CR. Reads 16 bytes past the end (the
+    // file's bytes have kDbFileSlack after them).
+    void AppendAsRead(const char* from, size_t size) {
+        while (size > 0) {
+            if (m_write != nullptr && m_used >= kChunk) {
+                m_ok = m_ok && (*m_write)(std::string_view(m_out.data(), m_used));
+                m_used = 0;
+            }
+            if (m_out.size() - m_used < kLineRoom) {
+                m_out.resize(2 * m_out.size() + kLineRoom);
+            }
+            // Up to the room's end, less the last block's store; with a writer, up to the
+            // chunk's end.
+            size_t piece = std::min(size, m_out.size() - m_used - 16);
+            if (m_write != nullptr) {
+                piece = std::min(piece, std::max<size_t>(kChunk - m_used, 16));
+            }
+            LinesAsRead(from, piece, m_out.data() + m_used);
+            m_used += piece;
+            from += piece;
+            size -= piece;
+        }
     }
 
   private:
@@ -605,8 +778,27 @@ bool ComposeTableFile(const DbTable* table, std::string& out, const XelContentWr
     bool ok = true;
     {
         RowLineWriter writer(out, table->text.Used() + perRow * table->rows.size(), write);
-        for (const DbRow& row : table->rows) {
-            writer.Append(row.cells, table->columnCount);
+        const size_t count = table->rows.size();
+        const std::vector<uint8_t>& flags = table->rowFlags;
+        for (size_t r = 0; r < count;) {
+            if ((flags[r] & kDbRowAsRead) == 0) {
+                writer.Append(table->rows[r].cells, table->columnCount);
+                ++r;
+            } else {
+                // The rows read as they lie, one after the other in the file, go at once
+                // (each next one after a line feed past the row before, as a check).
+                constexpr uint8_t kFollowing = kDbRowAsRead | kDbRowFollows;
+                size_t last = r;
+                while (last + 1 < count && (flags[last + 1] & kFollowing) == kFollowing &&
+                       table->rows[last + 1].cells > table->rows[last].cells &&
+                       table->rows[last + 1].cells[-1] == '\n') {
+                    ++last;
+                }
+                const char* const from = table->rows[r].cells;
+                const char* const feed = LineFeedAfter(table->rows[last].cells);
+                writer.AppendAsRead(from, static_cast<size_t>(feed + 1 - from));
+                r = last + 1;
+            }
             if (!writer.Ok()) {
                 return false;
             }
@@ -620,6 +812,7 @@ bool ComposeTableFile(const DbTable* table, std::string& out, const XelContentWr
 // Every row goes at once, as deleting row 0 until none is left would leave it.
 void ReleaseRows(DbTable* table) {
     std::vector<DbRow>().swap(table->rows);
+    std::vector<uint8_t>().swap(table->rowFlags);
     table->index.Clear();
     table->text.Clear();
     table->loaded = 0;
@@ -694,6 +887,7 @@ DbTable* OpenTable(const char* tableName, bool mayWrite) {
         // break) in the files the program writes; more rows than that make the array grow.
         const size_t expected = table->rows.size() + size / 30 + 16;
         table->rows.reserve(expected);
+        table->rowFlags.reserve(expected);
         IndexOf(table, expected);  // made now, and kept through the reading
         FileRowReader(table, data, size).Read();
     } catch (const std::bad_alloc&) {
@@ -841,10 +1035,17 @@ void DbDeleteRow(DbTable* table, int32_t row) {
         }
         table->index.PopBack();
     }
+    auto& flags = table->rowFlags;
     if (row != last) {
         rows[static_cast<size_t>(row)] = rows.back();
+        // The moved row, and the row after the hole, no longer follow the rows before them.
+        flags[static_cast<size_t>(row)] = flags.back() & kDbRowAsRead;
+        if (row + 1 < last) {
+            flags[static_cast<size_t>(row) + 1] &= kDbRowAsRead;
+        }
     }
     rows.pop_back();
+    flags.pop_back();
 }
 
 int32_t DbRowCount(const DbTable* table) {

@@ -35,9 +35,11 @@ struct DbTable {
     int32_t columnCount;             // every row has exactly this many cells
     const char* const* columnNames;  // column names in column order
     std::vector<DbRow> rows;         // file order, then appended rows
-    int32_t loaded = 0;              // 1 once the file has been read
-    DbTextArena text;                // the rows' cell texts
-    DbFirstCellIndex index;          // the rows by their first cell
+    // Per row, kDbRowAsRead and kDbRowFollows (XelRowStore.h): what the save may copy.
+    std::vector<uint8_t> rowFlags;
+    int32_t loaded = 0;      // 1 once the file has been read
+    DbTextArena text;        // the rows' cell texts
+    DbFirstCellIndex index;  // the rows by their first cell
 };
 
 struct DbRegistry {

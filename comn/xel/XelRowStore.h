@@ -6,7 +6,8 @@
 //   "20070305\0" "0930\0" "1000\0" "1\0" "Meeting\0" "\0"
 //
 // A row read from the file is split where its line lies in the file's bytes (its commas
-// and its line break become the terminators); the table keeps those bytes. Rows added
+// and its line break become the terminators, but the line feed of a CR LF stays after the
+// row's last terminator); the table keeps those bytes. Rows added
 // later, and the rare line with fewer fields than columns, go into blocks filled one row
 // after the other. Nothing is released before the table is closed, so a cell text, once
 // handed out, never moves; the bytes of a deleted row stay unused until then (an edit
@@ -28,6 +29,15 @@
 #include <vector>
 
 #include "XelFile.h"
+
+// What a table knows of a row's bytes, for the save. A row read from a file's line that
+// holds one comma per column but the last, no double quote, NUL or CR of its own and ends
+// with CR LF lies in the file's bytes as its line with the commas and the CR made
+// terminators and the line feed kept: its line is those bytes with the terminators made
+// commas again and the last one the CR (kDbRowAsRead). kDbRowFollows: such a row whose line
+// starts right after the line of the row before it, itself such a row.
+inline constexpr uint8_t kDbRowAsRead = 1;
+inline constexpr uint8_t kDbRowFollows = 2;
 
 // Every row's text may be read (never written) this many bytes past its last terminator:
 // the save scans rows sixteen bytes at a time, and the index measures first cells so.

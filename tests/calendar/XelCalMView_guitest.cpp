@@ -6,7 +6,11 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "../framework/PaintCounter.h"
 #include "../xel/XelTestSupport.h"
@@ -81,6 +85,57 @@ TEST_F(MonthViewTest, OkSavesTheDayAtOnceAndRepaints) {
     EXPECT_EQ(ReadBytes(TablePath()), std::string(kHeader) + "19990101,,,1,old,\r\n" + Day(5) +
                                           ",0930,1000,1,text,\r\n" + kEndMark);
     EXPECT_EQ(m_paints->Count(), before + 1);
+}
+
+// The month shows the edit before the save writes it, and the save follows before the
+// view returns; when the save first reads another program's change of the file (made while
+// the dialog was open), the month is painted again with it.
+TEST_F(MonthViewTest, OkPaintsTheEditThenSavesAndPaintsAChangeTheSaveRead) {
+    std::vector<std::string> filesAtPaints;
+    struct FileAtPaint : wxEventFilter {
+        const wxWindow* view;
+        std::function<void()> seen;
+        int FilterEvent(wxEvent& event) override {
+            if (event.GetEventType() == wxEVT_PAINT && event.GetEventObject() == view) {
+                seen();
+            }
+            return Event_Skip;
+        }
+    } filter;
+    filter.view = m_view;
+    filter.seen = [&] { filesAtPaints.push_back(ReadBytes(TablePath())); };
+    const std::string other = Day(7) + ",1200,1300,1,other,\r\n";
+    for (const int day : {5, 6}) {
+        const bool outsideChange = day == 6;
+        SCOPED_TRACE(outsideChange ? "changed while the dialog was open" : "unchanged");
+        const std::string onDisk = ReadBytes(TablePath());
+        // Another program's save while the dialog is open: a new file beside, renamed over.
+        const std::string otherFile =
+            onDisk.substr(0, onDisk.size() - std::string(kEndMark).size()) + other + kEndMark;
+        m_view->SetDayDialogRunner([&](DayDialogFields& fields) {
+            fields.m_strYotei[0] = "text";
+            fields.m_strFromTime[0] = "09:30";
+            fields.m_strToTime[0] = "10:00";
+            if (outsideChange) {
+                xeltest::WriteBytes(TablePath().string() + ".new", otherFile);
+                std::filesystem::rename(TablePath().string() + ".new", TablePath());
+            }
+            return true;
+        });
+        filesAtPaints.clear();
+        wxEvtHandler::AddFilter(&filter);
+        m_view->EditDay(day);
+        wxEvtHandler::RemoveFilter(&filter);
+        const std::string saved = ReadBytes(TablePath());
+        EXPECT_NE(saved.find(Day(day) + ",0930,1000,1,text,"), std::string::npos);
+        EXPECT_EQ(saved.find(other) != std::string::npos, outsideChange);
+        EXPECT_FALSE(m_model.HasUnsavedChanges());
+        ASSERT_EQ(filesAtPaints.size(), outsideChange ? 2u : 1u);
+        EXPECT_EQ(filesAtPaints[0], outsideChange ? otherFile : onDisk);
+        if (outsideChange) {
+            EXPECT_EQ(filesAtPaints[1], saved);
+        }
+    }
 }
 
 TEST_F(MonthViewTest, CancelLeavesTheFileByteIdentical) {

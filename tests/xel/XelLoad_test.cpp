@@ -3,6 +3,7 @@
 // quoting. Both must give exactly what the field splitter and DbJoinField give.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -113,8 +114,8 @@ TEST_F(ReferenceTest, LinesReadFromTheFileSplitAsAddedRowsDo) {
 
 // Whole files of random lines, long and short, so that lines, quotes, CR LF pairs and
 // commas fall on every side of the reader's 64-byte blocks and 16 KiB windows: the rows,
-// their order and the diagnostics must be what adding each line gives, and every search
-// must agree with the scan.
+// their order and the diagnostics must be what adding each line gives, every search
+// must agree with the scan, and the file saved must be the rows' cells joined.
 TEST_F(ReferenceTest, RandomFilesReadAsTheirLinesAdded) {
     const std::vector<std::string> pieces = {"20070305",
                                              "0930",
@@ -190,6 +191,17 @@ TEST_F(ReferenceTest, RandomFilesReadAsTheirLinesAdded) {
                       DbFindRow3Linear(table, "DATE", date, "INDEX", slot, nullptr, nullptr))
                 << "seed " << seed << " row " << r;
         }
+        // Saved, the rows are their cells joined, whatever lay around them.
+        std::string saved = kHeader;
+        for (const Cells& row : expected) {
+            DbLine line;
+            for (const std::string& text : row) {
+                DbJoinField(line, text);
+            }
+            saved += line.text + "\r\n";
+        }
+        ASSERT_EQ(DbWriteTable("kelnova"), 0);
+        EXPECT_EQ(ReadBytes(TablePath()), saved + kEndMark) << "seed " << seed;
     }
 }
 
@@ -269,6 +281,82 @@ TEST_F(StoreTest, SavedLinesAreTheCellsJoined) {
     ASSERT_EQ(DbCloseTable("kelnova", 1), 0);
     EXPECT_EQ(ReadBytes(TablePath()), expected);
     EXPECT_EQ(Rows(DbOpenTable("kelnova")), before);
+}
+
+// The save copies a row whose bytes, as read, already are its line, and composes any
+// other: the file written must be, byte for byte, every row's cells joined by DbJoinField,
+// whatever the file read held around and inside its rows, and after deletes (the last row
+// moves into the hole) and appends.
+TEST_F(StoreTest, SavedFileIsTheRowsJoinedWhateverTheFileRead) {
+    const std::string date = "20070305";
+    const std::string long1 = std::string(1500, 'L');  // longer than a composed line's room
+    struct Case {
+        const char* name;
+        std::string file;
+    };
+    std::vector<Case> cases = {
+        {"crlf rows", "20070305,0930,1000,1,a,\r\n20070306,,,0,\x89\xEF\x8B\x63,\r\n"},
+        {"lf rows", "20070305,0930,1000,1,a,\n20070306,,,0,b,\n"},
+        {"mixed ends", "a,b,c,d,e,f\r\ng,h,i,j,k,l\nm,n,o,p,q,r\r\n"},
+        {"no last break", "a,b,c,d,e,f\r\ng,h,i,j,k,l"},
+        {"cr cr lf", "a,b,c,d,e,f\r\r\ng,h,i,j,k,l\r\n"},
+        {"cr alone", "a,b,c,d,e,f\rg,h,i,j,k,l\r"},
+        {"quoted cells", "a,\"b,c\",,d,e,f\r\n\"#x\",1,2,3,4,5\r\n\"ab\"cd,e,,,,\r\n"},
+        {"empty cells", ",,,,,\r\n,,,,,\r\n" + date + ",,,,,\r\n"},
+        {"extra cells", "1,2,3,4,5,6,7,8\r\n1,2,3,4,5,6,\r\n1,2,3,4,5,,\n,,,,,,,\r\n"},
+        {"missing cells", "a,b\r\nx\r\n,,,,\r\na,b,c,d,e,f\r\n"},
+        {"comments between", "a,b,c,d,e,f\r\n# c\r\n\r\n\ng,h,i,j,k,l\r\n#\r\nm,,,,,\r\n"},
+        {"empty line after lf", "a,b,c,d,e,f\n\ng,h,i,j,k,l\r\n"},
+        {"nul and lone cr", std::string("a\0b,c,d,e,f,g\r\nlone\rcr,b,c,d,e,f\r\n", 34)},
+        {"long rows", long1 + ",,,,,\r\n" + date + ",," + long1 + ",1,x,\r\nz,,,,,\r\n"},
+        {"rows over block borders",
+         "0123456789abcde,0123456789abcd,,x,0123456789abcdef0123,end\r\n"
+         "0123456789abcdef,0123456789abcdef,0123456789abcdef,q,e,f\r\n"
+         "0123456789abcd,f,,,,\r\n0123456789ab,f,,,,\r\n"},
+    };
+    for (const auto& entry : std::filesystem::directory_iterator(PEMDARO_TEST_DATA)) {
+        if (entry.path().extension() == ".txt") {
+            cases.push_back({"data file", ReadBytes(entry.path())});
+        }
+    }
+    // A table as the program writes it, with every kind of row it holds.
+    std::mt19937 random(5);
+    std::string big = kHeader;
+    const char* const texts[] = {"\x89\xEF\x8B\x63", "\"\x95\x5C,x\"", "", "1", "ab"};
+    for (int r = 0; r < 3000; ++r) {
+        big += std::to_string(20070305 + r / 10) + "," + (r % 3 == 0 ? "0930,1000" : ",") + "," +
+               std::to_string(r % 6) + "," + texts[random() % 5] + "," + (r % 40 == 0 ? "1" : "") +
+               "\r\n";
+    }
+    cases.push_back({"program's table", big + kEndMark});
+    for (const Case& c : cases) {
+        for (int edits = 0; edits < 2; ++edits) {
+            SCOPED_TRACE(std::string(c.name) + (edits == 1 ? ", edited" : ""));
+            DbCloseTable("kelnova", 0);
+            testing::internal::CaptureStdout();
+            DbTable* table = OpenWith(c.file);
+            testing::internal::GetCapturedStdout();
+            ASSERT_NE(table, nullptr);
+            if (edits == 1) {
+                for (int32_t r = 0; r < DbRowCount(table); r += 3) {
+                    DbDeleteRow(table, r);
+                }
+                DbAddRow(table, "20070305,0930,1000,1,added,");
+                DbAddRow(table, "added,\"x,y\",,,,");
+            }
+            std::string expected = kHeader;
+            for (const Cells& row : Rows(table)) {
+                DbLine line;
+                for (const std::string& text : row) {
+                    DbJoinField(line, text);
+                }
+                expected += line.text + "\r\n";
+            }
+            expected += kEndMark;
+            ASSERT_EQ(DbWriteTable("kelnova"), 0);
+            EXPECT_EQ(ReadBytes(TablePath()), expected);
+        }
+    }
 }
 
 }  // namespace
