@@ -42,8 +42,15 @@ if [ -f /etc/apt/sources.list.d/debian.sources ] &&
   sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
     $SUDO tee /etc/apt/sources.list.d/debian-src.sources >/dev/null
 fi
-if [ -f /etc/apt/sources.list.d/debian-src.sources ] &&
-  ! compgen -G '/var/lib/apt/lists/*_Sources*' >/dev/null; then
+# A machine configured in the older one-line format gets the deb-src twins of its lines.
+if [ -f /etc/apt/sources.list ] && grep -q '^deb ' /etc/apt/sources.list &&
+  ! grep -q '^deb-src ' /etc/apt/sources.list &&
+  [ ! -f /etc/apt/sources.list.d/debian-src.list ]; then
+  echo "Adding /etc/apt/sources.list.d/debian-src.list"
+  sed -n 's/^deb /deb-src /p' /etc/apt/sources.list |
+    $SUDO tee /etc/apt/sources.list.d/debian-src.list >/dev/null
+fi
+if ! compgen -G '/var/lib/apt/lists/*_Sources*' >/dev/null; then
   update_needed=1
 fi
 

@@ -86,7 +86,7 @@ for script in "$root"/tests/e2e-win/*_e2e.sh; do
   WIN_BUILD="$win_build" LINUX_BUILD="$linux_build" bash "$script" 2>&1 |
     tee "$logs/$name.log" || status=$?
   seconds=$(($(date +%s) - start))
-  result=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$logs/$name.log" | tail -n 1 || true)
+  result=$(grep -E '^[0-9]+ (checks )?passed, [0-9]+ failed$' "$logs/$name.log" | tail -n 1 || true)
   summary+=("$(printf '%-16s %s in %d s' "$name" "${result:-no result line}" "$seconds")")
   if [ "$status" -ne 0 ]; then
     failed+=("$name")

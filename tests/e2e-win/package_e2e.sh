@@ -88,7 +88,11 @@ check "Wine gives %APPDATA% and %ProgramData%" test -d "$appdata" -a -d "${progr
 
 # A user's table from before, in CP932 with CR LF ("会議").
 mkdir -p "$appdata/Pemdaro"
-printf '20261208,0930,1000,1,\x89\xef\x8b\x63,\r\n' >"$appdata/Pemdaro/kelnova.txt"
+{
+  printf '# X-- Database Version 1.0\r\n# Table Name : kelnova\r\n'
+  printf '# Format : [DATE],[FROM_TIME],[TO_TIME],[INDEX],[YOTEI],[SYUKUJITU]\r\n'
+  printf '20261208,0930,1000,1,\x89\xef\x8b\x63,\r\n'
+} >"$appdata/Pemdaro/kelnova.txt"
 cp "$appdata/Pemdaro/kelnova.txt" "$out/user-table"
 table_kept() { cmp -s "$appdata/Pemdaro/kelnova.txt" "$out/user-table"; }
 

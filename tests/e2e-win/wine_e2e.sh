@@ -221,5 +221,22 @@ check "the cancelled dialog's paid-leave mark is not saved" bash -c "! grep -aq 
 check "no temporary file is left beside the table" \
     bash -c "[ \"\$(ls '$WORK/データ' | grep -v '^kelnova-backup\$')\" = kelnova.txt ]"
 
+# The exports of a build that has them write the same bytes as the Linux build's from the
+# same table (LINUX_BUILD: its build folder, when there is one).
+linux_pemdaro="$(realpath -m "${LINUX_BUILD:-$root/build}/pemdaro")"
+if grep -q -- "pemdaro --export " <<<"$help" && [ -x "$linux_pemdaro" ]; then
+    mkdir "$WORK/linux"
+    cp -p "$TABLE" "$WORK/linux/kelnova.txt"
+    printf 'DATA_DIR=%s/\r\n' "$WORK/linux" >"$WORK/linux/kelnova.ini"
+    for format in csv ics; do
+        check "--export $format of pemdaro.exe ends with status 0" \
+            bash -c "cd '$WORK' && wine '$WORK/pemdaro.exe' --export $format out.$format >/dev/null 2>&1"
+        check "--export $format of the Linux build ends with status 0" \
+            bash -c "cd '$WORK/linux' && '$linux_pemdaro' --export $format out.$format >/dev/null 2>&1"
+        check "both write the same $format bytes" cmp "$WORK/out.$format" "$WORK/linux/out.$format"
+    done
+    check "the csv holds the edited day" grep -aq "^2026/12/07" "$WORK/out.csv"
+fi
+
 echo "$((E2E_CHECKS - E2E_FAILURES)) checks passed, $E2E_FAILURES failed"
 [ "$E2E_FAILURES" -eq 0 ]
