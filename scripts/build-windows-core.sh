@@ -49,6 +49,10 @@ fi
 
 # A private prefix, made once: the tests never see the user's own Wine setup.
 export WINEPREFIX="$build/wineprefix"
+# Wine names the files it makes on the Linux side in the locale's character set: the
+# tests' Japanese folder names need a UTF-8 locale (a bare machine has none set).
+export LANG=C.UTF-8
+unset LC_ALL
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer dialogs
 if [ ! -f "$WINEPREFIX/system.reg" ]; then

@@ -56,6 +56,11 @@ done
 # ---- unit_tests.exe under Wine --------------------------------------------------------------
 # A private prefix of the build folder; the tests run from the source folder, as on Linux.
 export WINEPREFIX="$win_build/wineprefix"
+# Wine names the files it makes on the Linux side in the locale's character set: without
+# a UTF-8 locale (a bare machine has none set) the tests' Japanese folder names and the
+# installer's "はじめにお読みください.txt" cannot be made.
+export LANG=C.UTF-8
+unset LC_ALL
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then

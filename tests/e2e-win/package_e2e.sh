@@ -63,6 +63,10 @@ sys.exit([w for w in words if w not in text] or None)"
 
 # ---- the installer under Wine ---------------------------------------------------------------
 export WINEPREFIX="$out/wineprefix"
+# Wine names the files it makes on the Linux side in the locale's character set: without
+# a UTF-8 locale (a bare machine has none set) "はじめにお読みください.txt" cannot be made.
+export LANG=C.UTF-8
+unset LC_ALL
 export WINEDEBUG=-all
 # No Mono or Gecko installer dialogs, and no menu entries of this machine's desktop for the
 # shortcut the installer makes.
