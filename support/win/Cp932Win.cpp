@@ -44,24 +44,10 @@ bool HasStrayByte(std::string_view cp932) {
 
 // Strict CP932 to UTF-16: nullopt at the first sequence that is not CP932.
 std::optional<std::wstring> Cp932ToWide(std::string_view cp932) {
-    if (cp932.empty()) {
-        return std::wstring();
-    }
-    if (cp932.size() > INT_MAX || HasStrayByte(cp932)) {
+    if (HasStrayByte(cp932)) {
         return std::nullopt;
     }
-    const int inSize = static_cast<int>(cp932.size());
-    const int size =
-        MultiByteToWideChar(kCp932, MB_ERR_INVALID_CHARS, cp932.data(), inSize, nullptr, 0);
-    if (size <= 0) {
-        return std::nullopt;
-    }
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    if (MultiByteToWideChar(kCp932, MB_ERR_INVALID_CHARS, cp932.data(), inSize, wide.data(),
-                            size) != size) {
-        return std::nullopt;
-    }
-    return wide;
+    return MultiByteToWide(kCp932, cp932);
 }
 
 // The length of the CP932 character at the start of `cp932` (1 or 2 bytes); 0 when it is

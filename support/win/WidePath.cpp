@@ -5,25 +5,29 @@
 #include <cerrno>
 #include <climits>
 
-std::optional<std::wstring> Utf8ToWide(std::string_view utf8) {
-    if (utf8.empty()) {
+std::optional<std::wstring> MultiByteToWide(unsigned codePage, std::string_view text) {
+    if (text.empty()) {
         return std::wstring();
     }
-    if (utf8.size() > INT_MAX) {
+    if (text.size() > INT_MAX) {
         return std::nullopt;
     }
-    const int inSize = static_cast<int>(utf8.size());
+    const int inSize = static_cast<int>(text.size());
     const int size =
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), inSize, nullptr, 0);
+        MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), inSize, nullptr, 0);
     if (size <= 0) {
         return std::nullopt;
     }
     std::wstring wide(static_cast<size_t>(size), L'\0');
-    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), inSize, wide.data(),
+    if (MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), inSize, wide.data(),
                             size) != size) {
         return std::nullopt;
     }
     return wide;
+}
+
+std::optional<std::wstring> Utf8ToWide(std::string_view utf8) {
+    return MultiByteToWide(CP_UTF8, utf8);
 }
 
 std::optional<std::string> WideToUtf8(std::wstring_view wide) {

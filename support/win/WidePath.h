@@ -7,6 +7,9 @@
 #include <string>
 #include <string_view>
 
+// The text in the code page (CP_UTF8, 932) as UTF-16, strictly (MB_ERR_INVALID_CHARS):
+// nullopt for bytes that are not of it.
+std::optional<std::wstring> MultiByteToWide(unsigned codePage, std::string_view text);
 // Strict: nullopt for bytes that are not UTF-8.
 std::optional<std::wstring> Utf8ToWide(std::string_view utf8);
 // Strict: nullopt for a lone surrogate.

@@ -20,6 +20,20 @@ using xeltest::Rows;
 using xeltest::StoreTest;
 using Cells = std::vector<std::string>;
 
+// The file the table's rows make when each is joined cell by cell, between the header and
+// the end mark: what a save must write whatever path it takes.
+std::string JoinedFile(DbTable* table) {
+    std::string file = kHeader;
+    for (const Cells& row : Rows(table)) {
+        DbLine line;
+        for (const std::string& text : row) {
+            DbJoinField(line, text);
+        }
+        file += line.text + "\r\n";
+    }
+    return file + kEndMark;
+}
+
 // Rows and the diagnostics printed while they were made.
 struct Made {
     std::vector<Cells> rows;
@@ -268,15 +282,7 @@ TEST_F(StoreTest, SavedLinesAreTheCellsJoined) {
         DbAddRow(table, line.text);
     }
     DbDeleteRow(table, 1);
-    std::string expected = kHeader;
-    for (const Cells& row : Rows(table)) {
-        DbLine line;
-        for (const std::string& text : row) {
-            DbJoinField(line, text);
-        }
-        expected += line.text + "\r\n";
-    }
-    expected += kEndMark;
+    const std::string expected = JoinedFile(table);
     const auto before = Rows(table);
     ASSERT_EQ(DbCloseTable("kelnova", 1), 0);
     EXPECT_EQ(ReadBytes(TablePath()), expected);
@@ -344,15 +350,7 @@ TEST_F(StoreTest, SavedFileIsTheRowsJoinedWhateverTheFileRead) {
                 DbAddRow(table, "20070305,0930,1000,1,added,");
                 DbAddRow(table, "added,\"x,y\",,,,");
             }
-            std::string expected = kHeader;
-            for (const Cells& row : Rows(table)) {
-                DbLine line;
-                for (const std::string& text : row) {
-                    DbJoinField(line, text);
-                }
-                expected += line.text + "\r\n";
-            }
-            expected += kEndMark;
+            const std::string expected = JoinedFile(table);
             ASSERT_EQ(DbWriteTable("kelnova"), 0);
             EXPECT_EQ(ReadBytes(TablePath()), expected);
         }
