@@ -2,6 +2,10 @@
 // shows the whole day.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "Cp932.h"
 #include "DayTooltip.h"
 #include "RecordingCanvas.h"
@@ -44,6 +48,87 @@ TEST(FitTextTest, CutsAtWholeCharactersAndEndsWithAnEllipsis) {
     // A lead byte that ends the text is a character of its own, not the start of "…".
     EXPECT_EQ(FitText(canvas, "ABC\x93", 23), "A" + std::string(kEllipsisCp932));
     EXPECT_EQ(FitText(canvas, "ABC\x93", 24), "ABC\x93");
+}
+
+// A face whose widths are not those of the bytes (narrow lower case, wide kanji, a kerned
+// pair): for every room from nothing to the whole text, the cut is the longest start that
+// fits with "…", and a label costs few measurements (each is a text layout on screen).
+class ProportionalCanvas : public fw::RecordingCanvas {
+  public:
+    int TextWidth(std::string_view text) override {
+        ++measured;
+        if (byBytes) {
+            return static_cast<int>(text.size()) * 6;
+        }
+        int width = 0;
+        for (size_t i = 0; i < text.size(); ++i) {
+            const unsigned char c = static_cast<unsigned char>(text[i]);
+            if (Cp932IsLeadByte(c) && i + 1 < text.size()) {
+                width += text.compare(i, 2, kEllipsisCp932) == 0 ? 9 : 13;
+                ++i;
+            } else {
+                width += (c >= 'a' && c <= 'z') ? 4 : (c == 'W' ? 11 : 7);
+            }
+            if (i + 1 < text.size() && text[i] == 'A' && text[i + 1] == 'V') {
+                width -= 2;
+            }
+        }
+        return width;
+    }
+    bool byBytes = false;  // 6 pixels a byte, as the recording canvas at 12 pixels
+    int measured = 0;
+};
+
+TEST(FitTextTest, TheLongestStartThatFitsInEveryRoom) {
+    const char* const texts[] = {"AVWAVWmeeting", "打ち合わせ（第8回）資料", "09:30 設計review",
+                                 "ｱｲｳ表示WWWWWWWWWW", "x"};
+    ProportionalCanvas canvas;
+    for (int pass = 0; pass < 2; ++pass)
+        for (const char* utf8 : texts) {
+            canvas.byBytes = pass == 1;
+            const std::string text = Cp932(utf8);
+            std::vector<size_t> starts;  // byte offsets of the characters, then the end
+            for (size_t i = 0; i < text.size();
+                 i += Cp932IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1) {
+                starts.push_back(i);
+            }
+            starts.push_back(text.size());
+            const int whole = canvas.TextWidth(text);
+            int most = 0;
+            for (int width = 0; width <= whole + 1; ++width) {
+                canvas.measured = 0;
+                const std::string shown = FitText(canvas, text, width);
+                most = std::max(most, canvas.measured);
+                const std::string at = utf8 + (" in " + std::to_string(width));
+                if (whole <= width) {
+                    EXPECT_EQ(shown, text) << at;
+                    continue;
+                }
+                EXPECT_LE(canvas.TextWidth(shown), width) << at;
+                if (shown.empty()) {
+                    EXPECT_GT(canvas.TextWidth(std::string(kEllipsisCp932)), width) << at;
+                    continue;
+                }
+                const size_t kept = shown.size() - kEllipsisCp932.size();
+                ASSERT_EQ(shown.compare(kept, std::string::npos, kEllipsisCp932), 0) << at;
+                ASSERT_EQ(shown.compare(0, kept, text, 0, kept), 0) << at;
+                const auto next = std::upper_bound(starts.begin(), starts.end(), kept);
+                ASSERT_NE(next, starts.end()) << at;
+                if (*next < text.size()) {  // one character more, with "…", does not fit
+                    EXPECT_GT(canvas.TextWidth(text.substr(0, *next) + std::string(kEllipsisCp932)),
+                              width)
+                        << at;
+                }
+            }
+            // The whole text, then the start its width points to and the one after it; where
+            // the widths are not the bytes' the guess may be off, and the walk from it costs
+            // at most about twice a search by halves.
+            size_t bits = 0;
+            while ((size_t{1} << bits) < starts.size()) {
+                ++bits;
+            }
+            EXPECT_LE(most, canvas.byBytes ? 3 : static_cast<int>(2 * bits + 2)) << utf8;
+        }
 }
 
 TEST(DayTooltipTest, TheWholeDayLineByLine) {
