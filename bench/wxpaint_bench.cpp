@@ -39,7 +39,9 @@ bool WxReady() {
     return ready;
 }
 
-// rows, index (1) or scan (0), and the days of a long period around the painted month.
+// rows, index (1) or scan (0), the days of a long period around the painted month, and
+// kept: 1 paints again the month painted before (the texts' extents kept from it, as after
+// an edit or a dialog closed over the month), 0 paints it as a month not shown before.
 void BM_WxPaintMonth(benchmark::State& state) {
     if (!WxReady()) {
         state.SkipWithError("wx did not start (no display?)");
@@ -55,7 +57,11 @@ void BM_WxPaintMonth(benchmark::State& state) {
     const wxSize size(layout.ClientWidth(), layout.ClientHeight());
     wxBitmap window(size);  // stands for the window the view copies to
     wxMemoryDC target(window);
+    const bool kept = state.range(3) == 1;
     for (auto _ : state) {
+        if (!kept) {
+            fw::ForgetMeasuredTexts();
+        }
         wxBitmap bitmap(size);
         wxMemoryDC memory(bitmap);
         memory.SetBackground(*wxWHITE_BRUSH);
@@ -71,12 +77,12 @@ void BM_WxPaintMonth(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_WxPaintMonth)
-    ->ArgNames({"rows", "index", "period"})
-    ->ArgsProduct({{1000, 10000, 100000}, {1, 0}, {0}})
+    ->ArgNames({"rows", "index", "period", "kept"})
+    ->ArgsProduct({{1000, 10000, 100000}, {1, 0}, {0}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_WxPaintMonth)
-    ->ArgNames({"rows", "index", "period"})
-    ->ArgsProduct({{100000}, {1}, {1000, 10000}})
+    ->ArgNames({"rows", "index", "period", "kept"})
+    ->ArgsProduct({{100000}, {1}, {1000, 10000}, {0}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <iterator>
+#include <string>
+#include <typeinfo>
+#include <unordered_map>
 
 #include "Fonts.h"
 #include "TextConv.h"
@@ -28,7 +30,28 @@ wxString SingleLine(std::string_view cp932) {
     return text;
 }
 
+// Text extents measured, by font, DC, scale and text. The same text in the same font on the
+// same kind of DC measures the same every time, so a month painted again (after an edit, a
+// dialog closed over it, a return to it) lays out again only the texts it did not show
+// before. Used from the window's thread only; emptied whenever it holds kMaxTexts, so it
+// stays under a megabyte or two.
+std::unordered_map<std::string, wxSize>& MeasuredTexts() {
+    static auto& measured = *new std::unordered_map<std::string, wxSize>;
+    return measured;
+}
+constexpr size_t kMaxTexts = 4096;
+
+std::string FontKey(wxDC& dc, const wxFont& font) {
+    const wxSize ppi = dc.GetPPI();
+    return std::string(typeid(dc).name()) + '\t' + std::to_string(ppi.x) + 'x' +
+           std::to_string(ppi.y) + '\t' + WxToUtf8(font.GetNativeFontInfoDesc()) + '\t';
+}
+
 }  // namespace
+
+void ForgetMeasuredTexts() {
+    MeasuredTexts().clear();
+}
 
 WxCanvas::WxCanvas(wxDC& dc, wxDC* target, wxSize size)
     : m_dc(dc), m_target(target), m_size(size == wxDefaultSize ? dc.GetSize() : size) {
@@ -37,7 +60,9 @@ WxCanvas::WxCanvas(wxDC& dc, wxDC* target, wxSize size)
     if (wxGraphicsContext* gc = m_dc.GetGraphicsContext()) {
         gc->SetAntialiasMode(wxANTIALIAS_NONE);
     }
-    m_dc.SetFont(FontFromSpec(FontSpec{}));
+    const wxFont& font = FontFromSpec(FontSpec{});
+    m_dc.SetFont(font);
+    m_fontKey = FontKey(m_dc, font);
     m_dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
     ApplyPenAndBrush();
 }
@@ -48,28 +73,27 @@ void WxCanvas::ApplyPenAndBrush() {
 }
 
 void WxCanvas::SelectFont(const FontSpec& font) {
-    m_dc.SetFont(FontFromSpec(font));
-    for (Measured& measured : m_measured) {
-        measured = Measured{};
-    }
+    const wxFont& selected = FontFromSpec(font);
+    m_dc.SetFont(selected);
+    m_fontKey = FontKey(m_dc, selected);
 }
 
 wxSize WxCanvas::Extent(std::string_view cp932, const wxString* shown) {
-    double scaleX = 1.0;
-    double scaleY = 1.0;
-    m_dc.GetUserScale(&scaleX, &scaleY);
-    for (const Measured& measured : m_measured) {
-        if (measured.scaleX == scaleX && measured.scaleY == scaleY && measured.text == cp932) {
-            return measured.extent;
-        }
+    double scale[2] = {1.0, 1.0};
+    m_dc.GetUserScale(&scale[0], &scale[1]);
+    m_key.assign(m_fontKey);
+    m_key.append(reinterpret_cast<const char*>(scale), sizeof scale);
+    m_key.append(cp932);
+    auto& measured = MeasuredTexts();
+    if (const auto it = measured.find(m_key); it != measured.end()) {
+        return it->second;
     }
-    Measured& slot = m_measured[m_nextMeasured];
-    m_nextMeasured = (m_nextMeasured + 1) % std::size(m_measured);
-    slot.text.assign(cp932);
-    slot.extent = m_dc.GetTextExtent(shown != nullptr ? *shown : SingleLine(cp932));
-    slot.scaleX = scaleX;
-    slot.scaleY = scaleY;
-    return slot.extent;
+    const wxSize extent = m_dc.GetTextExtent(shown != nullptr ? *shown : SingleLine(cp932));
+    if (measured.size() >= kMaxTexts) {
+        measured.clear();
+    }
+    measured.emplace(m_key, extent);
+    return extent;
 }
 
 void WxCanvas::SelectPen(const PenSpec& pen) {

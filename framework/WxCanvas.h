@@ -21,6 +21,10 @@
 
 namespace fw {
 
+// Forgets the text extents every WxCanvas keeps across paints (for the painting benchmark's
+// first paint of a month; the program never needs to).
+void ForgetMeasuredTexts();
+
 class WxCanvas : public Canvas {
   public:
     // dc: where everything is drawn. target: where BlitToTarget copies the area of size
@@ -51,21 +55,17 @@ class WxCanvas : public Canvas {
   private:
     void DrawTextAt(int x, int y, const wxString& text, const wxSize& extent);
     void ApplyPenAndBrush();
-    // The extent of a text in the selected font; the last few measured are kept, since a
-    // label is measured to fit it into its room and then measured again to be drawn (each
-    // measurement lays the text out anew in the toolkit).
+    // The extent of a text in the selected font, from the measurements kept across paints
+    // (a label is measured to fit it into its room and then again to be drawn, and a repaint
+    // shows mostly the texts of the paint before; each measurement lays the text out anew in
+    // the toolkit).
     // shown: the text as converted for display, or nullptr to convert it only when measured.
     wxSize Extent(std::string_view cp932, const wxString* shown);
 
-    struct Measured {
-        std::string text;  // CP932, as given
-        wxSize extent;
-        double scaleX = 0;
-        double scaleY = 0;
-    };
-    Measured m_measured[4];
-    size_t m_nextMeasured = 0;
-
+    // What the kept measurements of the selected font are filed under: the font as the
+    // toolkit describes it, the kind of DC and its resolution.
+    std::string m_fontKey;
+    std::string m_key;  // reused for each look-up
     wxDC& m_dc;
     wxDC* m_target;
     wxSize m_size;

@@ -274,6 +274,46 @@ TEST(WxCanvasTest, ShapesKeepTheirExclusiveEdgesAndOpaqueTextFillsItsBox) {
     EXPECT_EQ(PixelAt(bitmap, 33, 30), *wxWHITE);  // below the 16-pixel cell
 }
 
+// Measurements are kept across canvases and paints: each must still be that of the font,
+// the scale and the DC in use, whatever was measured before in another.
+TEST(WxCanvasTest, KeptMeasurementsAreThoseOfTheFontScaleAndDcInUse) {
+    struct Case {
+        fw::FontSpec font;
+        double scale;
+        const char* text;  // UTF-8
+    };
+    const Case cases[] = {
+        {{"ＭＳ ゴシック", 12, 400}, 1.0, "09:30-10:00定例ミーティング"},
+        {{"ＭＳ ゴシック", 16, 400}, 1.0, "09:30-10:00定例ミーティング"},
+        {{"ＭＳ ゴシック", 16, 700}, 1.0, "09:30-10:00定例ミーティング"},
+        {{"ＭＳ Ｐゴシック", 12, 400}, 1.0, "09:30-10:00定例ミーティング"},
+        {{"ＭＳ ゴシック", 12, 400}, 2.0, "09:30-10:00定例ミーティング"},
+        {{"ＭＳ ゴシック", 12, 400}, 1.0, "09:30-10:00定例ミーティ…"},
+        {{"ＭＳ Ｐゴシック", 12, 400}, 1.5, "WWWiii"},
+    };
+    wxBitmap bitmap(400, 60);
+    wxBitmap other(200, 30);
+    for (int pass = 0; pass < 3; ++pass) {
+        wxMemoryDC dc(pass == 2 ? other : bitmap);
+        fw::WxCanvas canvas(dc);
+        for (int i = 0; i < int(std::size(cases)); ++i) {
+            const Case& c = cases[pass == 1 ? std::size(cases) - 1 - i : i];
+            canvas.SelectFont(c.font);
+            dc.SetUserScale(c.scale, c.scale);
+            const std::string text = Utf8ToCp932(c.text).value();
+            const wxSize direct = dc.GetTextExtent(wxString::FromUTF8(c.text));
+            EXPECT_EQ(canvas.TextWidth(text), direct.x)
+                << c.text << " " << c.font.height << " " << c.scale << " pass " << pass;
+        }
+    }
+    // The cases differ where the cache would have to tell them apart.
+    wxMemoryDC dc(bitmap);
+    dc.SetFont(fw::FontFromSpec(cases[0].font));
+    const int small = dc.GetTextExtent(wxString::FromUTF8(cases[0].text)).x;
+    dc.SetFont(fw::FontFromSpec(cases[1].font));
+    EXPECT_NE(dc.GetTextExtent(wxString::FromUTF8(cases[1].text)).x, small);
+}
+
 // Small kanji keep their strokes only when smoothed: texts are drawn with the toolkit's
 // smoothing (grey levels at their edges) while shapes drawn before and after keep hard
 // edges of their pure colour.
