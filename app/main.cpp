@@ -11,6 +11,7 @@
 #include "CalendarApp.h"
 #include "CommandLine.h"
 #include "CommandRun.h"
+#include "Platform.h"
 
 wxIMPLEMENT_APP_NO_MAIN(CCalendarApp);
 
@@ -21,5 +22,6 @@ int main(int argc, char** argv) {
         UseCallersConsole();
         return RunCommand(line, stdout, stderr);
     }
+    fw::BeforeToolkitStarts();
     return wxEntry(argc, argv);
 }

@@ -17,12 +17,17 @@
 #        (fw::CFoundFonts). By default the untimed start before the rounds keeps them.
 # Needs a build configured with -DPEMDARO_BENCH=ON. Prints one line per size, e.g.
 #   rows=100000 file_MB=3.41 start_ms=... bare_ms=... ratio=... rss_MB=... bare_rss_MB=...
-#   rss_limit_MB=... peak_MB=... close_ms=... bare_close_ms=... rounds=20
+#   rss_limit_MB=... peak_MB=... close_ms=... bare_close_ms=... nogl_ms=... ratio_nogl=...
+#   nogl_rss_MB=... rounds=20
 # where start_ms and bare_ms are medians of the times, ratio the median of the ratios of
 # each round's pair, rss_MB the resident memory as the month appeared, rss_limit_MB the
 # target of 1.3 times the bare window's plus 1.5 times the file's size, peak_MB the peak
 # resident memory over the whole run (the close included), close_ms the time from SIGTERM
 # to the end of the process (an unchanged table is not written).
+# nogl_ms and ratio_nogl are the same for the bare window started with GDK_GL=disable: GDK
+# then skips its probe of the OpenGL drivers as it opens the display, as the program does
+# by itself (fw::BeforeToolkitStarts), so ratio_nogl compares the program with a floor that
+# starts the toolkit the same way; ratio keeps the bare window as wxWidgets starts it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath "${1:-$root/build}")
@@ -72,27 +77,34 @@ for rows in "${sizes[@]}"; do
     probe "$build/bare_window" "$x" "$y" >/dev/null
     probe "$build/pemdaro" >/dev/null
     : >"$work/rounds"
+    GDK_GL=disable probe "$build/bare_window" "$x" "$y" >/dev/null
     for i in $(seq 1 "$rounds"); do
         if [ $((i % 2)) -eq 1 ]; then
             bare=$(probe "$build/bare_window" "$x" "$y")
             real=$(probe "$build/pemdaro")
+            nogl=$(GDK_GL=disable probe "$build/bare_window" "$x" "$y")
         else
+            nogl=$(GDK_GL=disable probe "$build/bare_window" "$x" "$y")
             real=$(probe "$build/pemdaro")
             bare=$(probe "$build/bare_window" "$x" "$y")
         fi
-        echo "$real $bare" >>"$work/rounds"
+        echo "$real $bare $nogl" >>"$work/rounds"
     done
     col() { awk -v c="$1" '{ print $c }' "$work/rounds" | median; }
     ratio=$(awk '{ print $1 / $5 }' "$work/rounds" | median)
+    ratio_nogl=$(awk '{ print $1 / $9 }' "$work/rounds" | median)
+    nogl=$(col 9) nogl_rss=$(col 10)
     start=$(col 1) rss=$(col 2) peak=$(col 3) close=$(col 4)
     bare=$(col 5) bare_rss=$(col 6) bare_close=$(col 8)
     awk -v rows="$rows" -v bytes="$bytes" -v start="$start" -v bare="$bare" -v ratio="$ratio" \
         -v rss="$rss" -v bare_rss="$bare_rss" -v peak="$peak" -v closems="$close" \
-        -v bare_close="$bare_close" -v rounds="$rounds" 'BEGIN {
+        -v bare_close="$bare_close" -v rounds="$rounds" -v nogl="$nogl" -v ratio_nogl="$ratio_nogl" \
+        -v nogl_rss="$nogl_rss" 'BEGIN {
         printf "rows=%s file_MB=%.2f start_ms=%.1f bare_ms=%.1f ratio=%.2f rss_MB=%.1f", \
             rows, bytes / 1e6, start, bare, ratio, rss / 1024
         printf " bare_rss_MB=%.1f rss_limit_MB=%.1f peak_MB=%.1f close_ms=%.1f", \
             bare_rss / 1024, (1.3 * bare_rss * 1024 + 1.5 * bytes) / 1048576, peak / 1024, closems
-        printf " bare_close_ms=%.1f rounds=%s\n", bare_close, rounds
+        printf " bare_close_ms=%.1f nogl_ms=%.1f ratio_nogl=%.2f nogl_rss_MB=%.1f rounds=%s\n", \
+            bare_close, nogl, ratio_nogl, nogl_rss / 1024, rounds
     }'
 done

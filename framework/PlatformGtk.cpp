@@ -14,6 +14,7 @@
 #include <glib-unix.h>
 #include <wx/window.h>
 
+#include <cstdlib>
 #include <map>
 
 namespace fw {
@@ -40,6 +41,9 @@ struct FontSet {
     int sfont;
     void** fonts;
 };
+
+// Set when BeforeToolkitStarts set GDK_GL, so that InitFramework takes it back.
+bool g_glProbeSkipped = false;
 
 template <class F>
 F Lookup(const char* name) {
@@ -368,12 +372,28 @@ bool HasSessionBus() {
     return found;
 }
 
+void BeforeToolkitStarts() {
+    // GDK opens the display with a probe of the OpenGL drivers, to choose visuals for
+    // OpenGL drawing: on X11 it loads libGL and the driver (with Mesa's software renderer
+    // also LLVM), about 40 ms and 50 MB of a start here. GDK_GL=disable skips it; the
+    // program's windows are drawn through cairo alone. A GDK_GL the user set is left alone.
+    if (std::getenv("GDK_GL") == nullptr && setenv("GDK_GL", "disable", 0) == 0) {
+        g_glProbeSkipped = true;
+    }
+}
+
 void InitFramework() {
     static bool done = false;
     if (done) {
         return;
     }
     done = true;
+    // GDK read GDK_GL as it started; programs started from here (a browser, a mailer) get
+    // the environment as it was.
+    if (g_glProbeSkipped) {
+        unsetenv("GDK_GL");
+        g_glProbeSkipped = false;
+    }
     ApplyCompactCss();
     KeepSelectionOnFocus();
 }

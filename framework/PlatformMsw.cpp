@@ -23,6 +23,10 @@
 
 namespace fw {
 
+void BeforeToolkitStarts() {
+    // Nothing to do: the toolkit opens no OpenGL driver as it starts.
+}
+
 void InitFramework() {
     // Nothing to do: the common controls 6 of the manifest have the templates' sizes, and
     // an edit selects its whole text only when the user tabs into it.

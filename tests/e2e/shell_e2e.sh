@@ -18,6 +18,9 @@ check "the main window appears" wait_for 60 has_main_window
 [ "$E2E_FAILURES" -eq 0 ] || { ps -p "$PEMDARO_PID" -o pid,stat,etime,cmd || true; finish; exit 1; }
 WIN=$(main_window)
 check "client area 770 x 452 at 0,0" [ "$(geometry "$WIN")" = "0 0 770 452" ]
+# The toolkit starts without probing the OpenGL drivers (the program draws through cairo).
+no_gl_driver() { ! grep -qE '/(libGLX?[_.]|[a-z0-9]+_dri\.so|libLLVM)' "/proc/$PEMDARO_PID/maps"; }
+check "no OpenGL driver is loaded" no_gl_driver
 is_empty_file() { [ -f "$1" ] && [ ! -s "$1" ]; }
 check "the missing table file is created empty" is_empty_file "$E2E_WORK/data/kelnova.txt"
 
