@@ -11,10 +11,9 @@ class wxWindow;
 
 namespace fw {
 
-// Before the toolkit starts (main, before wxEntry): tells GTK not to probe the OpenGL
-// drivers as it opens the display, since the program draws nothing through OpenGL.
-// InitFramework takes the setting back, so programs started from this one do not inherit
-// it. Nothing on Windows.
+// Before the toolkit starts and before any other thread (main, before wxEntry): tells GTK
+// not to probe the OpenGL drivers as it opens the display, since the program draws nothing
+// through OpenGL. Nothing on Windows.
 void BeforeToolkitStarts();
 
 // Makes the toolkit's controls as compact as the dialog templates lay them out (small

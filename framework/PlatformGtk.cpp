@@ -42,9 +42,6 @@ struct FontSet {
     void** fonts;
 };
 
-// Set when BeforeToolkitStarts set GDK_GL, so that InitFramework takes it back.
-bool g_glProbeSkipped = false;
-
 template <class F>
 F Lookup(const char* name) {
     return reinterpret_cast<F>(dlsym(RTLD_DEFAULT, name));
@@ -377,9 +374,11 @@ void BeforeToolkitStarts() {
     // OpenGL drawing: on X11 it loads libGL and the driver (with Mesa's software renderer
     // also LLVM), about 40 ms and 50 MB of a start here. GDK_GL=disable skips it; the
     // program's windows are drawn through cairo alone. A GDK_GL the user set is left alone.
-    if (std::getenv("GDK_GL") == nullptr && setenv("GDK_GL", "disable", 0) == 0) {
-        g_glProbeSkipped = true;
-    }
+    // It is set here, before any thread runs, and never taken back: once GTK's threads run,
+    // a change of the environment could hide another variable from one of them for a moment
+    // (glibc's unsetenv moves the entries while getenv reads them), and what inherits it (a
+    // print preview GTK starts) draws as well without OpenGL.
+    setenv("GDK_GL", "disable", 0);
 }
 
 void InitFramework() {
@@ -388,12 +387,6 @@ void InitFramework() {
         return;
     }
     done = true;
-    // GDK read GDK_GL as it started; programs started from here (a browser, a mailer) get
-    // the environment as it was.
-    if (g_glProbeSkipped) {
-        unsetenv("GDK_GL");
-        g_glProbeSkipped = false;
-    }
     ApplyCompactCss();
     KeepSelectionOnFocus();
 }
