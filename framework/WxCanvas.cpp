@@ -187,13 +187,27 @@ void WxCanvas::DrawTextAt(int x, int y, const wxString& text, const wxSize& exte
     // font rendering (greyscale or subpixel smoothing and hinting as the desktop sets them),
     // shapes keep their hard edges.
     wxGraphicsContext* gc = m_dc.GetGraphicsContext();
-    if (gc) {
-        gc->SetAntialiasMode(wxANTIALIAS_DEFAULT);
+    if (gc == nullptr) {
+        m_dc.DrawText(text, x, y);
+        return;
     }
-    m_dc.DrawText(text, x, y);
-    if (gc) {
-        gc->SetAntialiasMode(wxANTIALIAS_NONE);
+    gc->SetAntialiasMode(wxANTIALIAS_DEFAULT);
+    double scaleX = 1.0;
+    double scaleY = 1.0;
+    m_dc.GetUserScale(&scaleX, &scaleY);
+    if (scaleX > 0 && scaleY > 0 && m_dc.GetLayoutDirection() != wxLayout_RightToLeft) {
+        // What the DC's DrawText does for a single line, left to right, without the
+        // measurement it adds for the DC's bounding box (which the program never asks
+        // for): a third layout of every label by the toolkit, after the two for its fit
+        // and its place.
+        const wxCompositionMode mode = gc->GetCompositionMode();
+        gc->SetCompositionMode(wxCOMPOSITION_OVER);
+        gc->DrawText(text, x, y);
+        gc->SetCompositionMode(mode);
+    } else {
+        m_dc.DrawText(text, x, y);
     }
+    gc->SetAntialiasMode(wxANTIALIAS_NONE);
 }
 
 void WxCanvas::DrawText(std::string_view text, const Rect& box, unsigned flags) {
