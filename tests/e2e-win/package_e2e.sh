@@ -82,7 +82,25 @@ rm -rf "$WINEPREFIX"
 # The silent installation and removal need no display: none is given to them.
 unset DISPLAY
 wineboot --init >/dev/null 2>&1 || true
-windows_path() { winepath -u "$(wine cmd /c "echo $1" | tr -d '\r')" 2>/dev/null; }
+# wineboot can return while what it started still fills the prefix: the user's folders and
+# their variables are there once the server has no process left.
+wineserver -w || true
+windows_path() {  # the Linux path of the folder a Windows variable names; empty if none
+  local value="" path="" try
+  for try in 1 2 3; do
+    value=$(wine cmd /c "echo $1" 2>/dev/null | tr -d '\r') || true
+    if [ -n "$value" ] && [ "$value" != "$1" ]; then
+      path=$(winepath -u "$value" 2>/dev/null) || true
+      if [ -n "$path" ] && [ -d "$path" ]; then
+        echo "$path"
+        return 0
+      fi
+    fi
+    wineserver -w || true
+    sleep 1
+  done
+  echo "package_e2e: Wine names no folder for $1 (it answered '$value', '$path')" >&2
+}
 appdata=$(windows_path '%APPDATA%')
 programs="$(windows_path '%ProgramData%')/Microsoft/Windows/Start Menu/Programs"
 install_dir="$WINEPREFIX/drive_c/Program Files/Pemdaro"
