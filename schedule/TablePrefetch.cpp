@@ -27,8 +27,14 @@ void CTablePrefetch::Start(const std::string& dataFolder) {
     Read* const into = read.get();
     m_read = std::move(read);
     try {
-        m_thread =
-            std::thread([this, into] { into->ok = DbReadTableFile(*into->table, &m_cancel); });
+        m_thread = std::thread([this, into] {
+            // Nothing may leave the thread; a read that failed in any way is dropped.
+            try {
+                into->ok = DbReadTableFile(*into->table, &m_cancel);
+            } catch (...) {
+                into->ok = false;
+            }
+        });
     } catch (const std::system_error&) {
         m_read.reset();  // no thread to be had: the open reads the file itself
     }
