@@ -127,7 +127,24 @@ CCalendarDlg::Clock ProgramClock() {
     };
 }
 
+WindowStart* g_windowStart = nullptr;
+
 }  // namespace
+
+void BeginWindowStart(WindowStart& start, bool prefetch) {
+    // kelnova.ini in the current folder, or for an installed copy in the user's
+    // configuration folder.
+    start.copy = InspectCopy();
+    LoadCopySettings(start.copy);
+    start.folder = DataFolderFromSettings(start.copy);
+    if (prefetch && start.folder) {
+        start.prefetch.Start(*start.folder);
+    }
+}
+
+void CCalendarApp::SetWindowStart(WindowStart* start) {
+    g_windowStart = start;
+}
 
 bool CCalendarApp::OnInit() {
     SetAppName("Pemdaro");
@@ -141,20 +158,22 @@ int CCalendarApp::OnRun() {
 int CCalendarApp::InitInstance() {
     fw::InitFramework();
 
+    WindowStart own;
+    WindowStart& start = g_windowStart != nullptr ? *g_windowStart : own;
     CInstanceGuard guard;
     if (!guard.TryBecomeFirst()) {
         // Another copy runs: bring it forward and end without touching any file.
+        start.prefetch.Cancel();
         guard.AskFirstToRaise();
         return 0;
+    }
+    if (g_windowStart == nullptr) {
+        BeginWindowStart(own, false);
     }
 
     CScheduleModel model;
     auto dialog = std::make_unique<CCalendarDlg>(model, &guard);
 
-    // kelnova.ini in the current folder, or for an installed copy in the user's
-    // configuration folder.
-    const CopyFacts copy = InspectCopy();
-    LoadCopySettings(copy);
     // HOLIDAYS=0 turns the national holidays off; any other value, or none, leaves them on.
     dialog->SetShowHolidays(std::string_view(IniGet("HOLIDAYS", "1")) != "0");
     // The window's size and place, kept in a file of the program's own, apart from
@@ -167,14 +186,14 @@ int CCalendarApp::InitInstance() {
     // to a day gives the default lead of ten minutes.
     dialog->SetReminderMinutes(ReminderLeadMinutes(IniGet("REMIND_MINUTES", "")));
     dialog->SetClock(ProgramClock());
-    std::optional<std::string> folder = DataFolderFromSettings(copy);
+    const std::optional<std::string>& folder = start.folder;
     // One writing copy per data file, across sessions, users and machines. Where no lock
     // file can be made (a read-only folder) the copy runs without one.
     CDataLock dataLock(folder.value_or(std::string()));
     if (folder && dataLock.Acquire() == CDataLock::State::kHeldByOther) {
         model.SetReadOnly(true);
     }
-    if (!folder || !model.Open(*folder)) {
+    if (!folder || !model.Open(*folder, start.prefetch)) {
         fw::AfxMessageBox(fw::Utf8ToWx(CannotCreateDataMessage(folder)), fw::MB_ICONSTOP);
     } else {
         if (model.IsReadOnly()) {

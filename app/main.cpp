@@ -1,7 +1,9 @@
 // The program's start: the command line is read before anything else, so that the
 // commands (an export, a month's PDF, --help, --version) run without initialising the toolkit, and
 // a bad command line never opens the window. Only the window goes through wxEntry, which hands the
-// toolkit's own options (--display, ...) to GTK.
+// toolkit's own options (--display, ...) to GTK. Before that, the window's settings and data
+// folder are found and the table file is read on a second thread while the toolkit starts;
+// the schedule's open takes the rows over (CTablePrefetch).
 #include <wx/app.h>
 
 #include <cstdio>
@@ -22,6 +24,14 @@ int main(int argc, char** argv) {
         UseCallersConsole();
         return RunCommand(line, stdout, stderr);
     }
+    // Before the table's read starts its thread: the toolkit's settings go into the
+    // environment while no other thread can read it.
     fw::BeforeToolkitStarts();
-    return wxEntry(argc, argv);
+    // Outlives the toolkit: its destructor ends a read the program did not wait for.
+    WindowStart start;
+    BeginWindowStart(start, true);
+    CCalendarApp::SetWindowStart(&start);
+    const int code = wxEntry(argc, argv);
+    CCalendarApp::SetWindowStart(nullptr);
+    return code;
 }

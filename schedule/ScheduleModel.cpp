@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "PeriodSpan.h"
 #include "Schedule.h"
 #include "SystemTime.h"
+#include "TablePrefetch.h"
 #include "XelDatabase.h"
 #include "XelSaveError.h"
 
@@ -79,14 +81,19 @@ CScheduleModel::~CScheduleModel() {
 }
 
 bool CScheduleModel::Open(const std::string& dataFolder) {
-    return OpenTable(dataFolder, false);
+    return OpenTable(dataFolder, false, nullptr);
+}
+
+bool CScheduleModel::Open(const std::string& dataFolder, CTablePrefetch& prefetch) {
+    return OpenTable(dataFolder, false, &prefetch);
 }
 
 bool CScheduleModel::OpenForReading(const std::string& dataFolder) {
-    return OpenTable(dataFolder, true);
+    return OpenTable(dataFolder, true, nullptr);
 }
 
-bool CScheduleModel::OpenTable(const std::string& dataFolder, bool forReading) {
+bool CScheduleModel::OpenTable(const std::string& dataFolder, bool forReading,
+                               CTablePrefetch* prefetch) {
     Close(false);
     m_bForReading = forReading;
     if (forReading) {
@@ -96,7 +103,17 @@ bool CScheduleModel::OpenTable(const std::string& dataFolder, bool forReading) {
     DbSetRegistry(&registry);
     registry.dataFolder = dataFolder;
     m_strFolder = dataFolder;
-    m_table = forReading ? DbOpenTableForReading(kScheduleTable) : DbOpenTable(kScheduleTable);
+    std::unique_ptr<CTablePrefetch::Read> ahead =
+        prefetch != nullptr ? prefetch->Finish() : nullptr;
+    if (ahead != nullptr &&
+        !PrefetchStillHolds(*ahead, DbTablePathIn(dataFolder, kScheduleTable))) {
+        ahead.reset();  // its memory goes before the file is read again
+    }
+    m_table = DbOpenTableFrom(kScheduleTable, !forReading,
+                              ahead != nullptr ? ahead->table.get() : nullptr);
+    // The store leaves the rows where they were when it read the file itself.
+    m_bTookPrefetch = m_table != nullptr && ahead != nullptr && !ahead->table->read;
+    ahead.reset();
     ++m_nChanges;
     m_pending.clear();
     m_conflicts.clear();
@@ -116,7 +133,27 @@ std::string CScheduleModel::FilePath() const {
     return m_table == nullptr ? std::string() : DbTablePath(m_table);
 }
 
-bool CScheduleModel::LongLeftAlone(const FileStamp& stamp, int64_t statusChangedNs) const {
+bool CScheduleModel::PrefetchStillHolds(const CTablePrefetch::Read& read,
+                                        const std::string& path) const {
+    if (!read.ok || read.path != path) {
+        return false;
+    }
+    int64_t changedNow = 0;
+    const FileStamp now = FileStampOf(path, &changedNow);
+    if (!(now == read.stamp) || changedNow != read.statusChangedNs) {
+        return false;
+    }
+    // Left alone long enough when it was stamped, not merely by now: a change shortly
+    // before the stamp may be followed by one within the same tick of the file system's
+    // clock, during the read, that moves neither time.
+    const int64_t since = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                              std::chrono::steady_clock::now() - read.stampedAt)
+                              .count();
+    return LongLeftAlone(read.stamp, read.statusChangedNs, since);
+}
+
+bool CScheduleModel::LongLeftAlone(const FileStamp& stamp, int64_t statusChangedNs,
+                                   int64_t agoNs) const {
     if (!stamp.exists) {
         return false;
     }
@@ -128,7 +165,7 @@ bool CScheduleModel::LongLeftAlone(const FileStamp& stamp, int64_t statusChanged
         clock_gettime(CLOCK_REALTIME, &ts);
         now = static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
     }
-    return now - std::max(stamp.modifiedNs, statusChangedNs) > kSettledNs;
+    return now - agoNs - std::max(stamp.modifiedNs, statusChangedNs) > kSettledNs;
 }
 
 void CScheduleModel::TakeStamp() {

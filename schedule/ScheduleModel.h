@@ -30,6 +30,7 @@
 #include "Backups.h"
 #include "DayContent.h"
 #include "FileStamp.h"
+#include "TablePrefetch.h"
 
 struct DbTable;
 
@@ -89,6 +90,12 @@ class CScheduleModel {
     // or empty for the current folder), creating an empty table where there is no file.
     // False when the table can be neither read nor created.
     bool Open(const std::string& dataFolder);
+    // The same, taking over the rows `prefetch` read of that folder's table file when they
+    // are certainly the file's as it is now (see CTablePrefetch); otherwise they are dropped
+    // and the file is read here. Waits for the read; the prefetch is spent either way.
+    bool Open(const std::string& dataFolder, CTablePrefetch& prefetch);
+    // Whether the last open took the rows read ahead over instead of reading the file.
+    bool TookPrefetchedRows() const { return m_bTookPrefetch; }
     // Reads kelnova.txt from the folder for reading only, as printing needs it while a
     // window copy may hold the file: read-only from the start, and nothing in the folder is
     // created, removed or written, now or later. False when there is no readable table.
@@ -202,7 +209,7 @@ class CScheduleModel {
 
   private:
     // Open and OpenForReading: the same steps, with the store's open for reading alone.
-    bool OpenTable(const std::string& dataFolder, bool forReading);
+    bool OpenTable(const std::string& dataFolder, bool forReading, CTablePrefetch* prefetch);
 
     // A day written since the last save: what it was built on, and what was written.
     struct PendingDay {
@@ -220,8 +227,11 @@ class CScheduleModel {
     // Copies the file as it is on disk into the backup folder; the copy's path, or empty.
     std::string KeepDiskCopy(const char* kind) const;
 
-    // True when the file's stamp was last changed more than kSettledNs ago.
-    bool LongLeftAlone(const FileStamp& stamp, int64_t statusChangedNs) const;
+    // Whether the rows read ahead are the file's at `path` as it is now (see CTablePrefetch).
+    bool PrefetchStillHolds(const CTablePrefetch::Read& read, const std::string& path) const;
+    // True when the file's stamp was last changed more than kSettledNs ago; with agoNs, more
+    // than kSettledNs before that long ago.
+    bool LongLeftAlone(const FileStamp& stamp, int64_t statusChangedNs, int64_t agoNs = 0) const;
     // Takes the backup when one is due; false when the write must not go on.
     bool BackUpBeforeFirstWrite();
 
@@ -229,6 +239,7 @@ class CScheduleModel {
     uint64_t m_nChanges = 0;
     bool m_bReadOnly = false;
     bool m_bForReading = false;  // opened by OpenForReading
+    bool m_bTookPrefetch = false;
     std::string m_strFolder;
     std::map<std::string, PendingDay> m_pending;  // by date
     std::vector<std::string> m_conflicts;         // since the last save

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <string>
+#include <utility>
 
 #include "XelFile.h"
 
@@ -30,9 +32,25 @@ DbTable g_kelnovaTables[] = {{"kelnova", 6, kKelnovaColumns, {}, {}, 0, {}, {}}}
 
 DbRegistry* g_registry = nullptr;
 
+// Where the diagnostics of a read on a thread of its own go instead of standard output:
+// they are printed when the table it read is opened, where a plain open prints them.
+thread_local std::string* t_heldDiagnostics = nullptr;
+
 // "comn\xel\XelDatabase(<number>):" then the message, which brings its own line break.
 template <typename... Args>
 void Diagnose(int number, const char* format, Args... args) {
+    if (t_heldDiagnostics != nullptr) {
+        std::string& out = *t_heldDiagnostics;
+        out += std::string(kSourcePath) + "(" + std::to_string(number) + "):";
+        const int size = std::snprintf(nullptr, 0, format, args...);
+        if (size > 0) {
+            const size_t at = out.size();
+            out.resize(at + static_cast<size_t>(size) + 1);
+            std::snprintf(out.data() + at, static_cast<size_t>(size) + 1, format, args...);
+            out.pop_back();
+        }
+        return;
+    }
     std::printf("%s(%d):", kSourcePath, number);
     std::printf(format, args...);
     std::fflush(stdout);
@@ -844,40 +862,18 @@ DbTable* DbFindTable(const char* tableName) {
 }
 
 std::string DbTablePath(const DbTable* table) {
-    return g_registry->dataFolder + table->name + ".txt";
+    return DbTablePathIn(g_registry->dataFolder, table->name);
+}
+
+std::string DbTablePathIn(const std::string& dataFolder, const char* tableName) {
+    return dataFolder + tableName + ".txt";
 }
 
 namespace {
 
-DbTable* OpenTable(const char* tableName, bool mayWrite) {
-    DbTable* table = DbFindTable(tableName);
-    if (table == nullptr) {
-        return nullptr;
-    }
-    if (table->loaded) {
-        return table;
-    }
-    const std::string path = DbTablePath(table);
-    // A save cut short by a crash leaves its temporary file; it is never read.
-    if (mayWrite) {
-        XelRemoveStaleTemps(path);
-    }
-    XelFileBytes bytes;
-    XelReadResult read = XelReadFile(path, bytes, kDbFileSlack);
-    if (read == XelReadResult::kMissing && mayWrite) {
-        Diagnose(108, "WARNING:Table File is not Found (%s)!!\n", path.c_str());
-        // Only a file that is not there is created: an existing file that merely could
-        // not be opened is never emptied.
-        if (XelCreateEmpty(path) != 0) {
-            Diagnose(111, "Can't Create Table File (%s)!!\n", path.c_str());
-            return nullptr;
-        }
-        read = XelReadFile(path, bytes, kDbFileSlack);
-    }
-    if (read != XelReadResult::kOk) {
-        Diagnose(118, "Can't Open Table File (%s)!!\n", path.c_str());
-        return nullptr;
-    }
+// Splits a file's bytes (read with kDbFileSlack) into the rows of a table that holds none
+// from a file; false, with the table's rows released, when they do not fit in the memory.
+bool LoadRows(DbTable* table, XelFileBytes&& bytes) {
     const size_t size = bytes.size;
     try {
         // The bytes read become the rows' storage.
@@ -893,21 +889,113 @@ DbTable* OpenTable(const char* tableName, bool mayWrite) {
     } catch (const std::bad_alloc&) {
         // Rows that do not fit in the memory: the table stays closed and its file as it is.
         ReleaseRows(table);
+        return false;
+    }
+    table->loaded = 1;
+    return true;
+}
+
+// Whether the rows read ahead can stand for the table's own read: read whole from the
+// table's file, and the table holding no rows yet (rows added to a table never read
+// come before the file's).
+bool TakesPrefetched(const DbTable* table, const std::string& path,
+                     const DbPrefetchedTable* prefetched) {
+    return prefetched != nullptr && prefetched->read && prefetched->path == path &&
+           prefetched->table.columnCount == table->columnCount && table->rows.empty() &&
+           table->text.Used() == 0;
+}
+
+DbTable* OpenTable(const char* tableName, bool mayWrite, DbPrefetchedTable* prefetched) {
+    DbTable* table = DbFindTable(tableName);
+    if (table == nullptr) {
+        return nullptr;
+    }
+    if (table->loaded) {
+        return table;
+    }
+    const std::string path = DbTablePath(table);
+    // A save cut short by a crash leaves its temporary file; it is never read.
+    if (mayWrite) {
+        XelRemoveStaleTemps(path);
+    }
+    if (TakesPrefetched(table, path, prefetched)) {
+        // Moved, not copied: the rows stay where they were read, and so do the index's keys.
+        DbTable& from = prefetched->table;
+        table->rows = std::exchange(from.rows, {});
+        table->rowFlags = std::exchange(from.rowFlags, {});
+        table->text = std::exchange(from.text, {});
+        table->index = std::exchange(from.index, {});
+        table->loaded = 1;
+        from.loaded = 0;
+        prefetched->read = false;
+        std::fputs(prefetched->diagnostics.c_str(), stdout);
+        std::fflush(stdout);
+        return table;
+    }
+    XelFileBytes bytes;
+    XelReadResult read = XelReadFile(path, bytes, kDbFileSlack);
+    if (read == XelReadResult::kMissing && mayWrite) {
+        Diagnose(108, "WARNING:Table File is not Found (%s)!!\n", path.c_str());
+        // Only a file that is not there is created: an existing file that merely could
+        // not be opened is never emptied.
+        if (XelCreateEmpty(path) != 0) {
+            Diagnose(111, "Can't Create Table File (%s)!!\n", path.c_str());
+            return nullptr;
+        }
+        read = XelReadFile(path, bytes, kDbFileSlack);
+    }
+    if (read != XelReadResult::kOk || !LoadRows(table, std::move(bytes))) {
         Diagnose(118, "Can't Open Table File (%s)!!\n", path.c_str());
         return nullptr;
     }
-    table->loaded = 1;
     return table;
 }
 
 }  // namespace
 
 DbTable* DbOpenTable(const char* tableName) {
-    return OpenTable(tableName, true);
+    return OpenTable(tableName, true, nullptr);
 }
 
 DbTable* DbOpenTableForReading(const char* tableName) {
-    return OpenTable(tableName, false);
+    return OpenTable(tableName, false, nullptr);
+}
+
+DbTable* DbOpenTableFrom(const char* tableName, bool mayWrite, DbPrefetchedTable* prefetched) {
+    return OpenTable(tableName, mayWrite, prefetched);
+}
+
+void DbPrepareRead(DbPrefetchedTable& into, const char* tableName, const std::string& dataFolder) {
+    into = DbPrefetchedTable{};
+    const DbRegistry& registry = DbKelnovaRegistry();
+    for (int32_t i = 0; i < registry.tableCount; ++i) {
+        const DbTable& table = registry.tables[i];
+        if (std::strcmp(table.name, tableName) == 0) {
+            into.table.name = table.name;
+            into.table.columnCount = table.columnCount;
+            into.table.columnNames = table.columnNames;
+            into.path = DbTablePathIn(dataFolder, table.name);
+        }
+    }
+}
+
+bool DbReadTableFile(DbPrefetchedTable& into, const std::atomic<bool>* cancel) {
+    into.read = false;
+    if (into.table.name == nullptr || into.table.loaded || !into.table.rows.empty()) {
+        return false;
+    }
+    // Diagnostics are kept for the open that takes the rows; a read that fails says
+    // nothing: the open reads the file itself then, and says what it finds.
+    std::string diagnostics;
+    t_heldDiagnostics = &diagnostics;
+    XelFileBytes bytes;
+    const bool read = XelReadFile(into.path, bytes, kDbFileSlack, cancel) == XelReadResult::kOk &&
+                      !(cancel != nullptr && cancel->load()) &&
+                      LoadRows(&into.table, std::move(bytes));
+    t_heldDiagnostics = nullptr;
+    into.diagnostics = read ? std::move(diagnostics) : std::string();
+    into.read = read;
+    return read;
 }
 
 int DbWriteTable(const char* tableName) {

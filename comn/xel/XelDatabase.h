@@ -16,6 +16,7 @@
 // output as "comn\xel\XelDatabase(<number>):<message>".
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -67,6 +68,30 @@ DbTable* DbOpenTable(const char* tableName);
 // The same for reading only: a missing file is not created and no stale temporary file is
 // removed, so nothing in the folder changes (another copy of the program may be saving).
 DbTable* DbOpenTableForReading(const char* tableName);
+
+// A table file read ahead, apart from the registry: its rows in a table of their own, to
+// be taken over by the open of the registry's table (DbOpenTableFrom). Made by
+// DbPrepareRead, read by DbReadTableFile, which may run on a thread of its own while
+// nothing else touches the object.
+struct DbPrefetchedTable {
+    DbTable table{nullptr, 0, nullptr, {}, {}, 0, {}, {}};
+    std::string path;         // the file read, as DbTablePath would name it
+    bool read = false;        // the whole file was read into `table`
+    std::string diagnostics;  // what the read would have printed, printed when taken over
+};
+// Makes `into` ready to read the file of the registry's table `tableName` in the folder
+// (file system encoding, ending with the separator, or empty): the same columns, its path.
+void DbPrepareRead(DbPrefetchedTable& into, const char* tableName, const std::string& dataFolder);
+// Reads and splits the file as the open of the table does (CR handling, rows, index),
+// creating and removing nothing. False when the file is missing, cannot be read whole,
+// does not fit in the memory, or `cancel` (looked at between blocks) was set.
+bool DbReadTableFile(DbPrefetchedTable& into, const std::atomic<bool>* cancel);
+// DbOpenTable (mayWrite) or DbOpenTableForReading, with every step they take, but the rows
+// are taken over from `prefetched` (moved: no byte is copied) instead of read, when it
+// was read whole from the same path and the table holds no rows yet. The caller vouches
+// that the file has not changed since. Otherwise, or with null, the file is read.
+DbTable* DbOpenTableFrom(const char* tableName, bool mayWrite, DbPrefetchedTable* prefetched);
+
 // 0 when written (or not loaded), -1 when the file could not be replaced; on failure the
 // old file is left byte-identical (unless putting it back failed too, which `why` and the
 // diagnostics tell). A failure prints the step that failed and its errno as diagnostic 160
@@ -113,6 +138,8 @@ void DbJoinField(DbLine& line, std::string_view cell);
 // Internal operations, exposed for the tests and benchmarks.
 DbTable* DbFindTable(const char* tableName);
 std::string DbTablePath(const DbTable* table);
+// The path of a table's file in a data folder.
+std::string DbTablePathIn(const std::string& dataFolder, const char* tableName);
 // DbFindRow3 by a scan of every row from row 0, without the index: the reference the
 // indexed search must agree with, and the baseline of the benchmarks.
 int32_t DbFindRow3Linear(const DbTable* table, const char* column1, const char* value1,

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -92,8 +93,10 @@ bool SyncFolder(const XelSysCalls& sys, const std::string& folder, DbSaveError& 
 }
 
 // Reads an open file from where it stands to its end into one block, followed by `slack`
-// zero bytes. On failure errno tells why (ENOMEM when the memory would not hold it).
-bool ReadToEnd(const XelSysCalls& sys, int fd, XelFileBytes& bytes, size_t slack) {
+// zero bytes. On failure errno tells why (ENOMEM when the memory would not hold it,
+// ECANCELED when `cancel` was set: it is looked at between blocks of kXelCancelBlock bytes).
+bool ReadToEnd(const XelSysCalls& sys, int fd, XelFileBytes& bytes, size_t slack,
+               const std::atomic<bool>* cancel = nullptr) {
     // The size the file has now is only a hint: it may grow or shrink while it is read.
     // One byte more than the hint lets the read that finds the end go without a copy.
     struct stat info;
@@ -119,7 +122,13 @@ bool ReadToEnd(const XelSysCalls& sys, int fd, XelFileBytes& bytes, size_t slack
             data = std::move(larger);
             room *= 2;
         }
-        const ssize_t n = Retry([&] { return sys.read(fd, data.get() + size, room - size); });
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+            errno = ECANCELED;
+            return false;
+        }
+        const size_t want =
+            cancel != nullptr ? std::min(room - size, kXelCancelBlock) : room - size;
+        const ssize_t n = Retry([&] { return sys.read(fd, data.get() + size, want); });
         if (n < 0) {
             return false;
         }
@@ -226,12 +235,17 @@ void XelSetSysCalls(const XelSysCalls* calls) {
 }
 
 XelReadResult XelReadFile(const std::string& path, XelFileBytes& bytes, size_t slack) {
+    return XelReadFile(path, bytes, slack, nullptr);
+}
+
+XelReadResult XelReadFile(const std::string& path, XelFileBytes& bytes, size_t slack,
+                          const std::atomic<bool>* cancel) {
     const XelSysCalls& sys = *g_sysCalls;
     int fd = sys.open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
     if (fd < 0) {
         return XelReadResult::kMissing;
     }
-    const bool read = ReadToEnd(sys, fd, bytes, slack);
+    const bool read = ReadToEnd(sys, fd, bytes, slack, cancel);
     sys.close(fd);
     return read ? XelReadResult::kOk : XelReadResult::kError;
 }

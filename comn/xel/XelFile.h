@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <atomic>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -44,6 +45,11 @@ enum class XelReadResult { kOk, kMissing, kError };
 // Windows a file that is there but will not open (a folder, a file held by another
 // program) is kError too.
 XelReadResult XelReadFile(const std::string& path, XelFileBytes& bytes, size_t slack);
+// The same, read in blocks of at most kXelCancelBlock bytes with `cancel` looked at before
+// each: once it is set the read stops there and fails (kError, errno ECANCELED).
+XelReadResult XelReadFile(const std::string& path, XelFileBytes& bytes, size_t slack,
+                          const std::atomic<bool>* cancel);
+inline constexpr size_t kXelCancelBlock = size_t{4} << 20;
 
 // Creates an empty file if none exists, through a symbolic link whose target is missing
 // too; never truncates an existing file. 0 or -1.

@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #endif
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
@@ -18,10 +20,12 @@
 #include <functional>
 #include <random>
 
+#include "BenchData.h"
 #include "DateTime.h"
 #include "FileStamp.h"
 #include "PeriodSpan.h"
 #include "ScheduleTestSupport.h"
+#include "TablePrefetch.h"
 #include "XelFile.h"
 
 namespace {
@@ -526,3 +530,185 @@ TEST_F(ScheduleModelTest, ClosingWithNothingPendingLeavesTheFileAsItIs) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every month of the years a generated table covers, as the month view reads them, one
+// line a day: what a model holds, rows and index alike.
+std::string EveryMonth(const CScheduleModel& model) {
+    std::string out;
+    for (int year = 1996; year <= 2027; ++year) {
+        for (int month = 1; month <= 12; ++month) {
+            for (const MonthDay& day : model.ReadMonth(year, month).days) {
+                out += day.content.date;
+                for (const TimedEntry& e : day.content.slots) {
+                    out += "|" + e.from + "," + e.to + "," + e.text;
+                }
+                out += "|" + std::to_string(day.period.type) + "," + day.period.middle + "," +
+                       day.period.text + (day.content.holiday ? "|H" : "|") +
+                       (day.content.paidLeave ? "P\n" : "\n");
+            }
+        }
+    }
+    return out;
+}
+
+// What an open leaves: the months, the bytes a save writes, what the store printed.
+struct Opened {
+    bool open = false;
+    bool took = false;
+    std::string months;
+    std::string saved;
+    std::string printed;
+};
+
+// The first read of the file fails (EIO); later reads are the system's.
+std::atomic<int> g_readsToFail{0};
+ssize_t FailingRead(int fd, void* buffer, size_t size) {
+    if (g_readsToFail.fetch_sub(1) > 0) {
+        errno = EIO;
+        return -1;
+    }
+    return XelRealSysCalls().read(fd, buffer, size);
+}
+
+}  // namespace
+
+class TablePrefetchTest : public xeltest::StoreTest {
+  protected:
+    // Opens the folder with a fresh model, with the prefetch or plainly, and closes it.
+    Opened OpenAndClose(const std::string& folder, CTablePrefetch* prefetch, int64_t clockAhead) {
+        CScheduleModel model;
+        model.SetFileClock([clockAhead] {
+            return std::chrono::duration_cast<std::chrono::nanoseconds>(
+                       std::chrono::system_clock::now().time_since_epoch())
+                       .count() +
+                   clockAhead;
+        });
+        Opened opened;
+        testing::internal::CaptureStdout();
+        opened.open = prefetch != nullptr ? model.Open(folder, *prefetch) : model.Open(folder);
+        opened.printed = testing::internal::GetCapturedStdout();
+        opened.took = model.TookPrefetchedRows();
+        opened.months = EveryMonth(model);
+        const std::filesystem::path copy = m_dir / "saved-copy";
+        if (opened.open && model.SaveCopyTo(copy.string())) {
+            opened.saved = xeltest::ReadBytes(copy);
+            std::filesystem::remove(copy);
+        }
+        model.Close(false);
+        return opened;
+    }
+};
+
+// The rows read ahead are taken over only while they are certainly the file's: the model
+// then holds exactly what a plain open of the file gives (every month, the bytes of a save,
+// the store's warnings), and whenever the file may have changed since the stamp taken
+// before the read, or the read is not the file's, they are dropped and the plain open's
+// result is had all the same.
+TEST_F(TablePrefetchTest, TakesTheRowsReadAheadOnlyWhileTheyAreTheFilesAsItIsNow) {
+    bench::TableSpec shape;
+    shape.rows = 20000;
+    // Rows with fewer cells than columns make the store warn; the warnings are printed once,
+    // by the open, as a plain open prints them.
+    std::string lf = bench::MakeTableFile(shape) + "20110620,0900,1000,1,Short\r\n20110621\r\n";
+    std::string crAlone = lf;
+    crAlone.erase(std::remove(crAlone.begin(), crAlone.end(), '\n'), crAlone.end());
+    shape.seed = 2;
+    const std::string other = bench::MakeTableFile(shape);
+    ASSERT_NE(lf.find(",\"", 0), std::string::npos) << "the table has quoted cells";
+
+    enum class After { kNothing, kRewrite, kRename, kRemove, kOtherFolder, kReadFails, kCancel };
+    const int64_t settled = CScheduleModel::kSettledNs + int64_t{1000000000};
+    const struct {
+        const char* what;
+        const std::string& bytes;
+        int64_t clockAhead;  // the file was left alone for long when this is `settled`
+        After after;         // what happens between the prefetch's start and the open
+        bool taken;
+    } cases[] = {
+        {"left alone", lf, settled, After::kNothing, true},
+        {"left alone, lines ended by CR alone", crAlone, settled, After::kNothing, true},
+        {"changed shortly before", lf, 0, After::kNothing, false},
+        {"rewritten in place, same size and time", lf, settled, After::kRewrite, false},
+        {"replaced by a rename", lf, settled, After::kRename, false},
+        {"removed", lf, settled, After::kRemove, false},
+        {"another folder's table read", lf, settled, After::kOtherFolder, false},
+        {"the read failed", lf, settled, After::kReadFails, false},
+        {"cancelled", lf, settled, After::kCancel, false},
+    };
+    const std::string folder = m_dir.string() + "/";
+    const std::filesystem::path otherFolder = m_dir / "other";
+    std::filesystem::create_directories(otherFolder);
+    xeltest::WriteBytes(otherFolder / "kelnova.txt", other);
+    XelSysCalls failing = XelRealSysCalls();
+    failing.read = FailingRead;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        xeltest::WriteBytes(TablePath(), c.bytes);
+        // A rewrite must come after the file's status change time has moved on, as the
+        // rewrites a prefetch must notice do.
+        if (c.after == After::kRewrite) {
+            int64_t written = 0;
+            FileStampOf(TablePath().string(), &written);
+            const std::filesystem::path probe = m_dir / "probe";
+            int64_t now = written;
+            for (int i = 0; i < 100000 && now <= written; ++i) {
+                xeltest::WriteBytes(probe, "x");
+                FileStampOf(probe.string(), &now);
+            }
+            ASSERT_GT(now, written);
+        }
+
+        CTablePrefetch prefetch;
+        if (c.after == After::kReadFails) {
+            g_readsToFail = 1;
+            XelSetSysCalls(&failing);
+        }
+        prefetch.Start(c.after == After::kOtherFolder ? otherFolder.string() + "/" : folder);
+        ASSERT_TRUE(prefetch.Pending());
+        switch (c.after) {
+            case After::kRewrite: {
+                const int64_t time = FileStampOf(TablePath().string()).modifiedNs;
+                std::string bytes = c.bytes;
+                const size_t at = bytes.find("20110620");
+                bytes[at + 7] = '1';  // 20110621: same size, another day
+                std::fstream(TablePath(), std::ios::binary | std::ios::in | std::ios::out)
+                    .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+                ASSERT_TRUE(SetModifiedNs(TablePath(), time));
+                break;
+            }
+            case After::kRename:
+                xeltest::WriteBytes(m_dir / "new", other);
+                std::filesystem::rename(m_dir / "new", TablePath());
+                break;
+            case After::kRemove:
+                std::filesystem::remove(TablePath());
+                break;
+            case After::kCancel:
+                prefetch.Cancel();
+                break;
+            default:
+                break;
+        }
+        const Opened ahead = OpenAndClose(folder, &prefetch, c.clockAhead);
+        XelSetSysCalls(nullptr);
+        EXPECT_FALSE(prefetch.Pending()) << "the open spends the prefetch";
+        if (c.after == After::kRemove) {
+            ASSERT_TRUE(std::filesystem::exists(TablePath())) << "the open made the file";
+            std::filesystem::remove(TablePath());  // as it was when that open came
+        }
+        const Opened plain = OpenAndClose(folder, nullptr, c.clockAhead);
+
+        EXPECT_EQ(ahead.took, c.taken);
+        ASSERT_TRUE(ahead.open);
+        ASSERT_TRUE(plain.open);
+        EXPECT_TRUE(ahead.months == plain.months) << "the months differ from a plain open's";
+        EXPECT_TRUE(ahead.saved == plain.saved) << "a save's bytes differ from a plain open's";
+        EXPECT_EQ(ahead.printed, plain.printed);
+        EXPECT_GT(plain.saved.size(), c.after == After::kRemove ? 0u : 500000u);
+        if (c.after == After::kNothing) {
+            EXPECT_NE(plain.printed.find("(503)"), std::string::npos) << plain.printed;
+        }
+    }
+}

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -145,8 +146,10 @@ bool WriteAll(const XelSysCalls& sys, int fd, std::string_view contents) {
 }
 
 // Reads an open file from where it stands to its end into one block, followed by `slack`
-// zero bytes. On failure errno tells why (ENOMEM when the memory would not hold it).
-bool ReadToEnd(const XelSysCalls& sys, int fd, XelFileBytes& bytes, size_t slack) {
+// zero bytes. On failure errno tells why (ENOMEM when the memory would not hold it,
+// ECANCELED when `cancel` was set: it is looked at between blocks of kXelCancelBlock bytes).
+bool ReadToEnd(const XelSysCalls& sys, int fd, XelFileBytes& bytes, size_t slack,
+               const std::atomic<bool>* cancel = nullptr) {
     const __int64 hint = ::_filelengthi64(fd);
     size_t room = hint > 0 ? static_cast<size_t>(hint) + 1 : 4096;
     std::unique_ptr<char[]> data(new (std::nothrow) char[room + slack]);
@@ -166,7 +169,13 @@ bool ReadToEnd(const XelSysCalls& sys, int fd, XelFileBytes& bytes, size_t slack
             data = std::move(larger);
             room *= 2;
         }
-        const ssize_t n = sys.read(fd, data.get() + size, room - size);
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+            errno = ECANCELED;
+            return false;
+        }
+        const size_t want =
+            cancel != nullptr ? std::min(room - size, kXelCancelBlock) : room - size;
+        const ssize_t n = sys.read(fd, data.get() + size, want);
         if (n < 0) {
             return false;
         }
@@ -210,6 +219,11 @@ void XelSetSysCalls(const XelSysCalls* calls) {
 }
 
 XelReadResult XelReadFile(const std::string& path, XelFileBytes& bytes, size_t slack) {
+    return XelReadFile(path, bytes, slack, nullptr);
+}
+
+XelReadResult XelReadFile(const std::string& path, XelFileBytes& bytes, size_t slack,
+                          const std::atomic<bool>* cancel) {
     const XelSysCalls& sys = *g_sysCalls;
     const int fd = sys.open(path.c_str(), _O_RDONLY, 0);
     if (fd < 0) {
@@ -220,7 +234,7 @@ XelReadResult XelReadFile(const std::string& path, XelFileBytes& bytes, size_t s
             !wide.empty() && GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
         return there ? XelReadResult::kError : XelReadResult::kMissing;
     }
-    const bool read = ReadToEnd(sys, fd, bytes, slack);
+    const bool read = ReadToEnd(sys, fd, bytes, slack, cancel);
     sys.close(fd);
     return read ? XelReadResult::kOk : XelReadResult::kError;
 }
