@@ -58,12 +58,15 @@ for rows in "${sizes[@]}"; do
     kill -TERM "$pid"
     wait "$pid" || true
     # ok-paint: the dialog's OK to the end of the month's paint that shows the edit;
-    # ok-saved: the OK to the save done (the file and its folder synced). A build from before
-    # the paint came first logs ok-save: the OK to the paint after the save.
-    for action in month-wheel day-dialog ok-paint ok-saved ok-save; do
+    # ok-answer: the OK to the event loop's next turn, when the window answers again;
+    # ok-saved: the OK to the save done (the file and its folder synced), on the save's
+    # worker thread once the save runs beside the window. A build from before that logs no
+    # ok-answer (its window answered only after the save: ok-saved); one from before the
+    # paint came first logs ok-save: the OK to the paint after the save.
+    for action in month-wheel day-dialog ok-paint ok-answer ok-saved ok-save; do
         awk -v a="$action" '$1 == "pemdaro-timing" && $2 == a { print $3 }' "$work/log" |
             sort -g | awk -v rows="$rows" -v a="$action" '{ v[NR] = $1 }
-            END { if (NR == 0) { if (a != "ok-save") printf "rows=%s action=%s none logged\n", rows, a; exit }
+            END { if (NR == 0) { if (a != "ok-save" && a != "ok-answer") printf "rows=%s action=%s none logged\n", rows, a; exit }
                   printf "rows=%s action=%s median_ms=%.2f min_ms=%.2f max_ms=%.2f n=%d\n",
                       rows, a, v[int((NR + 1) / 2)], v[1], v[NR], NR }'
     done

@@ -62,6 +62,11 @@ std::optional<MonthKey> MonthKeyOf(int keyCode) {
 CXelCalMView::CXelCalMView(CScheduleModel& model)
     : m_model(model), m_clock(LocalDateTimeNow), m_nav(m_layout, m_clock()) {}
 
+CXelCalMView::~CXelCalMView() {
+    // After this the worker posts to no one; what it posted is dropped with the window.
+    m_model.FinishSave();
+}
+
 void CXelCalMView::OnDraw(fw::Canvas& canvas) {
     // The month or its content may have changed: the next move builds the tooltip afresh.
     m_nTooltipDay = 0;
@@ -225,6 +230,8 @@ void CXelCalMView::EditDay(int day) {
         return;
     }
     fw::BeginTimedAction("day-dialog");
+    // The save of the OK before ends first, and says how it went, before the day is read.
+    FinishSave();
     if (m_model.IsReadOnly()) {
         // Another copy holds the data file: its saves would be overwritten, or ours theirs.
         fw::AfxMessageBox("表示のみで開いているため、変更できません。");
@@ -241,17 +248,52 @@ void CXelCalMView::EditDay(int day) {
     }
     fw::BeginTimedAction("ok-paint");
     fw::BeginTimedStep("ok-saved");
+    fw::BeginTimedTurn("ok-answer");
     m_model.WriteDay(before, FromDialogFields(fields, before));
-    // The month shows the change before the save writes it: the save follows right here,
-    // with no turn of the event loop in between, so nothing (a close, a signal, a timer)
-    // can come first, and what it reports is reported as before.
+    // The month shows the change before the save writes it. What the user confirmed
+    // reaches the disk now, not only when the window closes; a change another program made
+    // in the meantime is kept under it. The save runs beside the window, which answers
+    // again at once; its outcome comes back through OnSaveDone. Everything that decides by
+    // the saved state (a second OK, the close, the end of the session) waits for it in
+    // the model.
     RedrawNow();
+    const uint64_t token = ++m_nLastSaveToken;
+    if (m_model.SaveInBackground(
+            [this, token] { CallAfter([this, token] { OnSaveDone(token); }); })) {
+        m_nSaveToken = token;
+        return;
+    }
+    // No save beside the window (days over another program's change wait for their
+    // conflict copy, or no thread could be started): the save runs here.
     const uint64_t shown = m_model.ChangeCount();
-    // What the user confirmed reaches the disk now, not only when the window closes; a
-    // change another program made in the meantime is kept under it.
     const bool saved = m_model.Save();
     fw::EndTimedStep();
-    if (m_model.ChangeCount() != shown) {
+    ReportSave(saved, m_model.ChangeCount() != shown);
+}
+
+void CXelCalMView::FinishSave() {
+    if (m_nSaveToken == 0) {
+        return;
+    }
+    m_nSaveToken = 0;
+    if (!m_model.SaveRunning()) {
+        return;  // finished on another path (the close), which reported it
+    }
+    const uint64_t shown = m_model.ChangeCount();
+    const bool saved = m_model.FinishSave();
+    fw::EndTimedStep();
+    ReportSave(saved, m_model.ChangeCount() != shown);
+}
+
+void CXelCalMView::OnSaveDone(uint64_t token) {
+    // A save that another OK already finished and reported has a token of the past.
+    if (token == m_nSaveToken) {
+        FinishSave();
+    }
+}
+
+void CXelCalMView::ReportSave(bool saved, bool reloaded) {
+    if (reloaded) {
         RedrawNow();  // the save read another program's change first
     }
     if (m_model.LastBackupFailure().Failed()) {

@@ -5,6 +5,7 @@
 // there, and the view takes its own key presses when it has the focus.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 #include "DayDialogFields.h"
@@ -18,6 +19,8 @@ class CXelCalMView : public fw::CView {
   public:
     // The view reads and writes the schedule through the model, which must outlive it.
     explicit CXelCalMView(CScheduleModel& model);
+    // A save still running is finished (its worker must not post to a view that is gone).
+    ~CXelCalMView() override;
 
     // Geometry, fonts, pens and brushes; fixed after construction.
     const MonthLayout& Layout() const { return m_layout; }
@@ -77,6 +80,14 @@ class CXelCalMView : public fw::CView {
     void OnMouseLeave(wxMouseEvent& event);
     void ShowDayTooltip(int day);
     void OnKeyDown(wxKeyEvent& event);
+    // Takes in the outcome of the save the last OK started beside the window, if it is
+    // still unreported, and reports it as the OK's own save reports: a repaint when it
+    // read another program's change, the backup failure, the failed save, the conflicts.
+    void FinishSave();
+    // Posted by the save's worker when it has ended.
+    void OnSaveDone(uint64_t token);
+    void ReportSave(bool saved, bool reloaded);
+
     // The month pixel under the mouse.
     fw::Point MonthPointOf(const wxMouseEvent& event) const;
 
@@ -87,6 +98,8 @@ class CXelCalMView : public fw::CView {
     CMonthNavigator m_nav;
     DayDialogRunner m_runDayDialog;
     int m_nTooltipDay = 0;  // the day whose tooltip is set; 0 for none
+    uint64_t m_nLastSaveToken = 0;
+    uint64_t m_nSaveToken = 0;  // of the save running beside the window, unreported; 0 for none
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -1,5 +1,6 @@
 #include "View.h"
 
+#include <wx/app.h>
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 
@@ -74,6 +75,11 @@ TimedAction& PendingStep() {
     return pending;
 }
 
+TimedAction& PendingTurn() {
+    static TimedAction pending;
+    return pending;
+}
+
 void Begin(TimedAction& pending, const char* name) {
     static const bool wanted = std::getenv("PEMDARO_TIMING") != nullptr;
     if (wanted) {
@@ -107,6 +113,14 @@ void BeginTimedStep(const char* name) {
 
 void EndTimedStep() {
     End(PendingStep());
+}
+
+void BeginTimedTurn(const char* name) {
+    Begin(PendingTurn(), name);
+    if (PendingTurn().name != nullptr && wxTheApp != nullptr) {
+        // Runs once the event loop takes its next event: the window answers again.
+        wxTheApp->CallAfter([] { End(PendingTurn()); });
+    }
 }
 
 void CView::OnPaint(wxPaintEvent&) {

@@ -93,6 +93,9 @@ void EndTimedAction();
 // beside a timed action: from BeginTimedStep to EndTimedStep.
 void BeginTimedStep(const char* name);
 void EndTimedStep();
+// The same from now to the event loop's next turn, when the window answers the user again
+// (what an action that hands its work to another thread keeps the user waiting).
+void BeginTimedTurn(const char* name);
 
 // A view: a child window that paints through OnDraw. Every paint builds a Canvas on an
 // off-screen bitmap of the client size (filled white), calls OnDraw with it and leaves

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 
 #include "DateTime.h"
 #include "PathText.h"
@@ -64,6 +65,22 @@ std::string TimeStampText() {
     return text;
 }
 
+// Whether the file at path is no longer the one stamped (FileChangedOnDisk).
+bool ChangedSince(const std::string& path, const FileStamp& stamp, bool settled,
+                  int64_t stampedStatusNs, const std::optional<uint64_t>& hash, bool checkContent) {
+    int64_t statusChangedNs = 0;
+    if (FileStampOf(path, &statusChangedNs) != stamp) {
+        return true;
+    }
+    if (!checkContent || !stamp.exists) {
+        return false;
+    }
+    if (settled && statusChangedNs == stampedStatusNs) {
+        return false;
+    }
+    return FileContentHash(path) != hash;
+}
+
 bool HoldsAnything(const DayContent& day) {
     return day.period.n > 0 || day.holiday || day.paidLeave ||
            std::any_of(day.slots.begin(), day.slots.end(),
@@ -75,6 +92,54 @@ bool HoldsAnything(const DayContent& day) {
 int MaxPeriodDays(const DayContent& before) {
     return std::max(kMaxPeriodDays, before.period.n);
 }
+
+// The inputs are set on the owner's thread before the worker starts; the worker writes
+// the outcome, which the owner reads only after joining it.
+struct CScheduleModel::BackgroundSave {
+    std::string path;
+    FileStamp stamp;
+    bool settled = false;
+    int64_t statusChangedNs = 0;
+    std::optional<uint64_t> hash;
+    bool backupDue = false;
+    bool looksLikeSchedule = true;
+    BackupClock backupClock;
+    std::function<void()> done;
+
+    bool changedOnDisk = false;  // nothing was written: the owner saves as Save() does
+    BackupStep backup;
+    bool saved = false;
+    DbSaveError why;
+    FileStamp savedStamp;
+    int64_t savedStatusChangedNs = 0;
+    uint64_t savedHash = 0;
+
+    std::thread thread;
+
+    void Run() {
+        if (ChangedSince(path, stamp, settled, statusChangedNs, hash, true) &&
+            FileStampOf(path).exists) {
+            changedOnDisk = true;
+        } else {
+            backup = TakeBackupIfDue(path, backupDue, looksLikeSchedule, backupClock);
+            if (!backup.refused) {
+                ContentHasher written;
+                saved = DbWriteTable(kScheduleTable, &why, [&written](std::string_view piece) {
+                            written.Add(piece);
+                        }) >= 0;
+                if (saved) {
+                    savedStamp = FileStampOf(path, &savedStatusChangedNs);
+                    savedHash = written.Finish();
+                }
+            }
+        }
+        if (done) {
+            done();
+        }
+    }
+};
+
+CScheduleModel::CScheduleModel() = default;
 
 CScheduleModel::~CScheduleModel() {
     Close(false);
@@ -252,6 +317,7 @@ void CScheduleModel::ForEachDay(const std::string& from, const std::string& to,
 }
 
 DayWriteOutcome CScheduleModel::WriteDay(const DayContent& before, const DayContent& after) {
+    FinishSave();
     if (m_bReadOnly) {
         DayWriteOutcome refused;
         refused.refused = true;
@@ -298,22 +364,17 @@ bool CScheduleModel::FileChangedOnDisk(bool checkContent) const {
     if (m_table == nullptr) {
         return false;
     }
-    const std::string path = DbTablePath(m_table);
-    int64_t statusChangedNs = 0;
-    if (FileStampOf(path, &statusChangedNs) != m_stamp) {
-        return true;
-    }
-    if (!checkContent || !m_stamp.exists) {
-        return false;
-    }
-    if (m_settled && statusChangedNs == m_statusChangedNs) {
-        return false;
-    }
-    return FileContentHash(path) != m_hash;
+    return ChangedSince(DbTablePath(m_table), m_stamp, m_settled, m_statusChangedNs, m_hash,
+                        checkContent);
+}
+
+bool CScheduleModel::HasUnsavedChanges() {
+    FinishSave();
+    return !m_pending.empty();
 }
 
 bool CScheduleModel::ReloadIfChanged() {
-    if (m_table == nullptr) {
+    if (m_table == nullptr || SaveRunning()) {
         return false;
     }
     // One stat per check: it runs every 2 seconds.
@@ -379,6 +440,7 @@ std::string CScheduleModel::KeepDiskCopy(const char* kind) const {
 }
 
 bool CScheduleModel::Save() {
+    FinishSave();
     if (m_table == nullptr || m_bReadOnly) {
         return false;
     }
@@ -414,7 +476,62 @@ bool CScheduleModel::Save() {
     return true;
 }
 
+bool CScheduleModel::SaveInBackground(std::function<void()> done) {
+    FinishSave();
+    if (m_table == nullptr || m_bReadOnly || m_pending.empty() || !m_conflicts.empty()) {
+        return false;
+    }
+    auto save = std::make_unique<BackgroundSave>();
+    save->path = DbTablePath(m_table);
+    save->stamp = m_stamp;
+    save->settled = m_settled;
+    save->statusChangedNs = m_statusChangedNs;
+    save->hash = m_hash;
+    save->backupDue = m_bBackupDue;
+    save->looksLikeSchedule = m_bLooksLikeSchedule;
+    save->backupClock = m_backupClock;
+    save->done = std::move(done);
+    try {
+        save->thread = std::thread([job = save.get()] { job->Run(); });
+    } catch (const std::system_error&) {
+        return false;  // no thread to be had: the caller saves here
+    }
+    m_save = std::move(save);
+    return true;
+}
+
+bool CScheduleModel::FinishSave() {
+    if (m_save == nullptr) {
+        return true;
+    }
+    const std::unique_ptr<BackgroundSave> save = std::move(m_save);
+    save->thread.join();
+    if (save->changedOnDisk) {
+        // Another program's change is read in here, where the table may change.
+        return Save();
+    }
+    if (!ApplyBackupStep(save->backup, save->path)) {
+        return false;
+    }
+    m_lastFailure = FailureOf(save->why);
+    if (!save->saved) {
+        return false;
+    }
+    // Nothing was written to the model since the save began (every change finishes it
+    // first), so what was pending then is what the file now holds; no conflicts were
+    // pending, so there is no conflict copy.
+    m_lastConflicts = {};
+    m_conflicts.clear();
+    m_pending.clear();
+    m_stamp = save->savedStamp;
+    m_statusChangedNs = save->savedStatusChangedNs;
+    m_hash = save->savedHash;
+    m_settled = false;
+    return true;
+}
+
 bool CScheduleModel::SaveCopyTo(const std::string& path) {
+    FinishSave();
     if (m_table == nullptr) {
         return false;
     }
@@ -425,6 +542,7 @@ bool CScheduleModel::SaveCopyTo(const std::string& path) {
 }
 
 bool CScheduleModel::Close(bool save) {
+    FinishSave();
     if (m_table == nullptr) {
         return true;
     }
@@ -443,14 +561,31 @@ bool CScheduleModel::Close(bool save) {
 }
 
 bool CScheduleModel::BackUpBeforeFirstWrite() {
-    m_backupFailure = {};
-    if (!m_bBackupDue) {
+    return ApplyBackupStep(
+        TakeBackupIfDue(FilePath(), m_bBackupDue, m_bLooksLikeSchedule, m_backupClock), FilePath());
+}
+
+CScheduleModel::BackupStep CScheduleModel::TakeBackupIfDue(const std::string& tablePath, bool due,
+                                                           bool looksLikeSchedule,
+                                                           const BackupClock& clock) {
+    BackupStep step;
+    if (!due) {
+        return step;
+    }
+    step.taken = true;
+    step.failure = BackUpTable(tablePath, clock).failure;
+    // Another program's file, or a damaged one, is the only copy of what it holds: it is
+    // not written over without its backup (which the next save tries again).
+    step.refused = step.failure.Failed() && !looksLikeSchedule;
+    return step;
+}
+
+bool CScheduleModel::ApplyBackupStep(const BackupStep& step, const std::string& tablePath) {
+    m_backupFailure = step.failure;
+    if (!step.taken) {
         return true;
     }
-    m_backupFailure = BackUpTable(FilePath(), m_backupClock).failure;
-    if (m_backupFailure.Failed() && !m_bLooksLikeSchedule) {
-        // Another program's file, or a damaged one, is the only copy of what it holds: it
-        // is not written over without its backup (which the next save tries again).
+    if (step.refused) {
         m_lastFailure = {"backup of a file not in the table's format", m_backupFailure.errnoValue,
                          "予定表の形式ではないデータファイルのバックアップを作成できないため、"
                          "書き込みませんでした。"};
@@ -459,11 +594,12 @@ bool CScheduleModel::BackUpBeforeFirstWrite() {
     // A table file's backup is tried once a run: a failure is reported once, and the save
     // goes on.
     m_bBackupDue = false;
-    m_backedUpPath = FilePath();
+    m_backedUpPath = tablePath;
     return true;
 }
 
 bool CScheduleModel::RestoreBackup(const std::string& backupPath) {
+    FinishSave();
     m_backupFailure = {};
     if (m_table == nullptr) {
         m_backupFailure = {"restore a backup", backupPath, EBADF,

@@ -10,6 +10,11 @@
 //   model.WriteDay(before, after);                          // in memory
 //   model.Save();                                           // to the file
 //
+// The save can also run on a worker thread (SaveInBackground) while the caller's thread
+// goes on; FinishSave takes its outcome in. Readers (ReadDay, ReadMonth, ForEachDay) only
+// read the table and may run beside it; everything that changes the table or the file, or
+// decides by the saved state, finishes the running save first.
+//
 // Times in the DayContent handed out and taken back are the table's HHMM texts.
 //
 // Other programs may change the file while the model holds it (an editor, a sync tool, a
@@ -23,6 +28,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -81,7 +87,7 @@ struct SaveFailure {
 
 class CScheduleModel {
   public:
-    CScheduleModel() = default;
+    CScheduleModel();
     ~CScheduleModel();
     CScheduleModel(const CScheduleModel&) = delete;
     CScheduleModel& operator=(const CScheduleModel&) = delete;
@@ -138,8 +144,9 @@ class CScheduleModel {
     // when to build it again.
     uint64_t ChangeCount() const { return m_nChanges; }
 
-    // True after a WriteDay until the next successful Save.
-    bool HasUnsavedChanges() const { return !m_pending.empty(); }
+    // True after a WriteDay until the next successful Save; a save running in the
+    // background is finished first.
+    bool HasUnsavedChanges();
     // True when the file on disk is no longer the one last read or saved: another program
     // replaced, changed or removed it. By its stamp (a stat, cheap enough to poll), and
     // with checkContent by its bytes as well.
@@ -151,7 +158,9 @@ class CScheduleModel {
     // the last save back on top. True when it was read again (the month must be painted
     // again). A file that is gone is not read: the model keeps what it holds. A file the
     // model wrote or read shortly before is read once more (its hash), when it has been
-    // left alone long enough, so that later checks need only its stamp.
+    // left alone long enough, so that later checks need only its stamp. While a save runs
+    // in the background nothing is checked (false): its own rename is no other program's
+    // change, and the stamp it leaves is taken when it is finished.
     bool ReloadIfChanged();
 
     // How long a file's status must have been left alone when it is stamped for its status
@@ -166,6 +175,26 @@ class CScheduleModel {
     // is then left as it was), with the reason in LastSaveFailure; false without writing
     // while read-only.
     bool Save();
+    // Starts Save's work on a worker thread and returns at once: the check for another
+    // program's change, the backup due before the first write, and the table written,
+    // synced and renamed into place. `done` is called on the worker thread when that work
+    // has ended (the caller posts to its own thread from there, and calls FinishSave).
+    // False, with nothing started, when the model is closed or read-only, when nothing is
+    // unsaved, or when days written over another program's change wait for their conflict
+    // copy: the caller then saves with Save(). A save still running is finished first.
+    // The worker only reads the table; until FinishSave, the model may be read but every
+    // change waits for it.
+    bool SaveInBackground(std::function<void()> done);
+    // Waits for the save SaveInBackground started, if one is running, and takes its
+    // outcome in as Save() would have (the stamp, the unsaved days, LastSaveFailure,
+    // LastBackupFailure, LastSaveConflicts); returns what Save() would have returned. When
+    // the worker found the file changed by another program it wrote nothing, and the
+    // whole Save() runs here (reading that change in, with its conflict copy). True, and
+    // nothing changes, when no save was running.
+    bool FinishSave();
+    // True from SaveInBackground until FinishSave (which every change calls) took its
+    // outcome in.
+    bool SaveRunning() const { return m_save != nullptr; }
     // Releases the table, saving it first when asked; false when that save failed, with
     // the reason in LastSaveFailure. While read-only nothing is saved and nothing can be
     // unsaved: true.
@@ -232,6 +261,21 @@ class CScheduleModel {
     // True when the file's stamp was last changed more than kSettledNs ago; with agoNs, more
     // than kSettledNs before that long ago.
     bool LongLeftAlone(const FileStamp& stamp, int64_t statusChangedNs, int64_t agoNs = 0) const;
+    // The save's work on the worker thread: its inputs, copied when it starts, and its
+    // outcome, read only once the thread has ended.
+    struct BackgroundSave;
+    // What the backup before the first write did: its failure, and whether the write must
+    // not go on.
+    struct BackupStep {
+        bool taken = false;  // a backup was due and tried
+        BackupFailure failure;
+        bool refused = false;
+    };
+    // The file system side of BackUpBeforeFirstWrite, safe on the worker thread.
+    static BackupStep TakeBackupIfDue(const std::string& tablePath, bool due,
+                                      bool looksLikeSchedule, const BackupClock& clock);
+    // Takes the backup step's outcome into the model; false when the write must not go on.
+    bool ApplyBackupStep(const BackupStep& step, const std::string& tablePath);
     // Takes the backup when one is due; false when the write must not go on.
     bool BackUpBeforeFirstWrite();
 
@@ -256,4 +300,6 @@ class CScheduleModel {
     bool m_bLooksLikeSchedule = true;
     BackupFailure m_backupFailure;
     BackupClock m_backupClock = LocalTimeNow;
+
+    std::unique_ptr<BackgroundSave> m_save;  // while a save runs in the background
 };

@@ -59,6 +59,12 @@ class MonthViewTest : public xeltest::StoreTest {
         m_model.Close(false);
         StoreTest::TearDown();
     }
+    // The OK's save runs beside the window; its outcome comes back through the event loop.
+    void WaitForSave() {
+        while (m_model.SaveRunning()) {
+            wxYield();
+        }
+    }
     std::string Day(int day) const {
         char text[16];
         std::snprintf(text, sizeof text, "%04d%02d%02d", m_view->ViewYear(), m_view->ViewMonth(),
@@ -79,6 +85,7 @@ class MonthViewTest : public xeltest::StoreTest {
 TEST_F(MonthViewTest, OkSavesTheDayAtOnceAndRepaints) {
     const int before = m_paints->Count();
     m_view->EditDay(5);
+    WaitForSave();
     EXPECT_EQ(m_runs, 1);
     EXPECT_EQ(m_seen.m_nDay, 5);
     EXPECT_EQ(m_seen.m_nMonth, m_view->ViewMonth());
@@ -87,9 +94,9 @@ TEST_F(MonthViewTest, OkSavesTheDayAtOnceAndRepaints) {
     EXPECT_EQ(m_paints->Count(), before + 1);
 }
 
-// The month shows the edit before the save writes it, and the save follows before the
-// view returns; when the save first reads another program's change of the file (made while
-// the dialog was open), the month is painted again with it.
+// The month shows the edit before the save writes it, and the save follows beside the
+// window; when the save first reads another program's change of the file (made while the
+// dialog was open), the month is painted again with it.
 TEST_F(MonthViewTest, OkPaintsTheEditThenSavesAndPaintsAChangeTheSaveRead) {
     std::vector<std::string> filesAtPaints;
     struct FileAtPaint : wxEventFilter {
@@ -125,6 +132,7 @@ TEST_F(MonthViewTest, OkPaintsTheEditThenSavesAndPaintsAChangeTheSaveRead) {
         filesAtPaints.clear();
         wxEvtHandler::AddFilter(&filter);
         m_view->EditDay(day);
+        WaitForSave();
         wxEvtHandler::RemoveFilter(&filter);
         const std::string saved = ReadBytes(TablePath());
         EXPECT_NE(saved.find(Day(day) + ",0930,1000,1,text,"), std::string::npos);
@@ -170,6 +178,7 @@ TEST_F(MonthViewTest, FailedSaveAfterOkIsReportedWithItsReasonAndPath) {
         XelSetSysCalls(&failingRename);
         fw::ScopedMessageBoxCapture boxes;
         m_view->EditDay(5);
+        WaitForSave();
         XelSetSysCalls(nullptr);
         ASSERT_EQ(boxes.Requests().size(), 1u);
         EXPECT_EQ(boxes.Requests()[0].text,
