@@ -19,6 +19,13 @@
 
 #include "Canvas.h"
 
+// On Windows, <windows.h> (through the toolkit's headers) makes TextOut a macro for
+// TextOutW: included between Canvas.h and this header, it would rename the override below
+// and not the method it overrides.
+#ifdef TextOut
+#undef TextOut
+#endif
+
 namespace fw {
 
 // Forgets the text extents every WxCanvas keeps across paints (for the painting benchmark's
