@@ -26,8 +26,11 @@ wxFont MakeFont(const wxString& face, int emPixels, int weight) {
 }
 
 int CellHeight(const wxFont& font) {
-    wxBitmap bitmap(1, 1);
-    wxMemoryDC dc(bitmap);
+    // One DC for every measurement (from the window's thread only): a new one sets up a
+    // drawing context of its own each time, and every font of the month is measured at
+    // start. Never freed, like the fonts: wx objects must not outlive the toolkit in static
+    // destructors.
+    static wxMemoryDC& dc = *new wxMemoryDC(*new wxBitmap(1, 1));
     dc.SetFont(font);
     return dc.GetCharHeight();
 }
