@@ -22,6 +22,7 @@
 #include "ScheduleModel.h"
 #include "TextConv.h"
 #include "UserFolders.h"
+#include "XelCalMView.h"
 #include "WindowPlacement.h"
 
 namespace {
@@ -193,6 +194,8 @@ int CCalendarApp::InitInstance() {
     if (folder && dataLock.Acquire() == CDataLock::State::kHeldByOther) {
         model.SetReadOnly(true);
     }
+    // The month's fonts are looked up while the table's read on the other thread ends.
+    CXelCalMView::PrepareFonts();
     if (!folder || !model.Open(*folder, start.prefetch)) {
         fw::AfxMessageBox(fw::Utf8ToWx(CannotCreateDataMessage(folder)), fw::MB_ICONSTOP);
     } else {

@@ -5,6 +5,7 @@
 #include "DayCursor.h"
 #include "DayEdit.h"
 #include "DayTooltip.h"
+#include "Fonts.h"
 #include "GoToMonthDlg.h"
 #include "MessageBox.h"
 #include "MonthPainter.h"
@@ -223,6 +224,14 @@ void CXelCalMView::OpenDay(int year, int month, int day) {
     m_nav.m_nCursorDay = day;
     RedrawNow();
     EditDay(day);
+}
+
+void CXelCalMView::PrepareFonts() {
+    const MonthLayout layout;
+    for (const fw::FontSpec& font : {fw::FontSpec{}, layout.m_fontDay, layout.m_fontWeekday,
+                                     layout.m_fontEntry, layout.m_fontHeader}) {
+        fw::FontFromSpec(font);
+    }
 }
 
 void CXelCalMView::EditDay(int day) {

@@ -22,6 +22,11 @@ class CXelCalMView : public fw::CView {
     // A save still running is finished (its worker must not post to a view that is gone).
     ~CXelCalMView() override;
 
+    // Looks the month's fonts up as its first paint does (fw::FontFromSpec keeps them, so
+    // that paint finds them): the start does it while the table's read on another thread
+    // ends.
+    static void PrepareFonts();
+
     // Geometry, fonts, pens and brushes; fixed after construction.
     const MonthLayout& Layout() const { return m_layout; }
     int ViewYear() const { return m_nav.m_nViewYear; }
