@@ -6,6 +6,7 @@
 #include <wx/printdlg.h>
 
 #include <ctime>
+#include <utility>
 
 #include "AboutDlg.h"
 #include "Backups.h"
@@ -36,17 +37,10 @@ namespace {
 const int kViewChildId = 10;
 // How often the data file's stamp is checked besides the file monitor.
 const int kPollMilliseconds = 2000;
-
-// The day schedule dialog over the view's fields; true on OK, with the result in them.
-bool RunYoteiEditDialog(DayDialogFields& fields) {
-    CYoteiEditDlg dialog;
-    static_cast<DayDialogFields&>(dialog) = fields;
-    if (dialog.DoModal() != IDOK) {
-        return false;
-    }
-    fields = dialog;
-    return true;
-}
+// How long after the first paint, or after a day dialog closed, the next one is built: the
+// OK's paint, its save and the reminders' look come first, and a user's next double-click
+// comes later.
+const int kPrepareDayDialogMilliseconds = 200;
 
 // A text in the file system's encoding (a path) or UTF-8 holding one, for display.
 wxString PathText(const std::string& text) {
@@ -73,6 +67,8 @@ CCalendarDlg::CCalendarDlg(CScheduleModel& model, CInstanceGuard* guard)
 CCalendarDlg::~CCalendarDlg() {
     m_pReminders.reset();
     m_pollTimer.Stop();
+    m_dayDialogTimer.Stop();
+    delete m_pNextDayDialog;
     delete m_pSearch.get();
     fw::RemoveWatch(m_nFileWatch);
     fw::RemoveWatch(m_nWatch);
@@ -133,7 +129,7 @@ bool CCalendarDlg::OnInitDialog() {
     m_pView->Bind(wxEVT_PAINT, &CCalendarDlg::OnViewPaint, this);
     m_pView->SetClock(m_clock);
     m_pView->SetDayDialogRunner([this](DayDialogFields& fields) {
-        if (!RunYoteiEditDialog(fields)) {
+        if (!RunDayDialog(fields)) {
             return false;
         }
         // The edit is written and saved once the view's handler has returned: today's
@@ -158,6 +154,13 @@ bool CCalendarDlg::OnInitDialog() {
     }
     m_pollTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { CheckOutsideChange(); });
     m_pollTimer.Start(kPollMilliseconds);
+    m_dayDialogTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { PrepareDayDialog(); });
+    // Once the month has been painted (a call after runs after the first paint).
+    CallAfter([this] {
+        if (!m_bClosed) {
+            PrepareDayDialogLater();
+        }
+    });
 
     m_pReminders = std::make_unique<CDesktopReminders>(
         m_model, m_clock, [this](const std::string& date) { OpenDayFromReminder(date); });
@@ -229,16 +232,61 @@ void CCalendarDlg::OpenDayFromReminder(const std::string& date) {
     }
     BringToFront();
     // A dialog over the window has the user's attention (and may be this very day).
-    for (wxWindow* window : wxTopLevelWindows) {
-        auto* dialog = dynamic_cast<wxDialog*>(window);
-        if (dialog != nullptr && dialog != this && dialog->IsModal()) {
-            return;
-        }
-    }
-    if (fw::HasNativeModalDialog()) {
+    if (DialogRunsOver()) {
         return;
     }
     OpenDay(date);
+}
+
+bool CCalendarDlg::DialogRunsOver() const {
+    for (wxWindow* window : wxTopLevelWindows) {
+        auto* dialog = dynamic_cast<wxDialog*>(window);
+        if (dialog != nullptr && dialog != this && dialog->IsModal()) {
+            return true;
+        }
+    }
+    return fw::HasNativeModalDialog();
+}
+
+bool CCalendarDlg::RunDayDialog(DayDialogFields& fields) {
+    m_dayDialogTimer.Stop();
+    // The dialog built ahead, or one built now. Each runs once, as a new one would: nothing
+    // of an earlier edit is left in it.
+    CYoteiEditDlg* dialog = std::exchange(m_pNextDayDialog, nullptr);
+    if (dialog == nullptr) {
+        dialog = new CYoteiEditDlg;
+    }
+    static_cast<DayDialogFields&>(*dialog) = fields;
+    const bool ok = dialog->DoModal() == IDOK;
+    if (ok) {
+        fields = *dialog;
+    }
+    // Taken apart once the window is idle, after the month shows the edit.
+    dialog->Destroy();
+    if (!m_bClosed) {
+        PrepareDayDialogLater();
+    }
+    return ok;
+}
+
+void CCalendarDlg::PrepareDayDialogLater() {
+    m_dayDialogTimer.StartOnce(kPrepareDayDialogMilliseconds);
+}
+
+void CCalendarDlg::PrepareDayDialog() {
+    if (m_bClosed || m_pNextDayDialog != nullptr) {
+        return;
+    }
+    if (DialogRunsOver()) {
+        PrepareDayDialogLater();  // once it has ended
+        return;
+    }
+    auto* dialog = new CYoteiEditDlg;
+    if (!dialog->BuildAhead()) {
+        delete dialog;
+        return;
+    }
+    m_pNextDayDialog = dialog;
 }
 
 void CCalendarDlg::OnKeyHook(wxKeyEvent& event) {
@@ -474,6 +522,7 @@ void CCalendarDlg::CloseAndSave(bool ask) {
     }
     m_bClosed = true;
     m_pollTimer.Stop();
+    m_dayDialogTimer.Stop();
     if (m_pReminders) {
         m_pReminders->Stop();
     }

@@ -15,11 +15,13 @@
 #include "MonthLayout.h"
 #include "WindowPlacement.h"
 
+struct DayDialogFields;
 class CInstanceGuard;
 class CDesktopReminders;
 class CScheduleModel;
 class CSearchDlg;
 class CXelCalMView;
+class CYoteiEditDlg;
 
 class CCalendarDlg : public fw::CDialog {
   public:
@@ -117,6 +119,14 @@ class CCalendarDlg : public fw::CDialog {
     // on to the dialog's own handling (PreTranslateKeyDown).
     void OnKeyHook(wxKeyEvent& event);
     void Publish();
+    // Whether another dialog runs modal over the window (its own or the system's).
+    bool DialogRunsOver() const;
+    // The day schedule dialog over the view's fields; true on OK, with the result in them.
+    bool RunDayDialog(DayDialogFields& fields);
+    // Builds the next day dialog's window a moment after the window started or the last
+    // day dialog closed, so that a double-click does not wait for its controls to be made.
+    void PrepareDayDialogLater();
+    void PrepareDayDialog();
 
     CScheduleModel& m_model;
     CXelCalMView* m_pView = nullptr;
@@ -132,6 +142,9 @@ class CCalendarDlg : public fw::CDialog {
     unsigned m_nWatch = 0;      // the platform watch on the guard's socket
     unsigned m_nFileWatch = 0;  // the platform watch on the data file
     wxTimer m_pollTimer;
+    // The next day dialog, built but not yet run; owned, hidden. Each one runs once.
+    CYoteiEditDlg* m_pNextDayDialog = nullptr;
+    wxTimer m_dayDialogTimer;  // PrepareDayDialogLater's wait
     wxPageSetupDialogData m_pageSetup;  // paper, orientation and margins for printing
     std::string m_placementFile;
     WindowPlacement m_startPlacement;

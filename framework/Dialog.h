@@ -130,6 +130,9 @@ class CDialog : public wxDialog {
     // for tests that drive a dialog directly; a DoModal that follows does not initialise
     // it again. False when the template is missing.
     bool Create();
+    // Builds the window only, hidden, ahead of its use: a DoModal that follows initialises
+    // it as it would a new dialog. False when the template is missing.
+    bool BuildAhead() { return BuildWindow(); }
     // Ends the dialog with result: the modal loop returns it from DoModal. Outside a modal
     // run (after Create, or inside OnInitDialog) it is remembered for DoModal.
     void EndDialog(int result);

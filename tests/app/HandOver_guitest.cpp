@@ -2,9 +2,12 @@
 // the schedule model, the main window and its month view, the real day and time entry
 // dialogs, and back into the file, with no test runner in between.
 #include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/textctrl.h>
 
 #include "../dialogs/DialogTestSupport.h"
 #include "../framework/DialogDriver.h"
+#include "../framework/GuiWait.h"
 #include "../xel/XelTestSupport.h"
 #include "CalendarDlg.h"
 #include "ScheduleModel.h"
@@ -23,6 +26,19 @@ std::vector<std::string> ListRows(const CYoteiEditDlg& d) {
         rows.push_back(d.m_listYotei->GetText(i));
     }
     return rows;
+}
+
+// The day dialogs that exist and are neither running nor on their way out: the one the
+// main window built ahead, hidden.
+std::vector<CYoteiEditDlg*> DayDialogsBuiltAhead() {
+    std::vector<CYoteiEditDlg*> found;
+    for (wxWindow* top : wxTopLevelWindows) {
+        auto* day = dynamic_cast<CYoteiEditDlg*>(top);
+        if (day != nullptr && !day->IsShown() && !day->IsModal() && !wxPendingDelete.Member(day)) {
+            found.push_back(day);
+        }
+    }
+    return found;
 }
 
 class HandOverTest : public xeltest::StoreTest {
@@ -96,6 +112,44 @@ TEST_F(HandOverTest, ADayGoesFromTheFileThroughTheRealDialogsAndBackIntoTheFile)
                       return drive::Result(day);
                   }));
     EXPECT_EQ(xeltest::ReadBytes(TablePath()), saved);
+}
+
+// The day dialog is built while the window is idle, and a double-click runs that one: as a
+// new dialog, whatever the run before it did, and each only once.
+TEST_F(HandOverTest, TheDayDialogBuiltAheadRunsAsANewOne) {
+    std::vector<CYoteiEditDlg*> ahead;
+    ASSERT_TRUE(guitest::YieldUntil([&] { return !(ahead = DayDialogsBuiltAhead()).empty(); }));
+    ASSERT_EQ(ahead.size(), 1u);
+    // A run that changes everything it can and is cancelled.
+    wxTEST_DIALOG(m_window->View()->EditDay(5), ExpectDayDialog([&](CYoteiEditDlg& day) {
+                      EXPECT_EQ(&day, ahead[0]) << "the dialog built ahead runs";
+                      drive::Click(day, IDC_CHECK_HOLIDAY);
+                      drive::Click(day, IDC_CHECK_PAID_LEAVE);
+                      drive::Typing(day, IDC_EDIT_PERIOD_YOTEI, dlgtest::Wx("旅行"));
+                      drive::Click(day, IDCANCEL);
+                      return drive::Result(day);
+                  }));
+    // The next one is built anew and shows the day as the file holds it.
+    ASSERT_TRUE(guitest::YieldUntil([&] { return !(ahead = DayDialogsBuiltAhead()).empty(); }));
+    ASSERT_EQ(ahead.size(), 1u);
+    wxTEST_DIALOG(m_window->View()->EditDay(5), ExpectDayDialog([&](CYoteiEditDlg& day) {
+                      EXPECT_EQ(&day, ahead[0]);
+                      EXPECT_EQ(ListRows(day), std::vector<std::string>{Sjis("08:00～09:00 朝会")});
+                      EXPECT_EQ(day.m_nHoliday, 0);
+                      EXPECT_EQ(day.m_nPaidLeave, 1);
+                      auto* period = dynamic_cast<wxTextCtrl*>(day.FindWindow(IDC_EDIT_PERIOD_YOTEI));
+                      EXPECT_TRUE(period != nullptr && period->GetValue().empty());
+                      drive::Click(day, IDCANCEL);
+                      return drive::Result(day);
+                  }));
+    // The dialogs that ran are taken apart: one day dialog is left, the next one.
+    ASSERT_TRUE(guitest::YieldUntil([&] {
+        int days = 0;
+        for (wxWindow* top : wxTopLevelWindows) {
+            days += dynamic_cast<CYoteiEditDlg*>(top) != nullptr;
+        }
+        return days == 1 && DayDialogsBuiltAhead().size() == 1;
+    }));
 }
 
 }  // namespace
