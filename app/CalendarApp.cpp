@@ -22,8 +22,8 @@
 #include "ScheduleModel.h"
 #include "TextConv.h"
 #include "UserFolders.h"
-#include "XelCalMView.h"
 #include "WindowPlacement.h"
+#include "XelCalMView.h"
 
 namespace {
 

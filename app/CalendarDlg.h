@@ -144,7 +144,7 @@ class CCalendarDlg : public fw::CDialog {
     wxTimer m_pollTimer;
     // The next day dialog, built but not yet run; owned, hidden. Each one runs once.
     CYoteiEditDlg* m_pNextDayDialog = nullptr;
-    wxTimer m_dayDialogTimer;  // PrepareDayDialogLater's wait
+    wxTimer m_dayDialogTimer;           // PrepareDayDialogLater's wait
     wxPageSetupDialogData m_pageSetup;  // paper, orientation and margins for printing
     std::string m_placementFile;
     WindowPlacement m_startPlacement;

@@ -137,7 +137,8 @@ TEST_F(HandOverTest, TheDayDialogBuiltAheadRunsAsANewOne) {
                       EXPECT_EQ(ListRows(day), std::vector<std::string>{Sjis("08:00～09:00 朝会")});
                       EXPECT_EQ(day.m_nHoliday, 0);
                       EXPECT_EQ(day.m_nPaidLeave, 1);
-                      auto* period = dynamic_cast<wxTextCtrl*>(day.FindWindow(IDC_EDIT_PERIOD_YOTEI));
+                      auto* period =
+                          dynamic_cast<wxTextCtrl*>(day.FindWindow(IDC_EDIT_PERIOD_YOTEI));
                       EXPECT_TRUE(period != nullptr && period->GetValue().empty());
                       drive::Click(day, IDCANCEL);
                       return drive::Result(day);
