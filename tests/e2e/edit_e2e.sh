@@ -60,18 +60,23 @@ confirm_both() {
     click_in "$DAY" 276 337
     check "the day dialog closes on OK" wait_for 10 no_dialog "予定編集"
 }
+# In 時間予定記入: 9:30 to 10:00 by the quick picks, and the text $1 typed.
+enter_0930_to_1000() {
+    local ox oy
+    click_in "$TIME" 192 70  # ９
+    click_in "$TIME" 385 70  # ３０
+    click_in "$TIME" 220 70  # １０
+    click_in "$TIME" 357 70  # ００
+    read -r ox oy < <(origin "$TIME")
+    xdotool mousemove $((ox + 150)) $((oy + 215))
+    xdotool type --delay 20 "$1"
+}
 # Whether the table holds the line $1 (its CR LF end included).
 has_line() { grep -q "^$1"$'\r'"$" "$E2E_WORK/data/kelnova.txt"; }
 
 # Add a timed entry to day 20 with the quick-pick buttons.
 open_time_entry 3
-click_in "$TIME" 192 70   # ９
-click_in "$TIME" 385 70   # ３０
-click_in "$TIME" 220 70   # １０
-click_in "$TIME" 357 70   # ００
-read -r ox oy < <(origin "$TIME")
-xdotool mousemove $((ox + 150)) $((oy + 215))
-xdotool type --delay 20 "text"
+enter_0930_to_1000 "text"
 confirm_both
 ROW="${this_month}20,0930,1000,1,text,"
 has_row() { has_line "$ROW"; }
@@ -112,13 +117,7 @@ signal_with_dialogs_open() {  # SIGNAL DIALOGS ROW: confirms an entry in ROW, op
     start_pemdaro
     check "the main window appears (before SIG$signal)" wait_for 60 has_main_window
     open_time_entry "$row"
-    click_in "$TIME" 192 70  # ９
-    click_in "$TIME" 385 70  # ３０
-    click_in "$TIME" 220 70  # １０
-    click_in "$TIME" 357 70  # ００
-    read -r ox oy < <(origin "$TIME")
-    xdotool mousemove $((ox + 150)) $((oy + 215))
-    xdotool type --delay 20 "$signal"
+    enter_0930_to_1000 "$signal"
     confirm_both
     local confirmed="${this_month}$((17 + row)),0930,1000,1,$signal,"
     check "the entry confirmed before SIG$signal is saved" wait_for 5 has_line "$confirmed"
@@ -181,13 +180,7 @@ ok_then_end() {  # HOW ROW
     start_pemdaro
     check "the main window appears (a million rows, before $how)" wait_for 60 has_main_window
     open_time_entry "$row"
-    click_in "$TIME" 192 70  # ９
-    click_in "$TIME" 385 70  # ３０
-    click_in "$TIME" 220 70  # １０
-    click_in "$TIME" 357 70  # ００
-    read -r ox oy < <(origin "$TIME")
-    xdotool mousemove $((ox + 150)) $((oy + 215))
-    xdotool type --delay 20 "end$how"
+    enter_0930_to_1000 "end$how"
     click_in "$TIME" 304 256
     check "the time entry dialog closes on OK" wait_for 10 no_dialog "時間予定記入"
     click_in "$DAY" 276 337
