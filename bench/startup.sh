@@ -15,6 +15,9 @@
 #        FIRST_RUN=1 gives every start an empty state folder, as at a user's very first
 #        start: the fonts of the month are then searched instead of taken from those kept
 #        (fw::CFoundFonts). By default the untimed start before the rounds keeps them.
+#        COLD_TABLE=1 takes the table file out of the page cache before every start of the
+#        program, as after a reboot: its read then comes from the disk (the libraries stay
+#        cached, as they are for the bare window). By default the table is in the cache.
 # Needs a build configured with -DPEMDARO_BENCH=ON. Prints one line per size, e.g.
 #   rows=100000 file_MB=3.41 start_ms=... bare_ms=... ratio=... rss_MB=... bare_rss_MB=...
 #   rss_limit_MB=... peak_MB=... close_ms=... bare_close_ms=... nogl_ms=... ratio_nogl=...
@@ -38,6 +41,7 @@ rounds=${ROUNDS:-20}
 
 if [ -z "${PEMDARO_STARTUP_XVFB:-}" ]; then
     exec env PEMDARO_STARTUP_XVFB=1 ROUNDS="$rounds" FIRST_RUN="${FIRST_RUN:-}" \
+        COLD_TABLE="${COLD_TABLE:-}" \
         xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$build" "${sizes[@]}"
 fi
 
@@ -66,6 +70,16 @@ probe() {
     rm -rf "$runtime"
 }
 
+# One start of the program, its table first taken out of the page cache with COLD_TABLE
+# (written back first: the cache keeps pages that are not on the disk yet).
+probe_program() {
+    if [ -n "${COLD_TABLE:-}" ]; then
+        sync "$work/data/kelnova.txt"
+        dd if="$work/data/kelnova.txt" iflag=nocache count=0 status=none
+    fi
+    probe "$build/pemdaro"
+}
+
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 for rows in "${sizes[@]}"; do
@@ -81,11 +95,11 @@ for rows in "${sizes[@]}"; do
     for i in $(seq 1 "$rounds"); do
         if [ $((i % 2)) -eq 1 ]; then
             bare=$(probe "$build/bare_window" "$x" "$y")
-            real=$(probe "$build/pemdaro")
+            real=$(probe_program)
             nogl=$(GDK_GL=disable probe "$build/bare_window" "$x" "$y")
         else
             nogl=$(GDK_GL=disable probe "$build/bare_window" "$x" "$y")
-            real=$(probe "$build/pemdaro")
+            real=$(probe_program)
             bare=$(probe "$build/bare_window" "$x" "$y")
         fi
         echo "$real $bare $nogl" >>"$work/rounds"
