@@ -529,6 +529,12 @@ void CCalendarDlg::CloseAndSave(bool ask) {
     if (m_pSearch) {
         m_pSearch->Hide();
     }
+    // The save of the last OK, if it still runs beside the window or its end is not yet
+    // reported, ends and says how it went (a backup that failed, conflicts) as it would
+    // have a moment later; a signal or the end of the session shows nothing.
+    if (ask && m_pView != nullptr) {
+        m_pView->FinishSave();
+    }
     if (m_model.HasUnsavedChanges()) {
         const bool saved = m_model.Save();
         if (ask) {

@@ -70,6 +70,12 @@ class CXelCalMView : public fw::CView {
     // Where the month lies in the view's client area now (MonthScale.h).
     MonthFit Fit() const;
 
+    // Takes in the outcome of the save the last OK started beside the window, if it is
+    // still unreported, and reports it as the OK's own save reports: a repaint when it
+    // read another program's change, the backup failure, the failed save, the conflicts.
+    // The window's close calls it first.
+    void FinishSave();
+
   protected:
     void OnDraw(fw::Canvas& canvas) override;
     fw::ViewFit FitToClient(wxSize client) const override;
@@ -85,10 +91,6 @@ class CXelCalMView : public fw::CView {
     void OnMouseLeave(wxMouseEvent& event);
     void ShowDayTooltip(int day);
     void OnKeyDown(wxKeyEvent& event);
-    // Takes in the outcome of the save the last OK started beside the window, if it is
-    // still unreported, and reports it as the OK's own save reports: a repaint when it
-    // read another program's change, the backup failure, the failed save, the conflicts.
-    void FinishSave();
     // Posted by the save's worker when it has ended.
     void OnSaveDone(uint64_t token);
     void ReportSave(bool saved, bool reloaded);

@@ -505,6 +505,48 @@ TEST_F(MainWindowTest, AFailedSaveAtCloseKeepsACopyAndLetsTheUserChoose) {
     unsetenv("XDG_STATE_HOME");
 }
 
+// An OK whose save still runs, or whose end is not yet reported, when the user closes the
+// window: the close says how that save went (here its backup failed: the backup folder's
+// name is taken by a file) and the entry is in the table. A signal's close shows nothing.
+TEST_F(MainWindowTest, TheCloseReportsTheLastOksSaveThatRanBesideTheWindow) {
+    for (const bool ask : {true, false}) {
+        SCOPED_TRACE(ask ? "the user's close" : "a signal's close");
+        m_model.Close(false);
+        xeltest::WriteBytes(TablePath(), std::string(kHeader) + kEndMark);
+        xeltest::WriteBytes(m_dir / "kelnova-backup", "a file where the backups go");
+        ASSERT_TRUE(m_model.Open(m_dir.string() + "/"));
+        std::vector<wxString> boxes;
+        const fw::MessageBoxHook previous =
+            fw::SetMessageBoxHook([&](const fw::MessageBoxRequest& request) {
+                boxes.push_back(request.text);
+                return int(fw::kIdOk);
+            });
+        CCalendarDlg window(m_model);
+        const int result = Run(window, [&](CCalendarDlg& w) {
+            w.View()->ShowMonth(2008, 3);
+            w.View()->SetDayDialogRunner([](DayDialogFields& fields) {
+                fields.m_strYotei[0] = "memo";
+                fields.m_strFromTime[0] = "09:30";
+                fields.m_strToTime[0] = "10:00";
+                return true;
+            });
+            w.View()->EditDay(8);
+            w.CloseAndSave(ask);
+        });
+        fw::SetMessageBoxHook(previous);
+        std::filesystem::remove(m_dir / "kelnova-backup");
+
+        EXPECT_EQ(result, IDCANCEL);
+        ASSERT_EQ(boxes.size(), ask ? 1u : 0u);
+        if (ask) {
+            EXPECT_NE(boxes[0].Find(wxString::FromUTF8("バックアップを作成できませんでした。")),
+                      wxNOT_FOUND)
+                << boxes[0];
+        }
+        EXPECT_NE(ReadBytes(TablePath()).find(kRow), std::string::npos);
+    }
+}
+
 // The restore entry: the list of backups, the question, and the restore itself, which
 // keeps the replaced file as a backup and repaints the month from the restored table.
 TEST_F(MainWindowTest, RestoreEntryPutsTheChosenBackupBackAfterAskingAndKeepsTheReplacedFile) {
