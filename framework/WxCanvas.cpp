@@ -41,10 +41,22 @@ std::unordered_map<std::string, wxSize>& MeasuredTexts() {
 }
 constexpr size_t kMaxTexts = 4096;
 
-std::string FontKey(wxDC& dc, const wxFont& font) {
+// What the kept measurements of a DC are filed under first: its kind and resolution.
+std::string DcKey(wxDC& dc) {
     const wxSize ppi = dc.GetPPI();
     return std::string(typeid(dc).name()) + '\t' + std::to_string(ppi.x) + 'x' +
-           std::to_string(ppi.y) + '\t' + WxToUtf8(font.GetNativeFontInfoDesc()) + '\t';
+           std::to_string(ppi.y) + '\t';
+}
+
+// The toolkit's description of a font, asked once per font: the canvases select only fonts
+// of FontFromSpec, which live as long as the program, so their addresses name them.
+const std::string& FontDescription(const wxFont& font) {
+    static auto& described = *new std::unordered_map<const wxFont*, std::string>;
+    const auto [it, added] = described.try_emplace(&font);
+    if (added) {
+        it->second = WxToUtf8(font.GetNativeFontInfoDesc()) + '\t';
+    }
+    return it->second;
 }
 
 }  // namespace
@@ -60,9 +72,8 @@ WxCanvas::WxCanvas(wxDC& dc, wxDC* target, wxSize size)
     if (wxGraphicsContext* gc = m_dc.GetGraphicsContext()) {
         gc->SetAntialiasMode(wxANTIALIAS_NONE);
     }
-    const wxFont& font = FontFromSpec(FontSpec{});
-    m_dc.SetFont(font);
-    m_fontKey = FontKey(m_dc, font);
+    m_dcKey = DcKey(m_dc);
+    SelectFont(FontSpec{});
     m_dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
     ApplyPenAndBrush();
 }
@@ -75,13 +86,14 @@ void WxCanvas::ApplyPenAndBrush() {
 void WxCanvas::SelectFont(const FontSpec& font) {
     const wxFont& selected = FontFromSpec(font);
     m_dc.SetFont(selected);
-    m_fontKey = FontKey(m_dc, selected);
+    m_fontDescription = &FontDescription(selected);
 }
 
 wxSize WxCanvas::Extent(std::string_view cp932, const wxString* shown) {
     double scale[2] = {1.0, 1.0};
     m_dc.GetUserScale(&scale[0], &scale[1]);
-    m_key.assign(m_fontKey);
+    m_key.assign(m_dcKey);
+    m_key.append(*m_fontDescription);
     m_key.append(reinterpret_cast<const char*>(scale), sizeof scale);
     m_key.append(cp932);
     auto& measured = MeasuredTexts();

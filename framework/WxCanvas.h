@@ -69,9 +69,10 @@ class WxCanvas : public Canvas {
     // shown: the text as converted for display, or nullptr to convert it only when measured.
     wxSize Extent(std::string_view cp932, const wxString* shown);
 
-    // What the kept measurements of the selected font are filed under: the font as the
-    // toolkit describes it, the kind of DC and its resolution.
-    std::string m_fontKey;
+    // What the kept measurements are filed under: the kind of DC and its resolution, and
+    // the selected font as the toolkit describes it.
+    std::string m_dcKey;
+    const std::string* m_fontDescription = nullptr;
     std::string m_key;  // reused for each look-up
     wxDC& m_dc;
     wxDC* m_target;

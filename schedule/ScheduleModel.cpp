@@ -93,6 +93,28 @@ int MaxPeriodDays(const DayContent& before) {
     return std::max(kMaxPeriodDays, before.period.n);
 }
 
+// The table written to its file: whether it was, why not, and the new file's stamp and
+// the hash of its bytes as they were written (no second read of the file).
+struct CScheduleModel::TableWrite {
+    bool saved = false;
+    DbSaveError why;
+    FileStamp stamp;
+    int64_t statusChangedNs = 0;
+    uint64_t hash = 0;
+};
+
+CScheduleModel::TableWrite CScheduleModel::WriteTableFile(const std::string& path) {
+    TableWrite result;
+    ContentHasher written;
+    result.saved = DbWriteTable(kScheduleTable, &result.why,
+                                [&written](std::string_view piece) { written.Add(piece); }) >= 0;
+    if (result.saved) {
+        result.stamp = FileStampOf(path, &result.statusChangedNs);
+        result.hash = written.Finish();
+    }
+    return result;
+}
+
 // The inputs are set on the owner's thread before the worker starts; the worker writes
 // the outcome, which the owner reads only after joining it.
 struct CScheduleModel::BackgroundSave {
@@ -108,11 +130,7 @@ struct CScheduleModel::BackgroundSave {
 
     bool changedOnDisk = false;  // nothing was written: the owner saves as Save() does
     BackupStep backup;
-    bool saved = false;
-    DbSaveError why;
-    FileStamp savedStamp;
-    int64_t savedStatusChangedNs = 0;
-    uint64_t savedHash = 0;
+    TableWrite written;
 
     std::thread thread;
 
@@ -123,14 +141,7 @@ struct CScheduleModel::BackgroundSave {
         } else {
             backup = TakeBackupIfDue(path, backupDue, looksLikeSchedule, backupClock);
             if (!backup.refused) {
-                ContentHasher written;
-                saved = DbWriteTable(kScheduleTable, &why, [&written](std::string_view piece) {
-                            written.Add(piece);
-                        }) >= 0;
-                if (saved) {
-                    savedStamp = FileStampOf(path, &savedStatusChangedNs);
-                    savedHash = written.Finish();
-                }
+                written = WriteTableFile(path);
             }
         }
         if (done) {
@@ -455,24 +466,15 @@ bool CScheduleModel::Save() {
     if (!m_conflicts.empty()) {
         copy = KeepDiskCopy("conflict");
     }
-    DbSaveError why;
-    // The hash of the new file from its bytes as they are written: no second read of it.
-    ContentHasher written;
-    const bool saved = DbWriteTable(kScheduleTable, &why, [&written](std::string_view piece) {
-                           written.Add(piece);
-                       }) >= 0;
-    m_lastFailure = FailureOf(why);
-    if (!saved) {
+    const TableWrite written = WriteTableFile(DbTablePath(m_table));
+    m_lastFailure = FailureOf(written.why);
+    if (!written.saved) {
         return false;
     }
     std::sort(m_conflicts.begin(), m_conflicts.end());
     m_conflicts.erase(std::unique(m_conflicts.begin(), m_conflicts.end()), m_conflicts.end());
     m_lastConflicts = {std::move(m_conflicts), copy};
-    m_conflicts.clear();
-    m_pending.clear();
-    m_stamp = FileStampOf(DbTablePath(m_table), &m_statusChangedNs);
-    m_hash = written.Finish();
-    m_settled = false;
+    TakeWrite(written);
     return true;
 }
 
@@ -513,21 +515,25 @@ bool CScheduleModel::FinishSave() {
     if (!ApplyBackupStep(save->backup, save->path)) {
         return false;
     }
-    m_lastFailure = FailureOf(save->why);
-    if (!save->saved) {
+    m_lastFailure = FailureOf(save->written.why);
+    if (!save->written.saved) {
         return false;
     }
     // Nothing was written to the model since the save began (every change finishes it
     // first), so what was pending then is what the file now holds; no conflicts were
     // pending, so there is no conflict copy.
     m_lastConflicts = {};
+    TakeWrite(save->written);
+    return true;
+}
+
+void CScheduleModel::TakeWrite(const TableWrite& written) {
     m_conflicts.clear();
     m_pending.clear();
-    m_stamp = save->savedStamp;
-    m_statusChangedNs = save->savedStatusChangedNs;
-    m_hash = save->savedHash;
+    m_stamp = written.stamp;
+    m_statusChangedNs = written.statusChangedNs;
+    m_hash = written.hash;
     m_settled = false;
-    return true;
 }
 
 bool CScheduleModel::SaveCopyTo(const std::string& path) {

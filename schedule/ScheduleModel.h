@@ -261,6 +261,13 @@ class CScheduleModel {
     // True when the file's stamp was last changed more than kSettledNs ago; with agoNs, more
     // than kSettledNs before that long ago.
     bool LongLeftAlone(const FileStamp& stamp, int64_t statusChangedNs, int64_t agoNs = 0) const;
+    // The table written to its file, with the new file's stamp and hash (WriteTableFile).
+    struct TableWrite;
+    // Writes the table to its file at path, the step Save and the background save share;
+    // touches nothing of the model, so it runs on the worker thread as well.
+    static TableWrite WriteTableFile(const std::string& path);
+    // Takes a successful write's stamp and hash in: nothing is unsaved any more.
+    void TakeWrite(const TableWrite& written);
     // The save's work on the worker thread: its inputs, copied when it starts, and its
     // outcome, read only once the thread has ended.
     struct BackgroundSave;

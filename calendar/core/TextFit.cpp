@@ -1,6 +1,6 @@
 #include "TextFit.h"
 
-#include <algorithm>
+#include <cstddef>
 #include <vector>
 
 #include "Cp932.h"
@@ -31,56 +31,34 @@ std::string FitText(fw::Canvas& canvas, std::string_view cp932, int width) {
     // fits(k); at most all but the last, since the whole text did not fit. Every label the
     // month cuts costs measurements (each a text layout of the toolkit), so the search
     // starts where the whole text's width puts it, each byte taking an equal share and "…"
-    // two, and steps from there by one, one, then doubling steps: in the faces of the month
-    // that guess is right or a character off, two or three measurements beside the whole
-    // text's instead of a search by halves; a wrong guess costs about twice the halving.
+    // two, and looks at that count and its neighbour first: in the faces of the month the
+    // guess is right or a character off, two measurements beside the whole text's instead
+    // of a search by halves, which finishes the other cases.
     const double perByte = static_cast<double>(whole) / static_cast<double>(cp932.size());
     const size_t most = starts.size() - 1;
     size_t guess = 0;
     while (guess < most && (static_cast<double>(starts[guess + 1]) + 2) * perByte <= width) {
         ++guess;
     }
-    size_t low = 0;   // a count known to fit
-    size_t high = 0;  // the answer is at most this
-    size_t step = 1;
-    int probes = 0;
-    if (fits(guess)) {
-        low = guess;
-        high = most;
-        while (low < high) {
-            const size_t probe = std::min(low + step, high);
-            if (!fits(probe)) {
-                high = probe - 1;
-                break;
-            }
-            low = probe;
-            step = ++probes >= 2 ? 2 * step : step;
-        }
-    } else {
-        if (guess == 0) {
-            return std::string();  // not even "…" fits
-        }
-        high = guess - 1;
-        for (;;) {
-            const size_t probe = high + 1 > step ? high + 1 - step : 0;
-            if (fits(probe)) {
-                low = probe;
-                break;
-            }
-            if (probe == 0) {
-                return std::string();
-            }
-            high = probe - 1;
-            step = ++probes >= 2 ? 2 * step : step;
-        }
-    }
-    while (low < high) {
-        const size_t middle = low + (high - low + 1) / 2;
-        if (fits(middle)) {
-            low = middle;
+    // Every count up to `kept` fits (none when it is -1), none above `high` does.
+    ptrdiff_t kept = -1;
+    ptrdiff_t high = static_cast<ptrdiff_t>(most);
+    const auto look = [&](ptrdiff_t characters) {
+        if (fits(static_cast<size_t>(characters))) {
+            kept = characters;
         } else {
-            high = middle - 1;
+            high = characters - 1;
         }
+    };
+    const auto at = static_cast<ptrdiff_t>(guess);
+    look(at);
+    if (kept == at && at < high) {
+        look(at + 1);
+    } else if (kept < at && at > 0) {
+        look(at - 1);
     }
-    return cut(low);
+    while (kept < high) {
+        look(kept + (high - kept + 1) / 2);
+    }
+    return kept < 0 ? std::string() : cut(static_cast<size_t>(kept));
 }

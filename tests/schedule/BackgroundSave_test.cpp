@@ -315,10 +315,10 @@ TEST_F(BackgroundSaveTest, EndsAsTheSaveOnTheCallersThreadDoes) {
 // While the worker is inside its write, every month and every day of a generated table of
 // thirty years reads as before the save; the file it leaves reads the same again.
 TEST_F(BackgroundSaveTest, ReadsBesideTheWorkerSeeTheTableAsItIs) {
-    bench::TableSpec spec;
-    spec.rows = 30000;
+    bench::TableSpec shape;
+    shape.rows = 30000;
     m_model.Close(false);
-    xeltest::WriteBytes(TablePath(), bench::MakeTableFile(spec));
+    xeltest::WriteBytes(TablePath(), bench::MakeTableFile(shape));
     testing::internal::CaptureStdout();
     ASSERT_TRUE(m_model.Open(Folder()));
     testing::internal::GetCapturedStdout();
