@@ -37,26 +37,13 @@ int Open(const std::string& path, int flags, int mode, FileHandle& file) {
 }  // namespace
 
 int FileOpenRead(const std::string& path, FileHandle& file) {
-    // Shared for deletion as well: another program may replace the file by a rename (as
-    // saves do) or remove it while it is read, as on other systems; the read goes on with
-    // the file it opened. The C runtime's open would refuse them that while it is open.
     file = -1;
     const std::wstring wide = WidePath(path);
     if (wide.empty()) {
         return ENOENT;
     }
-    const HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        return OpenErrno(wide, LastError());
-    }
-    file = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
-    if (file < 0) {
-        CloseHandle(handle);
-        return EMFILE;
-    }
-    return 0;
+    file = OpenForReadingShared(wide);
+    return file >= 0 ? 0 : errno;
 }
 
 int FileCreateNew(const std::string& path, FileHandle& file) {

@@ -1,9 +1,12 @@
 #include "WidePath.h"
 
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 
 std::optional<std::wstring> MultiByteToWide(unsigned codePage, std::string_view text) {
     if (text.empty()) {
@@ -77,6 +80,22 @@ int OpenErrno(const std::wstring& widePath, int runtimeErrno) {
         return EISDIR;
     }
     return runtimeErrno != 0 ? runtimeErrno : EIO;
+}
+
+int OpenForReadingShared(const std::wstring& widePath) {
+    const HANDLE handle = CreateFileW(widePath.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        errno = OpenErrno(widePath, ErrnoFromWindowsError(GetLastError()));
+        return -1;
+    }
+    const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(handle);
+        errno = EMFILE;
+    }
+    return fd;
 }
 
 int ErrnoFromWindowsError(unsigned long error) {

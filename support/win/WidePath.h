@@ -25,6 +25,12 @@ std::string Utf8Path(std::wstring_view widePath);
 // folder (where the C runtime says EACCES).
 int OpenErrno(const std::wstring& widePath, int runtimeErrno);
 
+// Opens an existing file for reading as a C runtime descriptor, shared for reading, writing
+// and deletion: another program may replace the file by a rename (as saves do) or remove
+// it while it is read, as on other systems, and the read goes on with the file it opened.
+// The C runtime's own open would refuse them that. -1 with errno set (OpenErrno) on failure.
+int OpenForReadingShared(const std::wstring& widePath);
+
 // The errno that stands for a Windows error code (GetLastError), so that the program's
 // texts for a full disk, a refused access and the rest serve on Windows too; EIO for the
 // codes without one.

@@ -29,6 +29,9 @@ int RealOpen(const char* path, int flags, mode_t mode) {
         errno = ENOENT;
         return -1;
     }
+    if ((flags & (_O_WRONLY | _O_RDWR | _O_CREAT)) == 0) {
+        return OpenForReadingShared(wide);  // the table read while others may replace it
+    }
     errno = 0;
     const int fd = ::_wopen(wide.c_str(), flags | _O_BINARY | _O_NOINHERIT, mode);
     if (fd < 0) {
